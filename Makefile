@@ -1,0 +1,54 @@
+# Thin wrappers around CMake: `make run`, `make test`, `make bench`.
+BUILD    ?= build
+PREFIX   ?= $(HOME)/Quorvel
+JOBS     ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+DEB_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-webengine-dev \
+    qt6-image-formats-plugins libcurl4-openssl-dev libsimpleini-dev libzip-dev libicu-dev \
+    libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev xvfb xauth poppler-utils \
+    fonts-dejavu-core
+
+.PHONY: all deps configure build test bench run install clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        echo "Installing:$$missing"; \
+	        apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	    else \
+	        echo "Missing Debian packages. Run as root:"; \
+	        echo "  apt-get update && apt-get install -y$$missing"; \
+	        exit 1; \
+	    fi; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-bench -j $(JOBS) --target quorvel_benchmarks make_collection
+	cd $(BUILD)-bench && bash ../bench/run.sh
+
+# The program keeps Options.ini and, by default, the collection beside its executable, so it
+# runs from an installed copy: a rebuild or `make clean` never touches the user's data.
+install: build
+	cmake --install $(BUILD)
+
+run: install
+	cd $(PREFIX) && ./quorvel
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-bench

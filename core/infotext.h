@@ -1,0 +1,60 @@
+#pragma once
+// One title's record: the title line, an empty line, then 18 labelled sections.
+
+#include "core/result.h"
+#include "core/textfile.h"
+
+#include <QStringList>
+
+#include <array>
+
+namespace quorvel {
+
+struct InfoSection {
+    const char* label;   // the label line, exactly
+    const char* omdbKey; // the answer's key; nullptr for "ANY" (the user's own notes)
+};
+
+// The order composing, reading, editing and filtering all rely on.
+inline constexpr std::array<InfoSection, 18> kInfoSections{{
+    {"TYPE", "Type"},
+    {"YEAR", "Year"},
+    {"GENRE", "Genre"},
+    {"RATED", "Rated"},
+    {"RELEASED", "Released"},
+    {"RUNTIME", "Runtime"},
+    {"DIRECTOR", "Director"},
+    {"WRITER", "Writer"},
+    {"ACTORS", "Actors"},
+    {"LANGUAGE", "Language"},
+    {"COUNTRY", "Country"},
+    {"AWARDS", "Awards"},
+    {"METASCORE", "Metascore"},
+    {"IMDB RATING", "imdbRating"},
+    {"IMDB VOTES", "imdbVotes"},
+    {"IMDB ID", "imdbID"},
+    {"PLOT", "Plot"},
+    {"ANY", nullptr},
+}};
+
+inline constexpr int kInfoTextLineCount = 55;
+inline constexpr const char* kNotAvailable = "N/A";
+
+// title + the 17 values in table order (missing values count as empty) -> the 55 lines.
+QStringList ComposeInfoText(const QString& title, const QStringList& values);
+
+// The line after the last line that is exactly "IMDB ID"; empty when none (or it is last).
+QString InfoTextImdbId(const QStringList& lines);
+
+// For every line equal to `label`, the following lines up to the first empty one, joined with
+// nothing between them; "N/A" when nothing was gathered.
+QString InfoFieldValue(const QStringList& lines, const QString& label);
+
+// The lines and the encoding found, which the caller keeps for a later save.
+Result<TextFile> LoadInfoText(const QString& path);
+
+// Replaces the file safely (see WriteTextFile); returns the encoding written.
+Result<TextEncoding> SaveInfoText(const QString& path, const QStringList& lines,
+                                  TextEncoding encoding = TextEncoding::Ansi);
+
+} // namespace quorvel

@@ -1,0 +1,43 @@
+#pragma once
+// The text-file rules every line list of the collection follows (info texts, filtered lists,
+// favourites, album pages): byte-order marks, the 8-bit code page, CR LF after every line.
+
+#include "core/result.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace quorvel {
+
+enum class TextEncoding {
+    Ansi,    // Windows-1252, no byte-order mark: what a list that never read a file writes
+    Utf8,    // UTF-8 without mark: what this platform's editors save
+    Utf8Bom, // UTF-8 with its mark
+    Utf16LE, // with its mark
+    Utf16BE, // with its mark
+};
+
+struct TextFile {
+    QStringList lines;
+    TextEncoding encoding = TextEncoding::Ansi;
+};
+
+// Bytes to lines: a mark selects UTF-8/UTF-16; without one, valid UTF-8 holding at least one
+// multi-byte sequence is UTF-8, anything else Windows-1252. CR LF, lone LF and lone CR each end
+// a line; the break after the last line does not make an empty line.
+TextFile DecodeText(const QByteArray& bytes);
+
+// Lines to bytes, each line followed by CR LF, with the encoding's mark. Ansi text holding a
+// character Windows-1252 lacks is written as Utf8Bom instead; `used` (if given) says which.
+QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
+                      TextEncoding* used = nullptr);
+
+// Fails with a one-line reason when the file cannot be opened or read.
+Result<TextFile> ReadTextFile(const QString& path);
+
+// Writes beside the file and renames (QSaveFile), so a failed write leaves the old file whole.
+// Does not create folders. Returns the encoding actually written.
+Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
+                                   TextEncoding encoding);
+
+} // namespace quorvel

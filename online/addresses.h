@@ -1,0 +1,28 @@
+#pragma once
+// Addresses of the outside pages the program hands to the default handler or its browser.
+
+#include <QString>
+
+namespace quorvel {
+
+// Blanks become "+"; "%", "&", "#", "+" and every byte outside printable ASCII (as UTF-8)
+// become %XX; every other character stays. "Fast & Furious" -> "Fast+%26+Furious".
+QString PlusForBlanks(const QString& text);
+
+QString GoogleSearchAddress(const QString& text);         // https://www.google.com/#q=
+QString RottenTomatoesSearchAddress(const QString& text); // http://www.rottentomatoes.com/search/?search=
+QString YouTubeSearchAddress(const QString& text);        // https://www.youtube.com/results?search_query=
+QString YouTubeWatchPrefix();                             // https://www.youtube.com/watch?v=
+QString YouTubeEmbedPrefix();                             // https://www.youtube.com/embed/
+QString YouTubeHomeAddress();                             // https://www.youtube.com
+QString ImdbTitleAddress(const QString& imdbId);          // http://www.imdb.com/title/ + id
+QString OmdbHomeAddress();                                // http://www.omdbapi.com
+QString HelpDocumentAddress(const QString& makerSite);    // site + "/Quorvel%20Help.pdf"
+QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress);
+
+// "mailto:" + recipient ("mail" when it trims empty) + "?subject=" + subject, then
+// "&body=" + body when the body does not trim empty; subject and body percent-encoded per
+// RFC 6068 (line breaks as %0D%0A, "&" as %26).
+QString MailtoLink(const QString& recipient, const QString& subject, const QString& body);
+
+} // namespace quorvel

@@ -1,0 +1,50 @@
+#pragma once
+// Plain HTTP GET into memory over one libcurl easy handle.
+
+#include "core/result.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace quorvel {
+
+inline constexpr qint64 kPageSizeCap = 8LL * 1024 * 1024;   // JSON answers and pages
+inline constexpr qint64 kImageSizeCap = 20LL * 1024 * 1024; // posters
+
+struct HttpSettings {
+    long connectTimeoutMs = 10'000;
+    long totalTimeoutMs = 30'000; // also stops a server that accepts and never answers
+    qint64 maxBytes = kPageSizeCap; // counted while receiving, chunked answers included
+    bool cookies = false;           // the long-lived poster client keeps cookies
+};
+
+struct HttpResponse {
+    long status = 0;
+    QString contentType;
+    QByteArray body;
+    // The body decoded by the charset the Content-Type names, UTF-8 when it names none.
+    QString text() const;
+};
+
+// Sends only "User-Agent: Mozilla/3.0 (compatible; Indy Library)" and the system's "Accept";
+// follows at most 5 redirects, http and https only (file://, ftp:// ... fail unread).
+// Not thread-safe: one client serves one thread at a time. Failures (no connection, timeout,
+// cap exceeded, bad scheme) come back as an Error with a one-line reason; any HTTP status is a
+// response, the caller judges it.
+class HttpClient {
+public:
+    explicit HttpClient(HttpSettings settings = {});
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    Result<HttpResponse> get(const QString& url);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,31 @@
+#pragma once
+// Whether the machine has a usable network, and what time it is: both scripted in tests.
+
+#include <QDateTime>
+
+namespace quorvel {
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual bool IsOnline() = 0;
+};
+
+// Online when an interface other than loopback is up and running with an address.
+class NetworkConnection final : public Connection {
+public:
+    bool IsOnline() override;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime Now() = 0; // local time
+};
+
+class SystemClock final : public Clock {
+public:
+    QDateTime Now() override { return QDateTime::currentDateTime(); }
+};
+
+} // namespace quorvel

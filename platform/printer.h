@@ -1,0 +1,47 @@
+#pragma once
+// Printing plain lines and posters on the current printer.
+
+#include "core/result.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace quorvel {
+
+inline constexpr const char* kPrintErrorText = "Error Printing text.";
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // One printed line per line, top down, a new page when full; no line for an empty list.
+    // A device failure comes back as an Error whose message is kPrintErrorText.
+    virtual Status PrintLines(const QStringList& lines) = 0;
+    // At the page's top-left corner, scaled by printer dpi / screen dpi (whole numbers, per
+    // axis), cut off where it does not fit; a null image prints an empty page.
+    virtual Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) = 0;
+    // Lets the user choose the current printer; false when cancelled.
+    virtual bool Setup(QWidget* parent) = 0;
+    virtual QString CurrentPrinterName() const = 0;
+};
+
+// The system's printers through QPrinter; tests pass a PDF file to print into.
+class QtPrinter final : public Printer {
+public:
+    QtPrinter();
+    explicit QtPrinter(const QString& pdfOutputPath);
+    ~QtPrinter() override;
+    Status PrintLines(const QStringList& lines) override;
+    Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) override;
+    bool Setup(QWidget* parent) override;
+    QString CurrentPrinterName() const override;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,2 @@
+// Keeps the support library non-empty.
+namespace quorvel { int TestSupportAnchor() { return 0; } }
