@@ -1,0 +1,135 @@
+#pragma once
+// Scripted desktop services for window tests: every question is recorded, answers come from
+// queues. An empty queue answers "cancelled" (None / no path), so a test that forgot to script
+// an answer sees the window's cancel path, never a real dialog.
+
+#include "platform/services.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace quorvel::test {
+
+struct AskedMessage {
+    MessageKind kind;
+    QString text;
+    Buttons buttons;
+    QString title;
+};
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    std::deque<Button> answers;
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+
+    std::vector<AskedMessage> messages;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<FileDialogRequest> saveRequests;
+    QStringList folderRequests;
+
+    Button ask(MessageKind kind, const QString& text, Buttons buttons,
+               const QString& title = {}) override {
+        messages.push_back({kind, text, buttons, title});
+        return pop(answers, Button::None);
+    }
+    std::optional<QString> openFile(const FileDialogRequest& request) override {
+        openRequests.push_back(request);
+        return pop(openAnswers, std::optional<QString>{});
+    }
+    std::optional<QString> saveFile(const FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        return pop(saveAnswers, std::optional<QString>{});
+    }
+    std::optional<QString> chooseFolder(const QString& title, const QString& start) override {
+        folderRequests << title + QLatin1Char('|') + start;
+        return pop(folderAnswers, std::optional<QString>{});
+    }
+
+    QStringList messageTexts() const {
+        QStringList out;
+        for (const auto& m : messages)
+            out << m.text;
+        return out;
+    }
+
+private:
+    template <typename T>
+    static T pop(std::deque<T>& queue, T fallback) {
+        if (queue.empty())
+            return fallback;
+        T front = queue.front();
+        queue.pop_front();
+        return front;
+    }
+};
+
+class RecordingShell final : public Shell {
+public:
+    QStringList opened;
+    QStringList foldersOpened;
+    bool result = true;
+    bool OpenWithDefaultHandler(const QString& address) override {
+        opened << address;
+        return result;
+    }
+    bool OpenFolder(const QString& folder) override {
+        foldersOpened << folder;
+        return result;
+    }
+};
+
+class RecordingPrinter final : public Printer {
+public:
+    std::vector<QStringList> printedLines;
+    std::vector<QImage> printedPosters;
+    bool failDevice = false;
+    Status PrintLines(const QStringList& lines) override {
+        if (failDevice)
+            return Failure(QString::fromLatin1(kPrintErrorText));
+        printedLines.push_back(lines);
+        return Success();
+    }
+    Status PrintPoster(const QImage& picture, int, int) override {
+        if (failDevice)
+            return Failure(QString::fromLatin1(kPrintErrorText));
+        printedPosters.push_back(picture);
+        return Success();
+    }
+    bool Setup(QWidget*) override { return true; }
+    QString CurrentPrinterName() const override { return QStringLiteral("Test printer"); }
+};
+
+class ScriptedConnection final : public Connection {
+public:
+    bool online = true;
+    int asked = 0;
+    bool IsOnline() override {
+        ++asked;
+        return online;
+    }
+};
+
+class FixedClock final : public Clock {
+public:
+    QDateTime now = QDateTime(QDate(2016, 3, 7), QTime(14, 25, 9));
+    QDateTime Now() override { return now; }
+};
+
+// One of each, wired into a Services value.
+struct ScriptedServices {
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    RecordingPrinter printer;
+    ScriptedConnection connection;
+    FixedClock clock;
+    Services services() { return Services{&dialogs, &shell, &printer, &connection, &clock}; }
+};
+
+} // namespace quorvel::test
