@@ -1,0 +1,81 @@
+#pragma once
+// TForm1, the main window: four tabs, the hint panel, the status bar, start-up and close.
+
+#include "core/options.h"
+#include "online/http_client.h"
+#include "platform/services.h"
+#include "ui/main/shared_dialogs.h"
+#include "ui/windows.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QLabel;
+class QTabWidget;
+class QStatusBar;
+
+namespace quorvel {
+
+class SearchOnlineTab;
+class SearchOfflineTab;
+class OptionsTab;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `appFolder` ends with "/": Options.ini, screenshots and the default collection live there.
+    TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up sequence; Application runs it right after construction.
+    void FormCreate();
+
+    // State other windows and tabs read.
+    const QString& AppFolder() const { return appFolder_; }
+    QString CollectionFolder() const;  // the text of Edit2
+    QString FavouritesFolder() const;  // the text of Edit6
+    QString PortableIndicator() const; // the caption of Label23
+    bool SaveInfoAndPosterTogether() const; // CheckBox4 on the Options tab
+    OptionsFile& Options() { return options_; }
+    ServiceSettings Settings() const { return ReadServiceSettings(options_); }
+    SharedDialogs& FileDialogs() { return dialogs_; }
+    HttpClient& PosterClient() { return *posterClient_; }
+    void SetStatusText(const QString& text);
+
+    // The reader takes its picture from the Info List Creator while this is raised.
+    bool ReaderPictureFromListCreator() const { return readerFromListCreator_; }
+    void SetReaderPictureFromListCreator(bool on) { readerFromListCreator_ = on; }
+
+    // The off-line tab's hand-over: the text goes into Edit1, the first tab comes to the
+    // front and Search Info runs.
+    void SearchOnline(const QString& text);
+
+    SearchOnlineTab* OnlineTab() const { return onlineTab_; }
+    SearchOfflineTab* OfflineTab() const { return offlineTab_; }
+    OptionsTab* OptionsPage() const { return optionsTab_; }
+    QTabWidget* Pages() const { return pageControl_; }
+
+    // Double-click on the hint panel.
+    void TakeWindowScreenshot();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Windows& windows_;
+    Services& services_;
+    QString appFolder_;
+    OptionsFile options_;
+    SharedDialogs dialogs_;
+    std::unique_ptr<HttpClient> posterClient_;
+    bool readerFromListCreator_ = false;
+
+    QTabWidget* pageControl_ = nullptr;
+    SearchOnlineTab* onlineTab_ = nullptr;
+    SearchOfflineTab* offlineTab_ = nullptr;
+    OptionsTab* optionsTab_ = nullptr;
+    QLabel* panel2_ = nullptr;
+};
+
+} // namespace quorvel
