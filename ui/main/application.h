@@ -1,0 +1,34 @@
+#pragma once
+// Makes every window once, in the program's order, and owns them with the registry.
+
+#include "platform/services.h"
+#include "ui/windows.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace quorvel {
+
+class TForm1;
+class TForm6;
+
+class Application {
+public:
+    // `appFolder` ends with "/". The services must outlive the Application.
+    Application(Services& services, QString appFolder);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Windows& windows() { return windows_; }
+    TForm1& mainWindow() { return *form1_; }
+
+private:
+    Services& services_;
+    Windows windows_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm6> form6_;
+};
+
+} // namespace quorvel
