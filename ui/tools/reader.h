@@ -5,17 +5,43 @@
 #include "ui/windows.h"
 
 #include <QDialog>
+#include <QImage>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace quorvel {
+
+class PictureBox;
 
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
     TForm6(Windows& windows, Services& services, QWidget* parent = nullptr);
 
+    // The record to read; the text can be edited here but is never saved.
+    void Fill(const QString& text, const QImage& picture);
+    // Shows the reader without blocking its opener, or brings it to the front when open.
+    void Open();
+
+    void FormShow();
+    void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // The Info List Creator's poster while that window opens the reader. That window is not
+    // part of the program yet, so there is no picture to take from it.
+    QImage ListCreatorPicture() const { return {}; }
+
     Windows& windows_;
     Services& services_;
+    PictureBox* Image1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLabel* Panel2 = nullptr;
 };
 
 } // namespace quorvel
