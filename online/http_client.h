@@ -41,6 +41,9 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
 
     Result<HttpResponse> get(const QString& url);
+    // The same with a tighter cap for this request only: the smaller of maxBytes and the
+    // client's own cap (so a poster never costs more than kImageSizeCap, whatever the client).
+    Result<HttpResponse> get(const QString& url, qint64 maxBytes);
 
 private:
     struct Impl;

@@ -1,0 +1,313 @@
+#include "core/infotext.h"
+#include "online/omdb.h"
+#include "tests/support/fake_web_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace quorvel {
+namespace {
+
+using test::FakeAnswer;
+using test::FakeWebServer;
+
+bool IsAsciiText(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0x7F)
+            return false;
+    return true;
+}
+
+TEST(OmdbQuery, TellsIdentifiersFromTitles)
+{
+    struct Case {
+        const char* input;
+        bool id;
+    };
+    const Case cases[] = {
+        {"tt0111161", true},    {"TT0111161", true},    {"tt01111610", true},
+        {"tt011116100", false}, {"tt", true},           {"tt12a4", false},
+        {"t", false},           {"", false},            {"Tt0111161", true},
+        {"tx0111161", false},   {" tt0111161", true},   {"tt0111161 ", true},
+        {"tt 0111161", false},  {"The Machine", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsImdbId(QString::fromLatin1(c.input)), c.id) << c.input;
+}
+
+TEST(OmdbQuery, BuildsTheAddressOfATitleOrAnIdentifier)
+{
+    const QString base = QStringLiteral("http://www.omdbapi.com");
+    const QString rest = QStringLiteral("&y=&plot=full&r=json");
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("tt0111161")), base + "/?i=tt0111161" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("TT0111161")), base + "/?i=TT0111161" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("tt011116100")),
+              base + "/?t=tt011116100" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("tt12a4")), base + "/?t=tt12a4" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("The Machine")),
+              base + "/?t=The+Machine" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("Fast & Furious")),
+              base + "/?t=Fast+%26+Furious" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("Am\u00e9lie #2")),
+              base + "/?t=Am%C3%A9lie+%232" + rest);
+    EXPECT_EQ(BuildOmdbQuery(base, QStringLiteral("k3y"), QStringLiteral("Alien")),
+              base + "/?t=Alien" + rest + "&apikey=k3y");
+    EXPECT_EQ(BuildOmdbQuery(base + "/", {}, QStringLiteral("Alien")), base + "/?t=Alien" + rest);
+}
+
+TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm)
+{
+    EXPECT_EQ(ReduceToAscii(QStringLiteral("Am\u00e9lie Poulain \u2013 L\u00e9on: \u00e7a, "
+                                           "\u00c6on, Stra\u00dfe")),
+              QStringLiteral("Amelie Poulain - Leon: ca, AEon, Strasse"));
+    EXPECT_EQ(ReduceToAscii(QStringLiteral("2004\u20132009")), QStringLiteral("2004-2009"));
+    EXPECT_EQ(ReduceToAscii(QStringLiteral("\u4e03\u4eba\u306e\u4f8d")), QStringLiteral("????"));
+    // A character beyond the first plane is one "?", not two.
+    EXPECT_EQ(ReduceToAscii(QStringLiteral("a\U0001F3ACb")), QStringLiteral("a?b"));
+    EXPECT_EQ(ReduceToAscii(QStringLiteral("plain")), QStringLiteral("plain"));
+}
+
+TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable)
+{
+    const Result<OmdbAnswer> answer = ParseOmdbAnswer(QStringLiteral(
+        R"({"Title":"Caf\u00e9 Society","Year":"2016","totalSeasons":6,"rating":7.5,)"
+        R"("Response":"True","flag":false,"nothing":null})"));
+    ASSERT_TRUE(answer.ok()) << answer.error().toStdString();
+    EXPECT_TRUE(answer->found());
+    EXPECT_EQ(answer->title(), QStringLiteral("Cafe Society"));
+    EXPECT_EQ(answer->field(QStringLiteral("totalSeasons")), QStringLiteral("6"));
+    EXPECT_EQ(answer->field(QStringLiteral("rating")), QStringLiteral("7.5"));
+    EXPECT_EQ(answer->field(QStringLiteral("flag")), QStringLiteral("false"));
+    EXPECT_EQ(answer->field(QStringLiteral("nothing")), QStringLiteral("N/A"));
+    EXPECT_EQ(answer->field(QStringLiteral("Plot")), QStringLiteral("N/A"));
+    EXPECT_EQ(answer->field(QStringLiteral("title")), QStringLiteral("N/A")); // keys keep case
+    EXPECT_EQ(answer->posterAddress(), QStringLiteral("N/A"));
+    EXPECT_TRUE(answer->serviceError().isEmpty());
+
+    const QStringList values = answer->infoValues();
+    ASSERT_EQ(values.size(), 17);
+    EXPECT_EQ(values[1], QStringLiteral("2016")); // YEAR
+    EXPECT_EQ(values[0], QStringLiteral("N/A"));  // TYPE absent
+}
+
+TEST(OmdbParse, RefusesWhatIsNotAJsonObject)
+{
+    for (const char* text : {"", "[1,2]", "\"True\"", "<html>Service down</html>", "{\"Title\":"}) {
+        const Result<OmdbAnswer> answer = ParseOmdbAnswer(QString::fromLatin1(text));
+        EXPECT_FALSE(answer.ok()) << text;
+        EXPECT_FALSE(answer.error().isEmpty()) << text;
+    }
+}
+
+TEST(OmdbParse, FoundOnlyForResponseTrue)
+{
+    for (const char* text : {R"({"Response":"true"})", R"({"Response":true})", R"({"Title":"X"})",
+                             R"({"Response":"True "})"}) {
+        const Result<OmdbAnswer> answer = ParseOmdbAnswer(QString::fromLatin1(text));
+        ASSERT_TRUE(answer.ok()) << text;
+        EXPECT_FALSE(answer->found()) << text;
+    }
+}
+
+TEST(OmdbParse, TellsRefusalsFromUnknownTitles)
+{
+    struct Case {
+        const char* error;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"No API key provided.", true},    {"Invalid API key!", true},
+        {"Request limit reached!", true},  {"This key is not activated", true},
+        {"Movie not found!", false},       {"Incorrect IMDb ID.", false},
+        {"Series or season not found!", false}, {"Too many results.", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        QJsonObject object{{"Response", "False"}};
+        if (*c.error)
+            object.insert("Error", c.error);
+        const OmdbAnswer answer(object);
+        EXPECT_EQ(answer.refused(), c.refused) << c.error;
+        EXPECT_EQ(answer.serviceError(), QString::fromLatin1(c.error));
+    }
+    // A found answer is never a refusal, whatever else it carries.
+    EXPECT_FALSE(OmdbAnswer(QJsonObject{{"Response", "True"}, {"Error", "Invalid API key!"}})
+                     .refused());
+}
+
+class OmdbService : public ::testing::Test {
+protected:
+    QString query(const QString& input, const QString& key = {}) const
+    {
+        return BuildOmdbQuery(server.baseAddress(), key, input);
+    }
+
+    FakeWebServer server;
+};
+
+TEST_F(OmdbService, OneRequestGivesTheWholeRecordAndThePoster)
+{
+    server.serveOmdbTitle("The Shawshank Redemption", "omdb/shawshank.json");
+    server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
+
+    const Result<OmdbAnswer> answer =
+        FetchOmdbAnswer(query(QStringLiteral("The Shawshank Redemption"), QStringLiteral("k3y")));
+    ASSERT_TRUE(answer.ok()) << answer.error().toStdString();
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_EQ(server.lastRequestTarget(),
+              "/?t=The+Shawshank+Redemption&y=&plot=full&r=json&apikey=k3y");
+    EXPECT_TRUE(answer->found());
+    EXPECT_FALSE(answer->refused());
+    EXPECT_EQ(answer->title(), QStringLiteral("The Shawshank Redemption"));
+
+    const QStringList expected{
+        "movie", "1994", "Drama", "R", "14 Oct 1994", "142 min", "Frank Darabont",
+        "Stephen King, Frank Darabont", "Tim Robbins, Morgan Freeman, Bob Gunton", "English",
+        "United States", "Nominated for 7 Oscars. 21 wins & 42 nominations total", "82", "9.3",
+        "2,811,440", "tt0111161",
+        "Over the course of several years, two convicts form a friendship, seeking consolation "
+        "and, eventually, redemption through basic compassion."};
+    EXPECT_EQ(answer->infoValues(), expected);
+    EXPECT_EQ(ComposeInfoText(answer->title(), answer->infoValues()).size(), kInfoTextLineCount);
+    EXPECT_EQ(server.requestCount("/"), 1);
+
+    HttpClient posterClient(HttpSettings{.maxBytes = kImageSizeCap, .cookies = true});
+    const Result<QByteArray> poster = DownloadPoster(posterClient, answer->posterAddress());
+    ASSERT_TRUE(poster.ok()) << poster.error().toStdString();
+    EXPECT_EQ(*poster, QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg")));
+    EXPECT_EQ(server.totalRequests(), 2);
+}
+
+TEST_F(OmdbService, AnIdentifierQueryIsAnsweredTheSameWay)
+{
+    server.serveOmdbId("tt0111161", "omdb/shawshank.json");
+    server.serveOmdbId("tt9999999", "omdb/incorrect_id.json");
+    const Result<OmdbAnswer> known = FetchOmdbAnswer(query(QStringLiteral("tt0111161")));
+    ASSERT_TRUE(known.ok()) << known.error().toStdString();
+    EXPECT_EQ(known->field(QStringLiteral("imdbID")), QStringLiteral("tt0111161"));
+
+    const Result<OmdbAnswer> unknown = FetchOmdbAnswer(query(QStringLiteral("tt9999999")));
+    ASSERT_TRUE(unknown.ok());
+    EXPECT_FALSE(unknown->found());
+    EXPECT_FALSE(unknown->refused());
+    EXPECT_EQ(unknown->serviceError(), QStringLiteral("Incorrect IMDb ID."));
+}
+
+TEST_F(OmdbService, NotFoundAndRefusalsKeepTheServiceText)
+{
+    server.serveOmdbTitle("Nothing Like It", "omdb/not_found.json");
+    server.serveOmdbTitle("No Key", "omdb/no_api_key.json", 401);
+    server.serveOmdbTitle("Bad Key", "omdb/invalid_key.json", 401);
+    server.serveOmdbTitle("Too Often", "omdb/limit_reached.json", 401);
+
+    const Result<OmdbAnswer> missing = FetchOmdbAnswer(query(QStringLiteral("Nothing Like It")));
+    ASSERT_TRUE(missing.ok()) << missing.error().toStdString();
+    EXPECT_FALSE(missing->found());
+    EXPECT_FALSE(missing->refused());
+    EXPECT_EQ(missing->serviceError(), QStringLiteral("Movie not found!"));
+
+    const std::pair<const char*, const char*> refusals[] = {
+        {"No Key", "No API key provided."},
+        {"Bad Key", "Invalid API key!"},
+        {"Too Often", "Request limit reached!"},
+    };
+    for (const auto& [title, error] : refusals) {
+        const Result<OmdbAnswer> answer = FetchOmdbAnswer(query(QString::fromLatin1(title)));
+        ASSERT_TRUE(answer.ok()) << title << ": " << answer.error().toStdString();
+        EXPECT_FALSE(answer->found()) << title;
+        EXPECT_TRUE(answer->refused()) << title;
+        EXPECT_EQ(answer->serviceError(), QString::fromLatin1(error));
+    }
+    EXPECT_EQ(server.requestCount("/"), 4);
+}
+
+TEST_F(OmdbService, AnswersThatCannotBeReadFail)
+{
+    server.routeQuery("/", "t", "Broken", FakeAnswer{.status = 500, .body = "Internal error"});
+    server.routeQuery("/", "t", "Html", FakeAnswer{.body = "<html><body>Hello</body></html>"});
+    FakeAnswer silent;
+    silent.kind = FakeAnswer::Kind::NeverAnswer;
+    server.routeQuery("/", "t", "Silent", silent);
+    FakeAnswer flood;
+    flood.kind = FakeAnswer::Kind::Flood;
+    flood.floodBytes = kPageSizeCap + 1;
+    server.routeQuery("/", "t", "Sized Flood", flood);
+    flood.chunked = true;
+    server.routeQuery("/", "t", "Chunked Flood", flood);
+
+    const HttpSettings shortWait{.connectTimeoutMs = 500, .totalTimeoutMs = 500};
+    for (const char* title : {"Broken", "Html", "Silent", "Sized Flood", "Chunked Flood"}) {
+        const Result<OmdbAnswer> answer =
+            FetchOmdbAnswer(query(QString::fromLatin1(title)), shortWait);
+        EXPECT_FALSE(answer.ok()) << title;
+        EXPECT_FALSE(answer.error().isEmpty()) << title;
+    }
+    EXPECT_TRUE(FetchOmdbAnswer(query(QStringLiteral("Broken")))
+                    .error()
+                    .contains(QStringLiteral("500")));
+}
+
+TEST_F(OmdbService, AccentsAndDashesReachTheRecordAsAscii)
+{
+    server.serveOmdbTitle("Amelie", "omdb/amelie.json");
+    server.serveOmdbTitle("Lost", "omdb/lost_series.json");
+
+    const Result<OmdbAnswer> amelie = FetchOmdbAnswer(query(QStringLiteral("Amelie")));
+    ASSERT_TRUE(amelie.ok()) << amelie.error().toStdString();
+    EXPECT_EQ(amelie->title(), QStringLiteral("Le fabuleux destin d'Amelie Poulain"));
+    // Escaped and curly-quoted text both arrive reduced, and the quotes do not break the answer.
+    EXPECT_EQ(amelie->field(QStringLiteral("Plot")),
+              QStringLiteral("Amelie, an innocent and naive girl in Paris, says \"merci\" to the "
+                             "cafe and decides to help those around her."));
+    for (const QString& value : amelie->infoValues())
+        EXPECT_TRUE(IsAsciiText(value)) << value.toStdString();
+    EXPECT_EQ(amelie->field(QStringLiteral("BoxOffice")), QStringLiteral("N/A"));
+
+    const Result<OmdbAnswer> lost = FetchOmdbAnswer(query(QStringLiteral("Lost")));
+    ASSERT_TRUE(lost.ok()) << lost.error().toStdString();
+    EXPECT_EQ(lost->field(QStringLiteral("Year")), QStringLiteral("2004-2010"));
+    EXPECT_EQ(lost->field(QStringLiteral("totalSeasons")), QStringLiteral("6"));
+}
+
+TEST_F(OmdbService, PosterAddressesThatMustNotBeRequested)
+{
+    HttpClient posterClient(HttpSettings{.maxBytes = kImageSizeCap, .cookies = true});
+    for (const char* address : {"N/A", "", "file:///etc/passwd", "ftp://127.0.0.1/p.jpg",
+                                "/posters/p.jpg"}) {
+        const Result<QByteArray> poster = DownloadPoster(posterClient, QString::fromLatin1(address));
+        EXPECT_FALSE(poster.ok()) << address;
+        EXPECT_FALSE(poster.error().isEmpty()) << address;
+    }
+    EXPECT_EQ(server.totalRequests(), 0);
+}
+
+TEST_F(OmdbService, PosterFailuresOnTheServer)
+{
+    FakeAnswer toFile;
+    toFile.kind = FakeAnswer::Kind::Redirect;
+    toFile.location = "file:///etc/passwd";
+    server.route("/posters/moved.jpg", toFile);
+    FakeAnswer huge;
+    huge.kind = FakeAnswer::Kind::Flood;
+    huge.floodBytes = kImageSizeCap + 1;
+    huge.chunked = true;
+    huge.contentType = "image/jpeg";
+    server.route("/posters/huge.jpg", huge);
+    server.serveFixture("/posters/fine.jpg", "omdb/poster.jpg", "image/jpeg");
+
+    // A client built with a larger cap still stops a poster at the image cap.
+    HttpClient posterClient(HttpSettings{.maxBytes = 4 * kImageSizeCap, .cookies = true});
+    for (const char* path : {"/posters/missing.jpg", "/posters/moved.jpg", "/posters/huge.jpg"}) {
+        const Result<QByteArray> poster = DownloadPoster(posterClient, server.address(path));
+        EXPECT_FALSE(poster.ok()) << path;
+    }
+    // ... and the long-lived client goes on serving.
+    const Result<QByteArray> fine = DownloadPoster(posterClient, server.address("/posters/fine.jpg"));
+    ASSERT_TRUE(fine.ok()) << fine.error().toStdString();
+    EXPECT_FALSE(fine->isEmpty());
+}
+
+} // namespace
+} // namespace quorvel
