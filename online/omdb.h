@@ -35,7 +35,8 @@ public:
     bool refused() const;
     // The text of the value (numbers and booleans as their text); "N/A" when the key is absent.
     QString field(const QString& key) const;
-    // title + the 17 values of the info sections, ready for ComposeInfoText.
+    // The 17 values of the info sections in table order ("ANY" has none); with title() they
+    // are what ComposeInfoText takes.
     QStringList infoValues() const;
     QString title() const { return field(QStringLiteral("Title")); }
     QString posterAddress() const { return field(QStringLiteral("Poster")); }
@@ -44,7 +45,8 @@ private:
     QJsonObject object_;
 };
 
-// Reduces the text to ASCII and parses it; a text that is not a JSON object fails.
+// Parses the text and reduces every text in it (escaped ones too) to ASCII; a text that is not
+// a JSON object fails.
 Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText);
 
 // One GET of `query`. A failed request, an error status without a JSON body, or a body that is
