@@ -1,4 +1,17 @@
+#include <QApplication>
+
 #include <benchmark/benchmark.h>
 
-// Each bench_*.cpp registers its own benchmarks; this file only starts them.
-BENCHMARK_MAIN();
+// Each bench_*.cpp registers its own benchmarks; this file only starts them, inside the one
+// QApplication that the window benchmarks need.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

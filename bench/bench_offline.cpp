@@ -1,0 +1,199 @@
+// The off-line tab over a large collection: Refresh and a click on an entry, beside the bare
+// folder listing they cannot beat, and beside the item widget the list could have been.
+
+#include "core/collection.h"
+#include "tests/support/scripted_services.h"
+#include "ui/main/application.h"
+#include "ui/main/main_window.h"
+#include "ui/main/search_offline_tab.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <dirent.h>
+
+#include <memory>
+
+namespace {
+
+using namespace quorvel;
+
+QString CollectionFolder() { return qEnvironmentVariable("QUORVEL_BENCH_COLLECTION"); }
+
+// One program for all the benchmarks, started on the collection, its off-line tab on screen.
+struct Program {
+    QTemporaryDir appDir;
+    test::ScriptedServices scripted;
+    Services services;
+    std::unique_ptr<Application> app;
+    SearchOfflineTab* tab = nullptr;
+    QListView* list = nullptr;
+
+    Program() {
+        scripted.connection.online = false;
+        QFile options(appDir.path() + "/Options.ini");
+        if (!options.open(QIODevice::WriteOnly))
+            return;
+        options.write("[Settings]\r\nSavingPath=" + CollectionFolder().toUtf8() + "\r\n");
+        options.close();
+        services = scripted.services();
+        app = std::make_unique<Application>(services, appDir.path() + "/");
+        TForm1& main = app->mainWindow();
+        main.resize(713, 688);
+        main.show();
+        main.Pages()->setCurrentIndex(1);
+        tab = main.OfflineTab();
+        list = tab->findChild<QListView*>(QStringLiteral("MovieList"));
+        QCoreApplication::processEvents();
+    }
+};
+
+Program* Start(benchmark::State& state) {
+    if (CollectionFolder().isEmpty() || !QFileInfo(CollectionFolder()).isDir()) {
+        state.SkipWithError("QUORVEL_BENCH_COLLECTION does not name a collection folder");
+        return nullptr;
+    }
+    static Program program;
+    if (!program.tab || !program.list) {
+        state.SkipWithError("the program did not start");
+        return nullptr;
+    }
+    return &program;
+}
+
+void BM_BareEntryList(benchmark::State& state) {
+    if (!Start(state))
+        return;
+    const QString folder = CollectionFolder();
+    for (auto _ : state) {
+        QStringList names = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
+        benchmark::DoNotOptimize(names);
+    }
+}
+BENCHMARK(BM_BareEntryList)->Unit(benchmark::kMillisecond);
+
+void BM_BareReaddir(benchmark::State& state) {
+    if (!Start(state))
+        return;
+    const QByteArray folder = QFile::encodeName(CollectionFolder());
+    for (auto _ : state) {
+        DIR* dir = opendir(folder.constData());
+        int count = 0;
+        while (dirent* entry = readdir(dir))
+            count += entry->d_type == DT_REG;
+        closedir(dir);
+        benchmark::DoNotOptimize(count);
+    }
+}
+BENCHMARK(BM_BareReaddir)->Unit(benchmark::kMillisecond);
+
+void BM_ListCollection(benchmark::State& state) {
+    if (!Start(state))
+        return;
+    const QString folder = CollectionFolder();
+    for (auto _ : state) {
+        QStringList entries = ListCollection(folder);
+        benchmark::DoNotOptimize(entries);
+    }
+}
+BENCHMARK(BM_ListCollection)->Unit(benchmark::kMillisecond);
+
+// Refresh after the list held something else: the whole list is replaced and drawn.
+void BM_RefreshFill(benchmark::State& state) {
+    Program* program = Start(state);
+    if (!program)
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        program->tab->ShowFilteredList({});
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        program->tab->Button17Click();
+        QCoreApplication::processEvents();
+    }
+    state.counters["entries"] = double(program->tab->ListEntries().size());
+}
+BENCHMARK(BM_RefreshFill)->Unit(benchmark::kMillisecond);
+
+// Refresh of a folder that did not change: also what a failed load's refresh costs.
+void BM_RefreshUnchanged(benchmark::State& state) {
+    Program* program = Start(state);
+    if (!program)
+        return;
+    program->tab->Button17Click();
+    for (auto _ : state) {
+        program->tab->Button17Click();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_RefreshUnchanged)->Unit(benchmark::kMillisecond);
+
+// A move onto an entry (as the arrow keys do), through the entries spread over the list.
+void SelectEntries(benchmark::State& state, bool wantPair) {
+    Program* program = Start(state);
+    if (!program)
+        return;
+    program->tab->Button17Click();
+    const QStringList entries = program->tab->ListEntries();
+    const QString folder = CollectionFolder();
+    QList<int> rows;
+    for (int i = 0; i < entries.size() && rows.size() < 50; i += qMax(1, int(entries.size() / 500))) {
+        const QString base = EntryBaseName(entries.at(i));
+        const bool pair = QFileInfo::exists(JoinPath(folder, base + ".txt")) &&
+                          QFileInfo::exists(JoinPath(folder, base + ".jpg"));
+        if (pair == wantPair)
+            rows << i;
+    }
+    if (rows.isEmpty()) {
+        state.SkipWithError(wantPair ? "no title with both files" : "every title has both files");
+        return;
+    }
+    qsizetype next = 0;
+    for (auto _ : state) {
+        const QModelIndex index = program->list->model()->index(rows.at(next), 0);
+        next = (next + 1) % rows.size();
+        program->list->setCurrentIndex(index);
+        QCoreApplication::processEvents();
+        if (!wantPair) {
+            // The failed half refreshed the list; the next move needs the selection gone.
+            program->list->selectionModel()->clear();
+        }
+    }
+}
+
+void BM_ClickEntryWithBothFiles(benchmark::State& state) { SelectEntries(state, true); }
+BENCHMARK(BM_ClickEntryWithBothFiles)->Unit(benchmark::kMillisecond);
+
+void BM_ClickEntryMissingAFile(benchmark::State& state) { SelectEntries(state, false); }
+BENCHMARK(BM_ClickEntryMissingAFile)->Unit(benchmark::kMillisecond);
+
+// The item widget alternative, filled the usual way, for comparison with BM_RefreshFill.
+void BM_ItemWidgetFill(benchmark::State& state) {
+    Program* program = Start(state);
+    if (!program)
+        return;
+    const QStringList entries = ListCollection(CollectionFolder());
+    QListWidget widget;
+    widget.setUniformItemSizes(true);
+    widget.resize(250, 400);
+    widget.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        widget.clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        widget.addItems(entries);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ItemWidgetFill)->Unit(benchmark::kMillisecond);
+
+} // namespace

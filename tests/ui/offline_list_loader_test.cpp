@@ -1,0 +1,66 @@
+#include "tests/ui/offline_fixture.h"
+
+#include "ui/main/list_loader.h"
+#include "ui/main/shared_dialogs.h"
+
+namespace quorvel::test {
+namespace {
+
+class ListLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { services = scripted.services(); }
+    QString Write(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.path() + "/" + name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+    ScriptedServices scripted;
+    Services services;
+    QTemporaryDir dir;
+};
+
+TEST_F(ListLoaderTest, GivesTheLinesOfTheChosenFileAsTheyAre) {
+    scripted.dialogs.openAnswers = {Write("lf.list", "Heat.txt\n\nHeat.txt\nAlien\n"),
+                                    Write("crlf.list", "Heat.txt\r\n\r\nHeat.txt\r\nAlien\r\n")};
+    const QStringList expected{"Heat.txt", "", "Heat.txt", "Alien"};
+    EXPECT_EQ(AskFilteredList(services), expected);
+    EXPECT_EQ(AskFilteredList(services), expected);
+    EXPECT_TRUE(scripted.dialogs.messages.empty());
+    ASSERT_EQ(scripted.dialogs.openRequests.size(), 2u);
+    EXPECT_EQ(scripted.dialogs.openRequests.front().defaultSuffix, "list");
+    // The next loader opens where the user last found a list.
+    EXPECT_EQ(FilteredListOpenDialog().startFolder, dir.path());
+}
+
+TEST_F(ListLoaderTest, CancelEmptyAndUnreadableGiveNothing) {
+    const QString gone = dir.path() + "/gone.list";
+    scripted.dialogs.openAnswers = {std::nullopt, Write("empty.list", ""), gone};
+    EXPECT_FALSE(AskFilteredList(services).has_value());
+    EXPECT_FALSE(AskFilteredList(services).has_value());
+    EXPECT_TRUE(scripted.dialogs.messages.empty());
+    EXPECT_FALSE(AskFilteredList(services).has_value());
+    ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
+    EXPECT_EQ(scripted.dialogs.messages.front().kind, MessageKind::Error);
+    EXPECT_EQ(scripted.dialogs.messages.front().buttons, Buttons::Ok);
+    EXPECT_FALSE(scripted.dialogs.messages.front().text.isEmpty());
+}
+
+// What the off-line tab lists for a loaded list: the poster item before the text item, the
+// text item whether or not it exists, titles taken as the entry less four characters.
+TEST_F(OfflineTabTest, FilteredListItemsFollowTheEntries) {
+    AddInfo("Alien");
+    AddPoster("Alien");
+    AddPoster("A");
+    AddInfo("Heat");
+    const QString listPath = appDir.path() + "/odd.list";
+    WriteBytes(listPath, "Alien.txt\r\nAlien\r\n\r\nHeat.txt\r\nHeat.txt\r\nGone.txt\r\n");
+    Start();
+    scripted.dialogs.openAnswers = {listPath};
+    tab->Button52Click();
+    EXPECT_EQ(Entries(), (QStringList{"Alien.jpg", "Alien.txt", "A.jpg", "A.txt", ".txt",
+                                      "Heat.txt", "Heat.txt", "Gone.txt"}));
+    EXPECT_EQ(CountLabel(), "Collection count: 6 Text Info and 2 Poster (Filtered list)");
+}
+
+} // namespace
+} // namespace quorvel::test
