@@ -18,8 +18,7 @@ using namespace std::chrono_literals;
 constexpr auto kServerDelay = 50ms;
 const QString kTitle = QStringLiteral("The Shawshank Redemption");
 
-test::FakeWebServer& Server()
-{
+test::FakeWebServer& Server() {
     static test::FakeWebServer server;
     return server;
 }
@@ -27,8 +26,7 @@ test::FakeWebServer& Server()
 struct Timings {
     double oneRequest = 0;   // seconds per search
     double fieldByField = 0; // seconds per search
-    ~Timings()
-    {
+    ~Timings() {
         if (oneRequest > 0 && fieldByField > 0)
             std::printf("whole search: %.1f ms with 2 requests, %.1f ms with 21 requests; "
                         "the old sequence takes %.1f times as long\n",
@@ -36,8 +34,7 @@ struct Timings {
     }
 } timings;
 
-void PrepareServer()
-{
+void PrepareServer() {
     test::FakeWebServer& server = Server();
     server.serveOmdbTitle(kTitle.toStdString(), "omdb/shawshank.json");
     server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
@@ -45,13 +42,11 @@ void PrepareServer()
     server.resetCounts();
 }
 
-double SecondsPerIteration(const benchmark::State& state, std::chrono::steady_clock::duration d)
-{
+double SecondsPerIteration(const benchmark::State& state, std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count() / double(state.iterations());
 }
 
-void BM_SearchOneRequest(benchmark::State& state)
-{
+void BM_SearchOneRequest(benchmark::State& state) {
     PrepareServer();
     const QString query = BuildOmdbQuery(Server().baseAddress(), {}, kTitle);
     HttpClient posterClient(HttpSettings{.maxBytes = kImageSizeCap, .cookies = true});
@@ -76,8 +71,7 @@ void BM_SearchOneRequest(benchmark::State& state)
 }
 
 // One field as the old client fetched it: a fresh client, the whole answer, one key.
-QString FetchOneField(const QString& query, const QString& key)
-{
+QString FetchOneField(const QString& query, const QString& key) {
     HttpClient client;
     const Result<HttpResponse> response = client.get(query);
     if (!response)
@@ -86,8 +80,7 @@ QString FetchOneField(const QString& query, const QString& key)
     return answer ? answer->field(key) : response->text();
 }
 
-void BM_SearchFieldByField(benchmark::State& state)
-{
+void BM_SearchFieldByField(benchmark::State& state) {
     PrepareServer();
     const QString query = BuildOmdbQuery(Server().baseAddress(), {}, kTitle);
     HttpClient posterClient(HttpSettings{.maxBytes = kImageSizeCap, .cookies = true});

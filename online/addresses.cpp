@@ -7,13 +7,11 @@ namespace quorvel {
 namespace {
 
 // Blanks and control characters, as the rest of the program trims them.
-bool IsBlankOrControl(QChar c)
-{
+bool IsBlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
 }
 
-QString TrimBlanksAndControls(const QString& text)
-{
+QString TrimBlanksAndControls(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && IsBlankOrControl(text[first]))
@@ -23,8 +21,7 @@ QString TrimBlanksAndControls(const QString& text)
     return text.mid(first, last - first);
 }
 
-QString Joined(const QString& site, const char* tail)
-{
+QString Joined(const QString& site, const char* tail) {
     QString base = site;
     while (base.endsWith(u'/'))
         base.chop(1);
@@ -32,24 +29,21 @@ QString Joined(const QString& site, const char* tail)
 }
 
 // RFC 6068 wants line breaks in a mail as CR LF whatever the text box gave.
-QString WithCrLf(QString text)
-{
+QString WithCrLf(QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     text.replace(QLatin1String("\n"), QLatin1String("\r\n"));
     return text;
 }
 
-QString MailValue(const QString& text)
-{
+QString MailValue(const QString& text) {
     // Only the unreserved characters stay; everything else, blanks and "&" included, is %XX.
     return QString::fromLatin1(QUrl::toPercentEncoding(WithCrLf(text)));
 }
 
 } // namespace
 
-QString PlusForBlanks(const QString& text)
-{
+QString PlusForBlanks(const QString& text) {
     static const char kHex[] = "0123456789ABCDEF";
     const QByteArray bytes = text.toUtf8();
     QString out;
@@ -69,61 +63,51 @@ QString PlusForBlanks(const QString& text)
     return out;
 }
 
-QString GoogleSearchAddress(const QString& text)
-{
+QString GoogleSearchAddress(const QString& text) {
     return QStringLiteral("https://www.google.com/#q=") + PlusForBlanks(text);
 }
 
-QString RottenTomatoesSearchAddress(const QString& text)
-{
+QString RottenTomatoesSearchAddress(const QString& text) {
     return QStringLiteral("http://www.rottentomatoes.com/search/?search=") + PlusForBlanks(text);
 }
 
-QString YouTubeSearchAddress(const QString& text)
-{
+QString YouTubeSearchAddress(const QString& text) {
     return QStringLiteral("https://www.youtube.com/results?search_query=") + PlusForBlanks(text);
 }
 
-QString YouTubeWatchPrefix()
-{
+QString YouTubeWatchPrefix() {
     return QStringLiteral("https://www.youtube.com/watch?v=");
 }
 
-QString YouTubeEmbedPrefix()
-{
+QString YouTubeEmbedPrefix() {
     return QStringLiteral("https://www.youtube.com/embed/");
 }
 
-QString YouTubeHomeAddress()
-{
+QString YouTubeHomeAddress() {
     return QStringLiteral("https://www.youtube.com");
 }
 
-QString ImdbTitleAddress(const QString& imdbId)
-{
+QString ImdbTitleAddress(const QString& imdbId) {
     return QStringLiteral("http://www.imdb.com/title/") + imdbId;
 }
 
-QString OmdbHomeAddress()
-{
+QString OmdbHomeAddress() {
     return QStringLiteral("http://www.omdbapi.com");
 }
 
-QString HelpDocumentAddress(const QString& makerSite)
-{
+QString HelpDocumentAddress(const QString& makerSite) {
     return Joined(makerSite, "/Quorvel%20Help.pdf");
 }
 
-QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress)
-{
+QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress) {
     return Joined(downloadSite, "/?url=") + pageAddress;
 }
 
-QString MailtoLink(const QString& recipient, const QString& subject, const QString& body)
-{
+QString MailtoLink(const QString& recipient, const QString& subject, const QString& body) {
     const QString to =
         TrimBlanksAndControls(recipient).isEmpty() ? QStringLiteral("mail") : recipient;
-    QString link = QStringLiteral("mailto:") + to + QStringLiteral("?subject=") + MailValue(subject);
+    QString link =
+        QStringLiteral("mailto:") + to + QStringLiteral("?subject=") + MailValue(subject);
     if (!TrimBlanksAndControls(body).isEmpty())
         link += QStringLiteral("&body=") + MailValue(body);
     return link;

@@ -20,8 +20,7 @@ constexpr long kMaxRedirects = 5;
 
 // curl_global_init is not thread-safe on every build of libcurl, and clients are made on
 // worker threads: do it exactly once, whoever comes first.
-bool EnsureCurlReady()
-{
+bool EnsureCurlReady() {
     static std::once_flag once;
     static bool ready = false;
     std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
@@ -29,8 +28,7 @@ bool EnsureCurlReady()
 }
 
 // The charset parameter of a Content-Type value, or empty.
-QByteArray CharsetOf(const QString& contentType)
-{
+QByteArray CharsetOf(const QString& contentType) {
     const QStringList parts = contentType.split(u';');
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const QString part = parts[i].trimmed();
@@ -47,8 +45,7 @@ QByteArray CharsetOf(const QString& contentType)
 
 } // namespace
 
-QString HttpResponse::text() const
-{
+QString HttpResponse::text() const {
     const QByteArray charset = CharsetOf(contentType);
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.constData());
@@ -70,8 +67,7 @@ struct HttpClient::Impl {
     qint64 cap = 0;
     bool capExceeded = false;
 
-    static size_t Write(char* data, size_t size, size_t count, void* user)
-    {
+    static size_t Write(char* data, size_t size, size_t count, void* user) {
         auto* self = static_cast<Impl*>(user);
         const size_t bytes = size * count;
         // Counted here rather than trusted to CURLOPT_MAXFILESIZE: a chunked answer carries no
@@ -84,8 +80,7 @@ struct HttpClient::Impl {
         return bytes;
     }
 
-    bool setUp()
-    {
+    bool setUp() {
         if (!EnsureCurlReady())
             return false;
         handle = curl_easy_init();
@@ -118,15 +113,13 @@ struct HttpClient::Impl {
         return ok;
     }
 
-    ~Impl()
-    {
+    ~Impl() {
         if (handle)
             curl_easy_cleanup(handle);
         curl_slist_free_all(headers);
     }
 
-    Result<HttpResponse> get(const QString& url, qint64 maxBytes)
-    {
+    Result<HttpResponse> get(const QString& url, qint64 maxBytes) {
         if (!handle)
             return Failure(QStringLiteral("The HTTP client could not be started."));
         const QByteArray address = url.toUtf8();
@@ -165,8 +158,7 @@ struct HttpClient::Impl {
     }
 };
 
-HttpClient::HttpClient(HttpSettings settings) : impl_(std::make_unique<Impl>())
-{
+HttpClient::HttpClient(HttpSettings settings) : impl_(std::make_unique<Impl>()) {
     impl_->settings = settings;
     if (!impl_->setUp() && impl_->handle) {
         curl_easy_cleanup(impl_->handle);
@@ -176,17 +168,16 @@ HttpClient::HttpClient(HttpSettings settings) : impl_(std::make_unique<Impl>())
 
 HttpClient::~HttpClient() = default;
 
-Result<HttpResponse> HttpClient::get(const QString& url)
-{
+Result<HttpResponse> HttpClient::get(const QString& url) {
     return get(url, impl_->settings.maxBytes);
 }
 
-Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes)
-{
+Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes) {
     try {
         return impl_->get(url, std::min(maxBytes, impl_->settings.maxBytes));
     } catch (const std::exception& e) {
-        return Failure(QStringLiteral("Request for %1 failed: %2").arg(url, QString::fromUtf8(e.what())));
+        return Failure(
+            QStringLiteral("Request for %1 failed: %2").arg(url, QString::fromUtf8(e.what())));
     } catch (...) {
         return Failure(QStringLiteral("Request for %1 failed.").arg(url));
     }

@@ -17,13 +17,11 @@ namespace quorvel {
 
 namespace {
 
-bool IsBlankOrControl(QChar c)
-{
+bool IsBlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
 }
 
-QString TrimBlanksAndControls(const QString& text)
-{
+QString TrimBlanksAndControls(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && IsBlankOrControl(text[first]))
@@ -35,8 +33,7 @@ QString TrimBlanksAndControls(const QString& text)
 
 // One transliterator per thread: searches run on worker threads and ICU does not promise that
 // one instance may be shared between them.
-const icu::Transliterator* LatinToAscii()
-{
+const icu::Transliterator* LatinToAscii() {
     thread_local std::unique_ptr<icu::Transliterator> instance = [] {
         UErrorCode status = U_ZERO_ERROR;
         std::unique_ptr<icu::Transliterator> made(icu::Transliterator::createInstance(
@@ -48,8 +45,7 @@ const icu::Transliterator* LatinToAscii()
     return instance.get();
 }
 
-bool IsAscii(const QString& text)
-{
+bool IsAscii(const QString& text) {
     for (const QChar c : text)
         if (c.unicode() > 0x7F)
             return false;
@@ -58,16 +54,14 @@ bool IsAscii(const QString& text)
 
 QJsonValue ReducedValue(const QJsonValue& value);
 
-QJsonObject ReducedObject(const QJsonObject& object)
-{
+QJsonObject ReducedObject(const QJsonObject& object) {
     QJsonObject out;
     for (auto it = object.begin(); it != object.end(); ++it)
         out.insert(ReduceToAscii(it.key()), ReducedValue(it.value()));
     return out;
 }
 
-QJsonValue ReducedValue(const QJsonValue& value)
-{
+QJsonValue ReducedValue(const QJsonValue& value) {
     if (value.isString())
         return ReduceToAscii(value.toString());
     if (value.isObject())
@@ -81,16 +75,14 @@ QJsonValue ReducedValue(const QJsonValue& value)
     return value;
 }
 
-bool IsHttpAddress(const QString& address)
-{
+bool IsHttpAddress(const QString& address) {
     const QString scheme = QUrl(address).scheme().toLower();
     return scheme == u"http" || scheme == u"https";
 }
 
 } // namespace
 
-bool IsImdbId(const QString& input)
-{
+bool IsImdbId(const QString& input) {
     if (input.size() > 10)
         return false;
     QString text = input;
@@ -106,20 +98,18 @@ bool IsImdbId(const QString& input)
     return true;
 }
 
-QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input)
-{
+QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
     QString base = baseAddress;
     while (base.endsWith(u'/'))
         base.chop(1);
-    QString query = base + (IsImdbId(input) ? QStringLiteral("/?i=") : QStringLiteral("/?t="))
-                    + PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
+    QString query = base + (IsImdbId(input) ? QStringLiteral("/?i=") : QStringLiteral("/?t=")) +
+                    PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
     if (!apiKey.isEmpty())
         query += QStringLiteral("&apikey=") + PlusForBlanks(apiKey);
     return query;
 }
 
-QString ReduceToAscii(const QString& text)
-{
+QString ReduceToAscii(const QString& text) {
     if (IsAscii(text))
         return text;
     icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()),
@@ -144,20 +134,17 @@ QString ReduceToAscii(const QString& text)
     return out;
 }
 
-bool OmdbAnswer::found() const
-{
+bool OmdbAnswer::found() const {
     const QJsonValue response = object_.value(QLatin1String("Response"));
     return response.isString() && response.toString() == u"True";
 }
 
-QString OmdbAnswer::serviceError() const
-{
+QString OmdbAnswer::serviceError() const {
     const QJsonValue error = object_.value(QLatin1String("Error"));
     return error.isUndefined() || error.isNull() ? QString() : field(QStringLiteral("Error"));
 }
 
-bool OmdbAnswer::refused() const
-{
+bool OmdbAnswer::refused() const {
     if (found())
         return false;
     // The service's refusals all concern the access key ("No API key provided.",
@@ -166,12 +153,11 @@ bool OmdbAnswer::refused() const
     // "Incorrect IMDb ID.", "Series or season not found!", "Too many results.") never mention
     // either. A missing Error member is a plain "not found".
     const QString error = serviceError();
-    return error.contains(QLatin1String("key"), Qt::CaseInsensitive)
-           || error.contains(QLatin1String("limit"), Qt::CaseInsensitive);
+    return error.contains(QLatin1String("key"), Qt::CaseInsensitive) ||
+           error.contains(QLatin1String("limit"), Qt::CaseInsensitive);
 }
 
-QString OmdbAnswer::field(const QString& key) const
-{
+QString OmdbAnswer::field(const QString& key) const {
     const QJsonValue value = object_.value(key);
     switch (value.type()) {
     case QJsonValue::String:
@@ -191,8 +177,7 @@ QString OmdbAnswer::field(const QString& key) const
     return QString::fromLatin1(kNotAvailable);
 }
 
-QStringList OmdbAnswer::infoValues() const
-{
+QStringList OmdbAnswer::infoValues() const {
     QStringList values;
     for (const InfoSection& section : kInfoSections)
         if (section.omdbKey)
@@ -200,8 +185,7 @@ QStringList OmdbAnswer::infoValues() const
     return values;
 }
 
-Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText)
-{
+Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText) {
     // Parsed before the reduction, not after: Latin-ASCII turns curly quotes into '"', which
     // inside a JSON string would end it early and lose the whole answer.
     QJsonParseError error{};
@@ -213,26 +197,24 @@ Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText)
     return OmdbAnswer(ReducedObject(document.object()));
 }
 
-Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings)
-{
+Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings) {
     HttpClient client(settings);
     Result<HttpResponse> response = client.get(query);
     if (!response)
         return Failure(response.error());
     Result<OmdbAnswer> answer = ParseOmdbAnswer(response->text());
     if (!answer && (response->status < 200 || response->status >= 300))
-        return Failure(QStringLiteral("The service answered with HTTP status %1.")
-                           .arg(response->status));
+        return Failure(
+            QStringLiteral("The service answered with HTTP status %1.").arg(response->status));
     return answer;
 }
 
-Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address)
-{
+Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address) {
     if (address.isEmpty() || address == QLatin1String(kNotAvailable))
         return Failure(QStringLiteral("The service has no poster for this title."));
     if (!IsHttpAddress(address))
-        return Failure(QStringLiteral("The poster address %1 is not an http or https address.")
-                           .arg(address));
+        return Failure(
+            QStringLiteral("The poster address %1 is not an http or https address.").arg(address));
     Result<HttpResponse> response = posterClient.get(address, kImageSizeCap);
     if (!response)
         return Failure(response.error());

@@ -26,13 +26,11 @@ constexpr const char kMarkerPrefix[] = "QUORVEL-FILE-VERSION:";
 constexpr qsizetype kMarkerPrefixLength = sizeof(kMarkerPrefix) - 1;
 constexpr qsizetype kLongestVersion = 64;
 
-bool IsBlankOrControl(QChar c)
-{
+bool IsBlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
 }
 
-QString TrimBlanksAndControls(const QString& text)
-{
+QString TrimBlanksAndControls(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && IsBlankOrControl(text[first]))
@@ -42,8 +40,7 @@ QString TrimBlanksAndControls(const QString& text)
     return text.mid(first, last - first);
 }
 
-QString Joined(const QString& site, const QString& name)
-{
+QString Joined(const QString& site, const QString& name) {
     QString base = site;
     while (base.endsWith(u'/'))
         base.chop(1);
@@ -51,8 +48,7 @@ QString Joined(const QString& site, const QString& name)
 }
 
 // The version after the first marker in `bytes` that is followed by a NUL-ended text.
-QString VersionAfterMarker(QByteArrayView bytes)
-{
+QString VersionAfterMarker(QByteArrayView bytes) {
     // The needle is taken from the marker itself so that no second copy of it, one that a
     // string literal here would add, can be found in the file.
     const QByteArrayView needle(kVersionMarker + 1, kMarkerPrefixLength);
@@ -64,8 +60,8 @@ QString VersionAfterMarker(QByteArrayView bytes)
         const qsizetype start = at + needle.size();
         const qsizetype end = bytes.indexOf('\0', start);
         if (end > start && end - start <= kLongestVersion) {
-            const QString version = TrimBlanksAndControls(
-                QString::fromLatin1(bytes.sliced(start, end - start)));
+            const QString version =
+                TrimBlanksAndControls(QString::fromLatin1(bytes.sliced(start, end - start)));
             if (!version.isEmpty())
                 return version;
         }
@@ -75,13 +71,11 @@ QString VersionAfterMarker(QByteArrayView bytes)
 
 } // namespace
 
-QString BuildVersion()
-{
+QString BuildVersion() {
     return QString::fromLatin1(kVersionMarker + 1 + kMarkerPrefixLength);
 }
 
-QString ReadFileVersion(const QString& executablePath)
-{
+QString ReadFileVersion(const QString& executablePath) {
     QFile file(executablePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -97,34 +91,28 @@ QString ReadFileVersion(const QString& executablePath)
     return VersionAfterMarker(file.readAll());
 }
 
-int Edition()
-{
+int Edition() {
     return int(sizeof(void*) * 8);
 }
 
-QString UpdatePageAddress(const QString& site)
-{
+QString UpdatePageAddress(const QString& site) {
     return Joined(site, QStringLiteral("QVLUpdate.html"));
 }
 
-QString UpdateLogAddress(const QString& site)
-{
+QString UpdateLogAddress(const QString& site) {
     return Joined(site, QStringLiteral("UpdateLogQVL.html"));
 }
 
-QString WhatsNewAddress(const QString& site)
-{
+QString WhatsNewAddress(const QString& site) {
     return Joined(site, QStringLiteral("QVLWhatIsNewLog.html"));
 }
 
-QString DownloadArchiveAddress(const QString& site, int edition)
-{
+QString DownloadArchiveAddress(const QString& site, int edition) {
     return Joined(site, edition == 32 ? QStringLiteral("Quorvel_32bits.zip")
                                       : QStringLiteral("Quorvel_64Bits.zip"));
 }
 
-QString FetchWebVersion(const QString& site, const HttpSettings& settings)
-{
+QString FetchWebVersion(const QString& site, const HttpSettings& settings) {
     HttpClient client(settings);
     const Result<HttpResponse> response = client.get(UpdatePageAddress(site));
     if (!response || response->status < 200 || response->status >= 300)
@@ -132,8 +120,7 @@ QString FetchWebVersion(const QString& site, const HttpSettings& settings)
     return response->text();
 }
 
-std::optional<QString> ParseWebVersion(const QString& pageText)
-{
+std::optional<QString> ParseWebVersion(const QString& pageText) {
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = pageText.split(lineEnd);
     // A final line end closes the last line; it does not open another one.
@@ -149,8 +136,7 @@ std::optional<QString> ParseWebVersion(const QString& pageText)
     return versionLine.mid(3, 7);
 }
 
-QString WanIpAddress(const QString& ipInfoAddress, const HttpSettings& settings)
-{
+QString WanIpAddress(const QString& ipInfoAddress, const HttpSettings& settings) {
     HttpClient client(settings);
     const Result<HttpResponse> response = client.get(ipInfoAddress);
     if (!response || response->status < 200 || response->status >= 300)
@@ -165,8 +151,7 @@ QString WanIpAddress(const QString& ipInfoAddress, const HttpSettings& settings)
     return text;
 }
 
-QString LanIpAddressText()
-{
+QString LanIpAddressText() {
     const QString none = QStringLiteral("No. IP Address");
     char host[257] = {};
     if (gethostname(host, sizeof(host) - 1) != 0 || host[0] == '\0')

@@ -5,8 +5,7 @@
 namespace quorvel {
 namespace {
 
-TEST(Addresses, PlusForBlanksEscapesOnlyWhatWouldCutTheQueryShort)
-{
+TEST(Addresses, PlusForBlanksEscapesOnlyWhatWouldCutTheQueryShort) {
     const std::pair<QString, const char*> cases[] = {
         {QStringLiteral("Fast & Furious"), "Fast+%26+Furious"},
         {QStringLiteral("Star Wars: Episode IV"), "Star+Wars:+Episode+IV"},
@@ -23,8 +22,7 @@ TEST(Addresses, PlusForBlanksEscapesOnlyWhatWouldCutTheQueryShort)
         EXPECT_EQ(PlusForBlanks(text), QString::fromLatin1(expected)) << expected;
 }
 
-TEST(Addresses, SearchPagesCarryTheEscapedTitle)
-{
+TEST(Addresses, SearchPagesCarryTheEscapedTitle) {
     const QString title = QStringLiteral("Star Wars: Episode IV");
     EXPECT_EQ(GoogleSearchAddress(title),
               QStringLiteral("https://www.google.com/#q=Star+Wars:+Episode+IV"));
@@ -39,26 +37,26 @@ TEST(Addresses, SearchPagesCarryTheEscapedTitle)
     EXPECT_EQ(YouTubeWatchPrefix() + "abc", QStringLiteral("https://www.youtube.com/watch?v=abc"));
 }
 
-TEST(Addresses, SitePagesJoinTheSiteWithOneSlash)
-{
+TEST(Addresses, SitePagesJoinTheSiteWithOneSlash) {
     for (const char* site : {"http://maker.example", "http://maker.example/"}) {
         const QString base = QString::fromLatin1(site);
         EXPECT_EQ(HelpDocumentAddress(base),
                   QStringLiteral("http://maker.example/Quorvel%20Help.pdf"));
         // The page address runs on unescaped, its own query included.
-        EXPECT_EQ(VideoDownloadAddress(base, QStringLiteral("https://www.youtube.com/watch?v=a&t=5")),
-                  QStringLiteral("http://maker.example/?url=https://www.youtube.com/watch?v=a&t=5"));
+        EXPECT_EQ(
+            VideoDownloadAddress(base, QStringLiteral("https://www.youtube.com/watch?v=a&t=5")),
+            QStringLiteral("http://maker.example/?url=https://www.youtube.com/watch?v=a&t=5"));
     }
 }
 
-TEST(Addresses, MailtoLinkEncodesSubjectAndBody)
-{
+TEST(Addresses, MailtoLinkEncodesSubjectAndBody) {
     EXPECT_EQ(MailtoLink(QString(), QStringLiteral("Hi"), QString()),
               QStringLiteral("mailto:mail?subject=Hi"));
-    EXPECT_EQ(MailtoLink(QStringLiteral(" \t"), QStringLiteral("Hi"), QStringLiteral("  \r\n \r\n")),
-              QStringLiteral("mailto:mail?subject=Hi"));
-    EXPECT_EQ(MailtoLink(QStringLiteral("author@maker.example"),
-                         QStringLiteral("Fast & Furious?"), QStringLiteral("Line 1\r\nLine=2")),
+    EXPECT_EQ(
+        MailtoLink(QStringLiteral(" \t"), QStringLiteral("Hi"), QStringLiteral("  \r\n \r\n")),
+        QStringLiteral("mailto:mail?subject=Hi"));
+    EXPECT_EQ(MailtoLink(QStringLiteral("author@maker.example"), QStringLiteral("Fast & Furious?"),
+                         QStringLiteral("Line 1\r\nLine=2")),
               QStringLiteral("mailto:author@maker.example?subject=Fast%20%26%20Furious%3F"
                              "&body=Line%201%0D%0ALine%3D2"));
     // Lone LF and CR become CR LF; letters outside ASCII go as UTF-8.

@@ -12,8 +12,7 @@ using test::FakeAnswer;
 using test::FakeWebServer;
 using namespace std::chrono_literals;
 
-TEST(HttpClient, SendsOnlyTheTwoHeadersOfThisProgram)
-{
+TEST(HttpClient, SendsOnlyTheTwoHeadersOfThisProgram) {
     FakeWebServer server;
     server.serveText("/page", "hello");
     HttpClient client;
@@ -31,8 +30,7 @@ TEST(HttpClient, SendsOnlyTheTwoHeadersOfThisProgram)
     EXPECT_EQ(headers, expected);
 }
 
-TEST(HttpClient, DecodesTheBodyByTheCharsetOfTheAnswer)
-{
+TEST(HttpClient, DecodesTheBodyByTheCharsetOfTheAnswer) {
     FakeWebServer server;
     server.serveText("/latin", "Caf\xe9 cr\xe8me", "text/html; charset=windows-1252");
     server.serveText("/quoted", "Caf\xe9", "text/html; charset=\"ISO-8859-1\"");
@@ -50,8 +48,7 @@ TEST(HttpClient, DecodesTheBodyByTheCharsetOfTheAnswer)
     EXPECT_EQ(text("/unknown"), QStringLiteral("Caf\u00e9"));
 }
 
-TEST(HttpClient, AnErrorStatusIsAResponseForTheCallerToJudge)
-{
+TEST(HttpClient, AnErrorStatusIsAResponseForTheCallerToJudge) {
     FakeWebServer server;
     server.serveText("/broken", "Internal error", "text/plain", 500);
     HttpClient client;
@@ -61,8 +58,7 @@ TEST(HttpClient, AnErrorStatusIsAResponseForTheCallerToJudge)
     EXPECT_EQ(response->body, "Internal error");
 }
 
-TEST(HttpClient, ConnectionsThatBreakOrNeverAnswerFail)
-{
+TEST(HttpClient, ConnectionsThatBreakOrNeverAnswerFail) {
     FakeWebServer server;
     FakeAnswer dropped;
     dropped.kind = FakeAnswer::Kind::CloseConnection;
@@ -88,8 +84,7 @@ TEST(HttpClient, ConnectionsThatBreakOrNeverAnswerFail)
     EXPECT_EQ(after->body, "ok");
 }
 
-TEST(HttpClient, RefusedConnectionFails)
-{
+TEST(HttpClient, RefusedConnectionFails) {
     QString address;
     {
         FakeWebServer gone;
@@ -100,8 +95,7 @@ TEST(HttpClient, RefusedConnectionFails)
     EXPECT_FALSE(response.ok());
 }
 
-TEST(HttpClient, StopsAnAnswerLargerThanTheCapWithOrWithoutLength)
-{
+TEST(HttpClient, StopsAnAnswerLargerThanTheCapWithOrWithoutLength) {
     constexpr qint64 cap = 256 * 1024;
     FakeWebServer server;
     for (const bool chunked : {false, true}) {
@@ -133,8 +127,7 @@ TEST(HttpClient, StopsAnAnswerLargerThanTheCapWithOrWithoutLength)
     EXPECT_FALSE(looser.ok());
 }
 
-TEST(HttpClient, FollowsFiveRedirectsOverHttpOnly)
-{
+TEST(HttpClient, FollowsFiveRedirectsOverHttpOnly) {
     FakeWebServer server;
     // /hop0 -> /hop1 -> ... -> /hop6 -> /end
     for (int i = 0; i <= 6; ++i) {
@@ -168,8 +161,7 @@ TEST(HttpClient, FollowsFiveRedirectsOverHttpOnly)
     }
 }
 
-TEST(HttpClient, KeepsCookiesOnlyWhenAsked)
-{
+TEST(HttpClient, KeepsCookiesOnlyWhenAsked) {
     FakeWebServer server;
     FakeAnswer setter;
     setter.body = "set";

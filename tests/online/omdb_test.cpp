@@ -12,33 +12,29 @@ namespace {
 using test::FakeAnswer;
 using test::FakeWebServer;
 
-bool IsAsciiText(const QString& text)
-{
+bool IsAsciiText(const QString& text) {
     for (const QChar c : text)
         if (c.unicode() > 0x7F)
             return false;
     return true;
 }
 
-TEST(OmdbQuery, TellsIdentifiersFromTitles)
-{
+TEST(OmdbQuery, TellsIdentifiersFromTitles) {
     struct Case {
         const char* input;
         bool id;
     };
     const Case cases[] = {
-        {"tt0111161", true},    {"TT0111161", true},    {"tt01111610", true},
-        {"tt011116100", false}, {"tt", true},           {"tt12a4", false},
-        {"t", false},           {"", false},            {"Tt0111161", true},
-        {"tx0111161", false},   {" tt0111161", true},   {"tt0111161 ", true},
-        {"tt 0111161", false},  {"The Machine", false},
+        {"tt0111161", true},   {"TT0111161", true},    {"tt01111610", true}, {"tt011116100", false},
+        {"tt", true},          {"tt12a4", false},      {"t", false},         {"", false},
+        {"Tt0111161", true},   {"tx0111161", false},   {" tt0111161", true}, {"tt0111161 ", true},
+        {"tt 0111161", false}, {"The Machine", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsImdbId(QString::fromLatin1(c.input)), c.id) << c.input;
 }
 
-TEST(OmdbQuery, BuildsTheAddressOfATitleOrAnIdentifier)
-{
+TEST(OmdbQuery, BuildsTheAddressOfATitleOrAnIdentifier) {
     const QString base = QStringLiteral("http://www.omdbapi.com");
     const QString rest = QStringLiteral("&y=&plot=full&r=json");
     EXPECT_EQ(BuildOmdbQuery(base, {}, QStringLiteral("tt0111161")), base + "/?i=tt0111161" + rest);
@@ -57,8 +53,7 @@ TEST(OmdbQuery, BuildsTheAddressOfATitleOrAnIdentifier)
     EXPECT_EQ(BuildOmdbQuery(base + "/", {}, QStringLiteral("Alien")), base + "/?t=Alien" + rest);
 }
 
-TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm)
-{
+TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm) {
     EXPECT_EQ(ReduceToAscii(QStringLiteral("Am\u00e9lie Poulain \u2013 L\u00e9on: \u00e7a, "
                                            "\u00c6on, Stra\u00dfe")),
               QStringLiteral("Amelie Poulain - Leon: ca, AEon, Strasse"));
@@ -69,8 +64,7 @@ TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm)
     EXPECT_EQ(ReduceToAscii(QStringLiteral("plain")), QStringLiteral("plain"));
 }
 
-TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable)
-{
+TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable) {
     const Result<OmdbAnswer> answer = ParseOmdbAnswer(QStringLiteral(
         R"({"Title":"Caf\u00e9 Society","Year":"2016","totalSeasons":6,"rating":7.5,)"
         R"("Response":"True","flag":false,"nothing":null})"));
@@ -92,8 +86,7 @@ TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable)
     EXPECT_EQ(values[0], QStringLiteral("N/A"));  // TYPE absent
 }
 
-TEST(OmdbParse, RefusesWhatIsNotAJsonObject)
-{
+TEST(OmdbParse, RefusesWhatIsNotAJsonObject) {
     for (const char* text : {"", "[1,2]", "\"True\"", "<html>Service down</html>", "{\"Title\":"}) {
         const Result<OmdbAnswer> answer = ParseOmdbAnswer(QString::fromLatin1(text));
         EXPECT_FALSE(answer.ok()) << text;
@@ -101,8 +94,7 @@ TEST(OmdbParse, RefusesWhatIsNotAJsonObject)
     }
 }
 
-TEST(OmdbParse, FoundOnlyForResponseTrue)
-{
+TEST(OmdbParse, FoundOnlyForResponseTrue) {
     for (const char* text : {R"({"Response":"true"})", R"({"Response":true})", R"({"Title":"X"})",
                              R"({"Response":"True "})"}) {
         const Result<OmdbAnswer> answer = ParseOmdbAnswer(QString::fromLatin1(text));
@@ -111,17 +103,20 @@ TEST(OmdbParse, FoundOnlyForResponseTrue)
     }
 }
 
-TEST(OmdbParse, TellsRefusalsFromUnknownTitles)
-{
+TEST(OmdbParse, TellsRefusalsFromUnknownTitles) {
     struct Case {
         const char* error;
         bool refused;
     };
     const Case cases[] = {
-        {"No API key provided.", true},    {"Invalid API key!", true},
-        {"Request limit reached!", true},  {"This key is not activated", true},
-        {"Movie not found!", false},       {"Incorrect IMDb ID.", false},
-        {"Series or season not found!", false}, {"Too many results.", false},
+        {"No API key provided.", true},
+        {"Invalid API key!", true},
+        {"Request limit reached!", true},
+        {"This key is not activated", true},
+        {"Movie not found!", false},
+        {"Incorrect IMDb ID.", false},
+        {"Series or season not found!", false},
+        {"Too many results.", false},
         {"", false},
     };
     for (const Case& c : cases) {
@@ -133,22 +128,20 @@ TEST(OmdbParse, TellsRefusalsFromUnknownTitles)
         EXPECT_EQ(answer.serviceError(), QString::fromLatin1(c.error));
     }
     // A found answer is never a refusal, whatever else it carries.
-    EXPECT_FALSE(OmdbAnswer(QJsonObject{{"Response", "True"}, {"Error", "Invalid API key!"}})
-                     .refused());
+    EXPECT_FALSE(
+        OmdbAnswer(QJsonObject{{"Response", "True"}, {"Error", "Invalid API key!"}}).refused());
 }
 
 class OmdbService : public ::testing::Test {
 protected:
-    QString query(const QString& input, const QString& key = {}) const
-    {
+    QString query(const QString& input, const QString& key = {}) const {
         return BuildOmdbQuery(server.baseAddress(), key, input);
     }
 
     FakeWebServer server;
 };
 
-TEST_F(OmdbService, OneRequestGivesTheWholeRecordAndThePoster)
-{
+TEST_F(OmdbService, OneRequestGivesTheWholeRecordAndThePoster) {
     server.serveOmdbTitle("The Shawshank Redemption", "omdb/shawshank.json");
     server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
 
@@ -163,10 +156,22 @@ TEST_F(OmdbService, OneRequestGivesTheWholeRecordAndThePoster)
     EXPECT_EQ(answer->title(), QStringLiteral("The Shawshank Redemption"));
 
     const QStringList expected{
-        "movie", "1994", "Drama", "R", "14 Oct 1994", "142 min", "Frank Darabont",
-        "Stephen King, Frank Darabont", "Tim Robbins, Morgan Freeman, Bob Gunton", "English",
-        "United States", "Nominated for 7 Oscars. 21 wins & 42 nominations total", "82", "9.3",
-        "2,811,440", "tt0111161",
+        "movie",
+        "1994",
+        "Drama",
+        "R",
+        "14 Oct 1994",
+        "142 min",
+        "Frank Darabont",
+        "Stephen King, Frank Darabont",
+        "Tim Robbins, Morgan Freeman, Bob Gunton",
+        "English",
+        "United States",
+        "Nominated for 7 Oscars. 21 wins & 42 nominations total",
+        "82",
+        "9.3",
+        "2,811,440",
+        "tt0111161",
         "Over the course of several years, two convicts form a friendship, seeking consolation "
         "and, eventually, redemption through basic compassion."};
     EXPECT_EQ(answer->infoValues(), expected);
@@ -180,8 +185,7 @@ TEST_F(OmdbService, OneRequestGivesTheWholeRecordAndThePoster)
     EXPECT_EQ(server.totalRequests(), 2);
 }
 
-TEST_F(OmdbService, AnIdentifierQueryIsAnsweredTheSameWay)
-{
+TEST_F(OmdbService, AnIdentifierQueryIsAnsweredTheSameWay) {
     server.serveOmdbId("tt0111161", "omdb/shawshank.json");
     server.serveOmdbId("tt9999999", "omdb/incorrect_id.json");
     const Result<OmdbAnswer> known = FetchOmdbAnswer(query(QStringLiteral("tt0111161")));
@@ -195,8 +199,7 @@ TEST_F(OmdbService, AnIdentifierQueryIsAnsweredTheSameWay)
     EXPECT_EQ(unknown->serviceError(), QStringLiteral("Incorrect IMDb ID."));
 }
 
-TEST_F(OmdbService, NotFoundAndRefusalsKeepTheServiceText)
-{
+TEST_F(OmdbService, NotFoundAndRefusalsKeepTheServiceText) {
     server.serveOmdbTitle("Nothing Like It", "omdb/not_found.json");
     server.serveOmdbTitle("No Key", "omdb/no_api_key.json", 401);
     server.serveOmdbTitle("Bad Key", "omdb/invalid_key.json", 401);
@@ -223,8 +226,7 @@ TEST_F(OmdbService, NotFoundAndRefusalsKeepTheServiceText)
     EXPECT_EQ(server.requestCount("/"), 4);
 }
 
-TEST_F(OmdbService, AnswersThatCannotBeReadFail)
-{
+TEST_F(OmdbService, AnswersThatCannotBeReadFail) {
     server.routeQuery("/", "t", "Broken", FakeAnswer{.status = 500, .body = "Internal error"});
     server.routeQuery("/", "t", "Html", FakeAnswer{.body = "<html><body>Hello</body></html>"});
     FakeAnswer silent;
@@ -244,13 +246,11 @@ TEST_F(OmdbService, AnswersThatCannotBeReadFail)
         EXPECT_FALSE(answer.ok()) << title;
         EXPECT_FALSE(answer.error().isEmpty()) << title;
     }
-    EXPECT_TRUE(FetchOmdbAnswer(query(QStringLiteral("Broken")))
-                    .error()
-                    .contains(QStringLiteral("500")));
+    EXPECT_TRUE(
+        FetchOmdbAnswer(query(QStringLiteral("Broken"))).error().contains(QStringLiteral("500")));
 }
 
-TEST_F(OmdbService, AccentsAndDashesReachTheRecordAsAscii)
-{
+TEST_F(OmdbService, AccentsAndDashesReachTheRecordAsAscii) {
     server.serveOmdbTitle("Amelie", "omdb/amelie.json");
     server.serveOmdbTitle("Lost", "omdb/lost_series.json");
 
@@ -271,20 +271,19 @@ TEST_F(OmdbService, AccentsAndDashesReachTheRecordAsAscii)
     EXPECT_EQ(lost->field(QStringLiteral("totalSeasons")), QStringLiteral("6"));
 }
 
-TEST_F(OmdbService, PosterAddressesThatMustNotBeRequested)
-{
+TEST_F(OmdbService, PosterAddressesThatMustNotBeRequested) {
     HttpClient posterClient(HttpSettings{.maxBytes = kImageSizeCap, .cookies = true});
-    for (const char* address : {"N/A", "", "file:///etc/passwd", "ftp://127.0.0.1/p.jpg",
-                                "/posters/p.jpg"}) {
-        const Result<QByteArray> poster = DownloadPoster(posterClient, QString::fromLatin1(address));
+    for (const char* address :
+         {"N/A", "", "file:///etc/passwd", "ftp://127.0.0.1/p.jpg", "/posters/p.jpg"}) {
+        const Result<QByteArray> poster =
+            DownloadPoster(posterClient, QString::fromLatin1(address));
         EXPECT_FALSE(poster.ok()) << address;
         EXPECT_FALSE(poster.error().isEmpty()) << address;
     }
     EXPECT_EQ(server.totalRequests(), 0);
 }
 
-TEST_F(OmdbService, PosterFailuresOnTheServer)
-{
+TEST_F(OmdbService, PosterFailuresOnTheServer) {
     FakeAnswer toFile;
     toFile.kind = FakeAnswer::Kind::Redirect;
     toFile.location = "file:///etc/passwd";
@@ -304,7 +303,8 @@ TEST_F(OmdbService, PosterFailuresOnTheServer)
         EXPECT_FALSE(poster.ok()) << path;
     }
     // ... and the long-lived client goes on serving.
-    const Result<QByteArray> fine = DownloadPoster(posterClient, server.address("/posters/fine.jpg"));
+    const Result<QByteArray> fine =
+        DownloadPoster(posterClient, server.address("/posters/fine.jpg"));
     ASSERT_TRUE(fine.ok()) << fine.error().toStdString();
     EXPECT_FALSE(fine->isEmpty());
 }

@@ -26,8 +26,7 @@ struct Route {
     FakeAnswer answer;
 };
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
-{
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
          at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -35,8 +34,7 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 
 } // namespace
 
-std::string ReadFixture(const std::string& relativePath)
-{
+std::string ReadFixture(const std::string& relativePath) {
     std::ifstream in(std::string(QUORVEL_FIXTURES) + "/" + relativePath, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
@@ -59,15 +57,13 @@ struct FakeWebServer::Impl {
     std::string lastTarget;
 
     // Waits `length` or until stop(), whichever is first; true when stopping.
-    bool pause(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds length)
-    {
+    bool pause(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds length) {
         if (length.count() > 0)
             wake.wait_for(lock, length, [this] { return stopping; });
         return stopping;
     }
 
-    std::optional<FakeAnswer> find(const httplib::Request& request) const
-    {
+    std::optional<FakeAnswer> find(const httplib::Request& request) const {
         const Route* plain = nullptr;
         for (auto it = routes.rbegin(); it != routes.rend(); ++it) {
             if (it->path != request.path)
@@ -75,8 +71,8 @@ struct FakeWebServer::Impl {
             if (it->paramName.empty()) {
                 if (!plain)
                     plain = &*it;
-            } else if (request.has_param(it->paramName)
-                       && request.get_param_value(it->paramName) == it->paramValue) {
+            } else if (request.has_param(it->paramName) &&
+                       request.get_param_value(it->paramName) == it->paramValue) {
                 return it->answer;
             }
         }
@@ -85,8 +81,7 @@ struct FakeWebServer::Impl {
         return std::nullopt;
     }
 
-    void handle(const httplib::Request& request, httplib::Response& response)
-    {
+    void handle(const httplib::Request& request, httplib::Response& response) {
         std::unique_lock lock(mutex);
         ++counts[request.path];
         ++total;
@@ -94,8 +89,8 @@ struct FakeWebServer::Impl {
         lastHeaders.clear();
         for (const auto& [name, value] : request.headers)
             // httplib files the peer's address among the headers; no client sent those.
-            if (name != "REMOTE_ADDR" && name != "REMOTE_PORT" && name != "LOCAL_ADDR"
-                && name != "LOCAL_PORT")
+            if (name != "REMOTE_ADDR" && name != "REMOTE_PORT" && name != "LOCAL_ADDR" &&
+                name != "LOCAL_PORT")
                 lastHeaders.emplace(name, value);
 
         const std::optional<FakeAnswer> found = find(request);
@@ -118,9 +113,8 @@ struct FakeWebServer::Impl {
             response.set_content(answer.body, answer.contentType);
             break;
         case FakeAnswer::Kind::Redirect:
-            response.set_redirect(answer.location, answer.status >= 300 && answer.status < 400
-                                                        ? answer.status
-                                                        : 302);
+            response.set_redirect(
+                answer.location, answer.status >= 300 && answer.status < 400 ? answer.status : 302);
             break;
         case FakeAnswer::Kind::CloseConnection:
             response.status = 200;
@@ -162,15 +156,13 @@ struct FakeWebServer::Impl {
         }
     }
 
-    bool isStopping() const
-    {
+    bool isStopping() const {
         std::lock_guard lock(mutex);
         return stopping;
     }
 };
 
-FakeWebServer::FakeWebServer() : impl_(std::make_unique<Impl>())
-{
+FakeWebServer::FakeWebServer() : impl_(std::make_unique<Impl>()) {
     // A client that gives up mid-answer (a size cap, a timeout) must not kill the test run
     // with SIGPIPE when the server writes on.
     std::signal(SIGPIPE, SIG_IGN);
@@ -190,13 +182,11 @@ FakeWebServer::FakeWebServer() : impl_(std::make_unique<Impl>())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-FakeWebServer::~FakeWebServer()
-{
+FakeWebServer::~FakeWebServer() {
     stop();
 }
 
-void FakeWebServer::stop()
-{
+void FakeWebServer::stop() {
     {
         std::lock_guard lock(impl_->mutex);
         impl_->stopping = true;
@@ -207,37 +197,31 @@ void FakeWebServer::stop()
         impl_->thread.join();
 }
 
-QString FakeWebServer::baseAddress() const
-{
+QString FakeWebServer::baseAddress() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(impl_->port);
 }
 
-QString FakeWebServer::address(const std::string& path) const
-{
+QString FakeWebServer::address(const std::string& path) const {
     return baseAddress() + QString::fromStdString(path);
 }
 
-int FakeWebServer::port() const
-{
+int FakeWebServer::port() const {
     return impl_->port;
 }
 
-void FakeWebServer::route(const std::string& path, FakeAnswer answer)
-{
+void FakeWebServer::route(const std::string& path, FakeAnswer answer) {
     std::lock_guard lock(impl_->mutex);
     impl_->routes.push_back(Route{path, {}, {}, std::move(answer)});
 }
 
 void FakeWebServer::routeQuery(const std::string& path, const std::string& name,
-                               const std::string& value, FakeAnswer answer)
-{
+                               const std::string& value, FakeAnswer answer) {
     std::lock_guard lock(impl_->mutex);
     impl_->routes.push_back(Route{path, name, value, std::move(answer)});
 }
 
 void FakeWebServer::serveText(const std::string& path, const std::string& body,
-                              const std::string& contentType, int status)
-{
+                              const std::string& contentType, int status) {
     FakeAnswer answer;
     answer.status = status;
     answer.contentType = contentType;
@@ -246,16 +230,14 @@ void FakeWebServer::serveText(const std::string& path, const std::string& body,
 }
 
 void FakeWebServer::serveFixture(const std::string& path, const std::string& fixture,
-                                 const std::string& contentType, int status)
-{
+                                 const std::string& contentType, int status) {
     std::string body = ReadFixture(fixture);
     ReplaceAll(body, "@BASE@", baseAddress().toStdString());
     serveText(path, body, contentType, status);
 }
 
 void FakeWebServer::serveOmdbTitle(const std::string& title, const std::string& fixture,
-                                   int status)
-{
+                                   int status) {
     std::string body = ReadFixture(fixture);
     ReplaceAll(body, "@BASE@", baseAddress().toStdString());
     FakeAnswer answer;
@@ -265,8 +247,7 @@ void FakeWebServer::serveOmdbTitle(const std::string& title, const std::string& 
     routeQuery("/", "t", title, std::move(answer));
 }
 
-void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixture, int status)
-{
+void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixture, int status) {
     std::string body = ReadFixture(fixture);
     ReplaceAll(body, "@BASE@", baseAddress().toStdString());
     FakeAnswer answer;
@@ -276,39 +257,33 @@ void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixtur
     routeQuery("/", "i", id, std::move(answer));
 }
 
-void FakeWebServer::setDelay(std::chrono::milliseconds delay)
-{
+void FakeWebServer::setDelay(std::chrono::milliseconds delay) {
     std::lock_guard lock(impl_->mutex);
     impl_->delay = delay;
 }
 
-int FakeWebServer::requestCount(const std::string& path) const
-{
+int FakeWebServer::requestCount(const std::string& path) const {
     std::lock_guard lock(impl_->mutex);
     const auto it = impl_->counts.find(path);
     return it == impl_->counts.end() ? 0 : it->second;
 }
 
-int FakeWebServer::totalRequests() const
-{
+int FakeWebServer::totalRequests() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->total;
 }
 
-FakeHeaders FakeWebServer::lastRequestHeaders() const
-{
+FakeHeaders FakeWebServer::lastRequestHeaders() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->lastHeaders;
 }
 
-std::string FakeWebServer::lastRequestTarget() const
-{
+std::string FakeWebServer::lastRequestTarget() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->lastTarget;
 }
 
-void FakeWebServer::resetCounts()
-{
+void FakeWebServer::resetCounts() {
     std::lock_guard lock(impl_->mutex);
     impl_->counts.clear();
     impl_->total = 0;

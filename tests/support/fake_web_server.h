@@ -27,11 +27,11 @@ struct FakeAnswer {
     int status = 200;
     std::string contentType = "text/html";
     std::string body{};
-    FakeHeaders headers{};               // Reply: extra answer headers ("Set-Cookie" ...)
-    std::string location{};              // Redirect: any address, file:///etc/passwd included
-    std::size_t floodBytes = 0;          // Flood: how much to send
-    bool chunked = false;                // Flood: chunked transfer, no Content-Length
-    std::chrono::milliseconds delay{0};  // waited before answering (cut short by stop())
+    FakeHeaders headers{};              // Reply: extra answer headers ("Set-Cookie" ...)
+    std::string location{};             // Redirect: any address, file:///etc/passwd included
+    std::size_t floodBytes = 0;         // Flood: how much to send
+    bool chunked = false;               // Flood: chunked transfer, no Content-Length
+    std::chrono::milliseconds delay{0}; // waited before answering (cut short by stop())
 };
 
 class FakeWebServer {
