@@ -4,6 +4,7 @@
 #include "core/result.h"
 
 #include <QImage>
+#include <QRect>
 #include <QStringList>
 
 #include <memory>
@@ -14,6 +15,12 @@ class QWidget;
 namespace quorvel {
 
 inline constexpr const char* kPrintErrorText = "Error Printing text.";
+
+// Where PrintPoster draws a picture of `picture` pixels, in printer dots from the printable
+// area's top-left: each axis scaled by printer dpi / screen dpi, remainder dropped, at least 1.
+// A screen dpi that is not positive counts as 96.
+QRect PosterPrintRect(QSize picture, int printerDpiX, int printerDpiY, int screenDpiX,
+                      int screenDpiY);
 
 class Printer {
 public:

@@ -1,0 +1,224 @@
+#include "platform/pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <ostream>
+
+namespace quorvel {
+namespace {
+
+// Four coloured quarters: enough to see a picture came back the right way round.
+QImage SamplePicture(QSize size = QSize(64, 48)) {
+    QImage image(size, QImage::Format_RGB32);
+    const int w = size.width() / 2;
+    const int h = size.height() / 2;
+    QPainter painter(&image);
+    painter.fillRect(0, 0, w, h, Qt::red);
+    painter.fillRect(w, 0, w, h, Qt::green);
+    painter.fillRect(0, h, w, h, Qt::blue);
+    painter.fillRect(w, h, w, h, Qt::white);
+    return image;
+}
+
+QByteArray Encode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    EXPECT_TRUE(writer.write(image)) << format << ": " << writer.errorString().toStdString();
+    return bytes;
+}
+
+// Qt reads GIF but cannot write it: a 1 by 1 picture made by hand.
+QByteArray TinyGif() {
+    return QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+bool NearColour(QRgb actual, QColor expected) {
+    return qAbs(qRed(actual) - expected.red()) < 40 &&
+           qAbs(qGreen(actual) - expected.green()) < 40 &&
+           qAbs(qBlue(actual) - expected.blue()) < 40;
+}
+
+class PictureFilesTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString Path(const QString& name) const { return dir.filePath(name); }
+};
+
+struct KindRow {
+    const char* fileName;
+    const char* writtenAs;
+    const char* expectedFormat;
+};
+
+void PrintTo(const KindRow& row, std::ostream* out) {
+    *out << row.fileName << " holding " << row.writtenAs;
+}
+
+class LoadPosterKindTest : public PictureFilesTest,
+                           public ::testing::WithParamInterface<KindRow> {};
+
+TEST_P(LoadPosterKindTest, DecodesThePictureAndKeepsTheFileBytes) {
+    const KindRow row = GetParam();
+    const QImage picture = SamplePicture();
+    const QByteArray bytes = Encode(picture, row.writtenAs);
+    const QString path = Path(QString::fromLatin1(row.fileName));
+    WriteAll(path, bytes);
+
+    const Result<Poster> loaded = LoadPosterFile(path);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().toStdString();
+    EXPECT_EQ(loaded->format, QByteArray(row.expectedFormat));
+    EXPECT_EQ(loaded->bytes, bytes);
+    ASSERT_EQ(loaded->image.size(), picture.size());
+    EXPECT_TRUE(NearColour(loaded->image.pixel(5, 5), Qt::red));
+    EXPECT_TRUE(NearColour(loaded->image.pixel(60, 5), Qt::green));
+    EXPECT_TRUE(NearColour(loaded->image.pixel(5, 44), Qt::blue));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKindTheCollectionReads, LoadPosterKindTest,
+    ::testing::Values(KindRow{"Heat.jpg", "jpeg", "jpeg"}, KindRow{"Heat.jpeg", "jpeg", "jpeg"},
+                      KindRow{"HEAT.JPG", "jpeg", "jpeg"}, KindRow{"Heat.png", "png", "png"},
+                      KindRow{"Heat.tif", "tiff", "tiff"}, KindRow{"Heat.tiff", "tiff", "tiff"},
+                      KindRow{"Heat.bmp", "bmp", "bmp"}, KindRow{"Heat.ico", "ico", "ico"},
+                      // Renamed by another program: the data decides.
+                      KindRow{"Renamed.jpg", "png", "png"}, KindRow{"Renamed.png", "bmp", "bmp"},
+                      KindRow{"Renamed.tif", "jpeg", "jpeg"}));
+
+TEST_F(PictureFilesTest, RefusesWhatIsNoPictureOfOurs) {
+    const QByteArray png = Encode(SamplePicture(), "png");
+    WriteAll(Path("Heat.wmf"), png); // metafiles are not drawn, whatever they hold
+    WriteAll(Path("Heat.emf"), png);
+    WriteAll(Path("Heat.txt"), png);
+    WriteAll(Path("Heat.gif"), TinyGif());
+    WriteAll(Path("Garbage.jpg"), QByteArray("This is not a picture at all, only some text.\r\n"));
+    WriteAll(Path("Empty.png"), QByteArray());
+
+    for (const char* name : {"Heat.wmf", "Heat.emf", "Heat.txt", "Heat.gif", "Garbage.jpg",
+                             "Empty.png", "Missing.jpg"}) {
+        const Result<Poster> loaded = LoadPosterFile(Path(QString::fromLatin1(name)));
+        EXPECT_FALSE(loaded.ok()) << name;
+        EXPECT_FALSE(loaded.error().isEmpty()) << name;
+        EXPECT_FALSE(loaded.error().contains(QLatin1Char('\n'))) << name;
+    }
+    EXPECT_TRUE(LoadPosterFile(Path("Heat.wmf")).error().contains(QLatin1String(".wmf")));
+    EXPECT_TRUE(LoadPosterFile(Path("Missing.jpg")).error().contains(QLatin1String("Missing.jpg")));
+}
+
+TEST_F(PictureFilesTest, GifDataUnderAJpegNameIsNotAPoster) {
+    ASSERT_FALSE(QImage::fromData(TinyGif(), "gif").isNull());
+    // The fallback trusts the data only for the kinds the collection knows.
+    WriteAll(Path("Heat.jpg"), TinyGif());
+    EXPECT_FALSE(LoadPosterFile(Path("Heat.jpg")).ok());
+}
+
+TEST_F(PictureFilesTest, SavingWritesTheHeldBytesUnchanged) {
+    // A JPEG with a comment marker: any re-encoding would drop or change it.
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(37);
+        writer.setText(QStringLiteral("Description"), QStringLiteral("from OMDb"));
+        ASSERT_TRUE(writer.write(SamplePicture()));
+    }
+    const Result<Poster> downloaded = DecodeJpegPoster(jpeg);
+    ASSERT_TRUE(downloaded.ok()) << downloaded.error().toStdString();
+
+    WriteAll(Path("Heat.jpg"), "an older poster");
+    ASSERT_TRUE(SavePosterFile(*downloaded, Path("Heat.jpg")).ok());
+    EXPECT_EQ(ReadAll(Path("Heat.jpg")), jpeg);
+
+    // A PNG the user loaded stays PNG under whatever name it is saved.
+    const QByteArray png = Encode(SamplePicture(), "png");
+    WriteAll(Path("loaded.png"), png);
+    const Result<Poster> loaded = LoadPosterFile(Path("loaded.png"));
+    ASSERT_TRUE(loaded.ok());
+    ASSERT_TRUE(SavePosterFile(*loaded, Path("Heat 2.jpg")).ok());
+    EXPECT_EQ(ReadAll(Path("Heat 2.jpg")), png);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(PictureFilesTest, NoPictureWritesNothing) {
+    EXPECT_TRUE(SavePosterFile(Poster{}, Path("Heat.jpg")).ok());
+    EXPECT_FALSE(QFile::exists(Path("Heat.jpg")));
+
+    WriteAll(Path("Kept.jpg"), "old bytes");
+    EXPECT_TRUE(SavePosterFile(Poster{}, Path("Kept.jpg")).ok());
+    EXPECT_EQ(ReadAll(Path("Kept.jpg")), QByteArray("old bytes"));
+}
+
+TEST_F(PictureFilesTest, AFailedSaveIsReportedWithThePath) {
+    const Result<Poster> poster = DecodeJpegPoster(Encode(SamplePicture(), "jpeg"));
+    ASSERT_TRUE(poster.ok());
+    const QString path = Path("No such folder/Heat.jpg");
+    const Status saved = SavePosterFile(*poster, path);
+    ASSERT_FALSE(saved.ok());
+    EXPECT_TRUE(saved.error().contains(QLatin1String("No such folder")))
+        << saved.error().toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(PictureFilesTest, APictureMadeInMemoryIsEncoded) {
+    Poster byExtension;
+    byExtension.image = SamplePicture();
+    ASSERT_TRUE(SavePosterFile(byExtension, Path("made.png")).ok());
+    Result<Poster> back = LoadPosterFile(Path("made.png"));
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back->format, QByteArray("png"));
+    EXPECT_EQ(back->image.convertToFormat(QImage::Format_RGB32), byExtension.image);
+
+    Poster withFormat = byExtension;
+    withFormat.format = "bmp";
+    ASSERT_TRUE(SavePosterFile(withFormat, Path("made.jpg")).ok());
+    EXPECT_TRUE(ReadAll(Path("made.jpg")).startsWith("BM"));
+
+    ASSERT_TRUE(SavePosterFile(byExtension, Path("made.poster")).ok());
+    back = DecodeJpegPoster(ReadAll(Path("made.poster")));
+    EXPECT_TRUE(back.ok()) << "an unknown extension gets the collection's JPEG";
+}
+
+TEST(DecodeJpegPosterTest, TakesOnlyJpegData) {
+    const QByteArray jpeg = Encode(SamplePicture(), "jpeg");
+    const Result<Poster> poster = DecodeJpegPoster(jpeg);
+    ASSERT_TRUE(poster.ok()) << poster.error().toStdString();
+    EXPECT_EQ(poster->bytes, jpeg);
+    EXPECT_EQ(poster->format, QByteArray("jpeg"));
+    EXPECT_EQ(poster->image.size(), QSize(64, 48));
+
+    // What a server sends for a missing poster, and pictures of other kinds.
+    const QByteArray html("<!DOCTYPE html>\n<html><head><title>404 Not Found</title></head>"
+                          "<body><h1>Not Found</h1></body></html>\n");
+    for (const QByteArray& bytes : {html, Encode(SamplePicture(), "png"),
+                                    Encode(SamplePicture(), "bmp"), QByteArray(), jpeg.left(2)}) {
+        const Result<Poster> refused = DecodeJpegPoster(bytes);
+        EXPECT_FALSE(refused.ok()) << bytes.left(16).toHex().toStdString();
+        EXPECT_FALSE(refused.error().isEmpty());
+        EXPECT_FALSE(refused.error().contains(QLatin1Char('\n')));
+    }
+}
+
+} // namespace
+} // namespace quorvel
