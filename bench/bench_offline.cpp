@@ -2,7 +2,12 @@
 // folder listing they cannot beat, and beside the item widget the list could have been.
 
 #include "core/collection.h"
+// g++ 12 at -O2 sees the script queues' std::optional<QString> as maybe uninitialised: a
+// known false alarm of its middle end, not a fault of the queues.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "tests/support/scripted_services.h"
+#pragma GCC diagnostic pop
 #include "ui/main/application.h"
 #include "ui/main/main_window.h"
 #include "ui/main/search_offline_tab.h"
@@ -145,7 +150,8 @@ void SelectEntries(benchmark::State& state, bool wantPair) {
     const QStringList entries = program->tab->ListEntries();
     const QString folder = CollectionFolder();
     QList<int> rows;
-    for (int i = 0; i < entries.size() && rows.size() < 50; i += qMax(1, int(entries.size() / 500))) {
+    // A prime stride, so that no pattern of the generated names lines up with it.
+    for (qsizetype i = 0; i < entries.size() && rows.size() < 50; i += 97) {
         const QString base = EntryBaseName(entries.at(i));
         const bool pair = QFileInfo::exists(JoinPath(folder, base + ".txt")) &&
                           QFileInfo::exists(JoinPath(folder, base + ".jpg"));
@@ -175,8 +181,9 @@ BENCHMARK(BM_ClickEntryWithBothFiles)->Unit(benchmark::kMillisecond);
 void BM_ClickEntryMissingAFile(benchmark::State& state) { SelectEntries(state, false); }
 BENCHMARK(BM_ClickEntryMissingAFile)->Unit(benchmark::kMillisecond);
 
-// The item widget alternative, filled the usual way, for comparison with BM_RefreshFill.
-void BM_ItemWidgetFill(benchmark::State& state) {
+// The item widget alternative, emptied and filled the usual way, against the string model
+// that MovieList uses.
+void BM_ItemWidgetRefill(benchmark::State& state) {
     Program* program = Start(state);
     if (!program)
         return;
@@ -186,14 +193,24 @@ void BM_ItemWidgetFill(benchmark::State& state) {
     widget.resize(250, 400);
     widget.show();
     for (auto _ : state) {
-        state.PauseTiming();
         widget.clear();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
         widget.addItems(entries);
         QCoreApplication::processEvents();
     }
 }
-BENCHMARK(BM_ItemWidgetFill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ItemWidgetRefill)->Unit(benchmark::kMillisecond);
+
+void BM_StringModelRefill(benchmark::State& state) {
+    Program* program = Start(state);
+    if (!program)
+        return;
+    const QStringList entries = ListCollection(CollectionFolder());
+    for (auto _ : state) {
+        program->tab->ShowFilteredList({});
+        program->tab->ShowFilteredList(entries);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StringModelRefill)->Unit(benchmark::kMillisecond);
 
 } // namespace
