@@ -31,7 +31,9 @@ namespace {
 
 using namespace quorvel;
 
-QString CollectionFolder() { return qEnvironmentVariable("QUORVEL_BENCH_COLLECTION"); }
+QString CollectionFolder() {
+    return qEnvironmentVariable("QUORVEL_BENCH_COLLECTION");
+}
 
 // One program for all the benchmarks, started on the collection, its off-line tab on screen.
 struct Program {
@@ -175,10 +177,14 @@ void SelectEntries(benchmark::State& state, bool wantPair) {
     }
 }
 
-void BM_ClickEntryWithBothFiles(benchmark::State& state) { SelectEntries(state, true); }
+void BM_ClickEntryWithBothFiles(benchmark::State& state) {
+    SelectEntries(state, true);
+}
 BENCHMARK(BM_ClickEntryWithBothFiles)->Unit(benchmark::kMillisecond);
 
-void BM_ClickEntryMissingAFile(benchmark::State& state) { SelectEntries(state, false); }
+void BM_ClickEntryMissingAFile(benchmark::State& state) {
+    SelectEntries(state, false);
+}
 BENCHMARK(BM_ClickEntryMissingAFile)->Unit(benchmark::kMillisecond);
 
 // The item widget alternative, emptied and filled the usual way, against the string model

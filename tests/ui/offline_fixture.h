@@ -69,8 +69,8 @@ protected:
     QString InCollection(const QString& name) const { return collection() + "/" + name; }
 
     void AddInfo(const QString& title, const QStringList& lines = {}) {
-        const QStringList text = lines.isEmpty() ? QStringList{title, "", "TYPE", "movie", ""}
-                                                 : lines;
+        const QStringList text =
+            lines.isEmpty() ? QStringList{title, "", "TYPE", "movie", ""} : lines;
         WriteBytes(InCollection(title + ".txt"), (text.join("\r\n") + "\r\n").toLatin1());
     }
     QImage AddPoster(const QString& title, QColor colour = Qt::red) {
@@ -80,8 +80,7 @@ protected:
         return image;
     }
 
-    template <typename W>
-    W* Find(const char* name) const {
+    template <typename W> W* Find(const char* name) const {
         W* widget = tab->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;

@@ -22,8 +22,8 @@ TEST_F(OfflineTabTest, StartsWithTheFolderListedAndNothingShown) {
     EXPECT_EQ(Label10()->text(), "NO POSTER AVAILABLE");
     for (const char* name : {"Button20", "Button32", "Button55", "Button19", "Button37"})
         EXPECT_FALSE(ButtonNamed(name)->isEnabled()) << name;
-    for (const char* name : {"Button17", "Button52", "Button18", "Button23", "Button25",
-                             "Button24", "Button26"})
+    for (const char* name :
+         {"Button17", "Button52", "Button18", "Button23", "Button25", "Button24", "Button26"})
         EXPECT_TRUE(ButtonNamed(name)->isEnabled()) << name;
     EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
     EXPECT_TRUE(Memo2()->isReadOnly());
@@ -42,8 +42,8 @@ TEST_F(OfflineTabTest, EitherEntryOfATitleShowsTheWholePair) {
         EXPECT_TRUE(Label10()->isHidden());
         EXPECT_EQ(Image2().size(), poster.size());
         EXPECT_EQ(Memo2()->toPlainText(), "Heat\n\nTYPE\nmovie\n");
-        for (const char* name : {"Button19", "Button20", "Button25", "Button32", "Button55",
-                                 "Button37"})
+        for (const char* name :
+             {"Button19", "Button20", "Button25", "Button32", "Button55", "Button37"})
             EXPECT_TRUE(ButtonNamed(name)->isEnabled()) << name;
     }
 }
@@ -286,13 +286,15 @@ TEST_F(OfflineTabTest, SaveInfoAsWritesWhatTheBoxShows) {
 }
 
 TEST_F(OfflineTabTest, SaveInfoAsKeepsTheEncodingTheBoxRead) {
-    WriteBytes(InCollection("Amelie.txt"), "\xEF\xBB\xBF" "Am\xC3\xA9lie\r\n");
+    WriteBytes(InCollection("Amelie.txt"), "\xEF\xBB\xBF"
+                                           "Am\xC3\xA9lie\r\n");
     Start();
     MoveTo("Amelie.txt");
     const QString target = appDir.path() + "/again.txt";
     scripted.dialogs.saveAnswers = {target};
     tab->Button26Click();
-    EXPECT_EQ(ReadBytes(target), QByteArray("\xEF\xBB\xBF" "Am\xC3\xA9lie\r\n"));
+    EXPECT_EQ(ReadBytes(target), QByteArray("\xEF\xBB\xBF"
+                                            "Am\xC3\xA9lie\r\n"));
 }
 
 TEST_F(OfflineTabTest, SavePosterAsStartsInTheCollectionAndWritesTheBytesRead) {

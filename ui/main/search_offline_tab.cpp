@@ -59,8 +59,7 @@ QFont LargeFont(const QWidget* widget) {
     return font;
 }
 
-template <typename W>
-W* Make(QWidget* parent, const char* name) {
+template <typename W> W* Make(QWidget* parent, const char* name) {
     auto* widget = new W(parent);
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
@@ -196,9 +195,9 @@ SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget
     Memo2->setReadOnly(true);
     SetHint(Memo2, QStringLiteral("|Listed saved Movie Information appears here."));
 
-    Button19 = MakeButton(this, "Button19", QStringLiteral("Print Info"),
-                          QStringLiteral("Print the selected off line Movie/Serie Information"),
-                          false);
+    Button19 =
+        MakeButton(this, "Button19", QStringLiteral("Print Info"),
+                   QStringLiteral("Print the selected off line Movie/Serie Information"), false);
     Button24 = MakeButton(this, "Button24", QStringLiteral("Load Info"),
                           QStringLiteral("Load a Movie/Serie Information from the folder of your "
                                          "choice"));
@@ -301,7 +300,9 @@ QString SearchOfflineTab::CollectionFolder() const {
     return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
 }
 
-void SearchOfflineTab::Button17Click() { ListIntoMovieList(); }
+void SearchOfflineTab::Button17Click() {
+    ListIntoMovieList();
+}
 
 void SearchOfflineTab::ListIntoMovieList() {
     SetListItems(ListCollection(CollectionFolder()), false);
@@ -322,9 +323,13 @@ void SearchOfflineTab::SetListItems(const QStringList& items, bool filtered) {
     Label12->setText(label);
 }
 
-void SearchOfflineTab::ShowFilteredList(const QStringList& items) { SetListItems(items, true); }
+void SearchOfflineTab::ShowFilteredList(const QStringList& items) {
+    SetListItems(items, true);
+}
 
-QStringList SearchOfflineTab::ListEntries() const { return movieModel_->stringList(); }
+QStringList SearchOfflineTab::ListEntries() const {
+    return movieModel_->stringList();
+}
 
 int SearchOfflineTab::SelectedRow() const {
     const QModelIndexList rows = MovieList->selectionModel()->selectedRows();
@@ -368,11 +373,17 @@ void SearchOfflineTab::ShowInfo(const TextFile& info) {
     memo2Encoding_ = info.encoding;
 }
 
-bool SearchOfflineTab::PosterShown() const { return Label10->isHidden(); }
+bool SearchOfflineTab::PosterShown() const {
+    return Label10->isHidden();
+}
 
-QString SearchOfflineTab::InfoText() const { return Memo2->toPlainText(); }
+QString SearchOfflineTab::InfoText() const {
+    return Memo2->toPlainText();
+}
 
-QString SearchOfflineTab::InfoFirstLine() const { return FirstVisualLine(*Memo2); }
+QString SearchOfflineTab::InfoFirstLine() const {
+    return FirstVisualLine(*Memo2);
+}
 
 void SearchOfflineTab::ReportError(const QString& text) {
     services_.dialogs->ask(MessageKind::Error, text, Buttons::Ok);
@@ -466,11 +477,11 @@ void SearchOfflineTab::Button18Click() {
         if (!upper.at(row).contains(wanted))
             continue;
         SelectByCode(row);
-        const Button answer = services_.dialogs->ask(
-            MessageKind::Confirmation,
-            QStringLiteral("Found partial match: ") + entries.at(row) +
-                QStringLiteral(". Search the next one?"),
-            Buttons::YesNo);
+        const Button answer =
+            services_.dialogs->ask(MessageKind::Confirmation,
+                                   QStringLiteral("Found partial match: ") + entries.at(row) +
+                                       QStringLiteral(". Search the next one?"),
+                                   Buttons::YesNo);
         if (answer == Button::No)
             return;
     }
@@ -586,7 +597,9 @@ void SearchOfflineTab::Button26Click() {
         ReportError(saved.error());
 }
 
-void SearchOfflineTab::CheckBox1Click() { Memo2->setReadOnly(CheckBox1->isChecked()); }
+void SearchOfflineTab::CheckBox1Click() {
+    Memo2->setReadOnly(CheckBox1->isChecked());
+}
 
 void SearchOfflineTab::Button37Click() {
     const QString text = Memo2->toPlainText();

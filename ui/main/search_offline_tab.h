@@ -64,10 +64,10 @@ public:
 
     // What other windows read.
     QStringList ListEntries() const;
-    bool PosterShown() const;                      // Label10 hidden
+    bool PosterShown() const; // Label10 hidden
     const Poster& ShownPoster() const { return poster_; }
-    QString InfoText() const;                      // the whole text of Memo2
-    QString InfoFirstLine() const;                 // as Memo2 shows it
+    QString InfoText() const;      // the whole text of Memo2
+    QString InfoFirstLine() const; // as Memo2 shows it
     QPushButton* TrailerButton() const { return Button32; }
     QPushButton* SoundtrackButton() const { return Button55; }
     QPushButton* LocalHtmlButton() const { return Button40; }

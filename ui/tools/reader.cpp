@@ -98,6 +98,8 @@ void TForm6::FormShow() {
     }
 }
 
-void TForm6::BitBtn1Click() { close(); }
+void TForm6::BitBtn1Click() {
+    close();
+}
 
 } // namespace quorvel
