@@ -1,0 +1,73 @@
+#include "tests/support/window_fixture.h"
+
+#include "ui/main/main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+namespace quorvel::test {
+
+QByteArray ReadFileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void WindowFixture::SetUp() {
+    ASSERT_TRUE(appDir.isValid());
+}
+
+void WindowFixture::TearDown() {
+    if (!app)
+        return;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        top->hide();
+    app.reset();
+}
+
+QString WindowFixture::AppFolder() const {
+    return appDir.path() + QLatin1Char('/');
+}
+
+QString WindowFixture::OptionsPath() const {
+    return AppFolder() + QStringLiteral("Options.ini");
+}
+
+void WindowFixture::WriteOptions(const QByteArray& contents) {
+    ASSERT_TRUE(WriteFileBytes(OptionsPath(), contents)) << OptionsPath().toStdString();
+}
+
+QString WindowFixture::MakeFolder(const QString& name) {
+    const QString path = AppFolder() + name;
+    EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
+    return path;
+}
+
+void WindowFixture::Start() {
+    services = scripted.services();
+    app = std::make_unique<Application>(services, AppFolder());
+}
+
+void WindowFixture::ForgetStartup() {
+    scripted.dialogs.messages.clear();
+    scripted.connection.asked = 0;
+}
+
+TForm1& WindowFixture::Main() const {
+    return app->mainWindow();
+}
+
+const QWidget* WindowFixture::MainWidget() const {
+    return app ? &app->mainWindow() : nullptr;
+}
+
+QString WindowFixture::Messages() const {
+    return scripted.dialogs.messageTexts().join(QStringLiteral(" / "));
+}
+
+} // namespace quorvel::test
