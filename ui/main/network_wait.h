@@ -16,10 +16,8 @@ namespace quorvel {
 void RunWhileWindowsPaint(const std::function<void()>& work);
 
 // The same, handing back what `work` returns.
-template <typename Work>
-auto RunWhileWindowsPaint(Work&& work) -> std::invoke_result_t<Work&>
-    requires(!std::is_void_v<std::invoke_result_t<Work&>>)
-{
+template <typename Work> auto RunWhileWindowsPaint(Work&& work) -> std::invoke_result_t<Work&>
+requires(!std::is_void_v<std::invoke_result_t<Work&>>) {
     std::optional<std::invoke_result_t<Work&>> result;
     RunWhileWindowsPaint(std::function<void()>([&] { result.emplace(work()); }));
     return std::move(*result);

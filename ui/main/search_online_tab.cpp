@@ -81,8 +81,8 @@ template <typename W> W* Make(QWidget* parent, const char* name) {
     return widget;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption,
-                        const QString& hint, bool enabled = true) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const QString& hint,
+                        bool enabled = true) {
     auto* button = Make<QPushButton>(parent, name);
     button->setText(QString::fromLatin1(caption));
     button->setAutoDefault(false);
@@ -220,8 +220,8 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
                                    "options (or another folder if you like) in the form of a JPEG "
                                    "image."),
                          false);
-    Button5 = MakeButton(posterPane_, "Button5", "Print Poster", PanelOnly("Print the Poster"),
-                         false);
+    Button5 =
+        MakeButton(posterPane_, "Button5", "Print Poster", PanelOnly("Print the Poster"), false);
     Button13 = MakeButton(posterPane_, "Button13", "Load Poster",
                           PanelOnly("Load a previously saved Poster. Useful if a search returned "
                                     "no poster and you want to load a Poster from another "
@@ -239,9 +239,9 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
     Button9 = MakeButton(this, "Button9", "You Tube",
                          PanelOnly("Search You Tube with the given 'Title of the Movie/Serie or "
                                    "IMDB ID' (global search) "));
-    Button2 = MakeButton(this, "Button2", "IMDB",
-                         PanelOnly("Search IMDB with the IMDB ID found in the Movie Info text"),
-                         false);
+    Button2 =
+        MakeButton(this, "Button2", "IMDB",
+                   PanelOnly("Search IMDB with the IMDB ID found in the Movie Info text"), false);
     Button28 = MakeButton(this, "Button28", "Trailer Search",
                           PanelOnly("Search You Tube with the given 'Title of the Movie/Serie or "
                                     "IMDB ID'  for trailer and open the tab 'Search Video On "
@@ -252,8 +252,8 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
                                     "IMDB ID'  for soundtrack and open the tab 'Search Video On "
                                     "Line'"),
                           false);
-    Button10 = MakeButton(this, "Button10", "Exit",
-                          QStringLiteral("Exit the software without prompt."));
+    Button10 =
+        MakeButton(this, "Button10", "Exit", QStringLiteral("Exit the software without prompt."));
 
     // The input line: the bar sits in the edit box's cell and covers it while shown.
     auto* inputLine = new QGridLayout;

@@ -40,10 +40,10 @@ class SearchOnlineTab : public QWidget {
 public:
     SearchOnlineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
 
-    void Button1Click();              // Search Info
-    QLineEdit* TitleEdit() const;     // Edit1
-    QCheckBox* ReadOnlyBox() const;   // CheckBox2, filled by the stored options
-    void ClearImdbId();               // start-up: the current IMDb identifier starts empty
+    void Button1Click();            // Search Info
+    QLineEdit* TitleEdit() const;   // Edit1
+    QCheckBox* ReadOnlyBox() const; // CheckBox2, filled by the stored options
+    void ClearImdbId();             // start-up: the current IMDb identifier starts empty
 
     void Button44Click(); // Clear
     void Button3Click();  // Save Info

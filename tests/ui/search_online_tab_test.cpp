@@ -1,0 +1,242 @@
+#include "tests/ui/search_online_fixture.h"
+
+#include "core/infotext.h"
+#include "online/omdb.h"
+#include "ui/main/network_wait.h"
+
+#include <QThread>
+#include <QTimer>
+
+#include <thread>
+#include <vector>
+
+namespace quorvel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::initializer_list<const char*> kTextButtons = {"Button2", "Button3", "Button6",
+                                                         "Button28", "Button54"};
+
+// What the record should read, composed from the fixture by the info-text rules themselves.
+QStringList ExpectedShawshankLines() {
+    const Result<OmdbAnswer> answer =
+        ParseOmdbAnswer(QString::fromStdString(ReadFixture("omdb/shawshank.json")));
+    EXPECT_TRUE(answer.ok());
+    return ComposeInfoText(answer->title(), answer->infoValues());
+}
+
+TEST_F(OnlineTabTest, StartsWithTheDesignedControls) {
+    Start();
+    EXPECT_EQ(tab->TitleEdit()->text(), "The Machine");
+    EXPECT_TRUE(Bar()->isHidden());
+    EXPECT_EQ(Bar()->minimum(), 0);
+    EXPECT_EQ(Bar()->maximum(), 19);
+    EXPECT_TRUE(tab->ReadOnlyBox()->isChecked());
+    EXPECT_TRUE(Memo1()->isReadOnly());
+    EXPECT_TRUE(MemoText().isEmpty());
+    ExpectEnabled({"Button2", "Button3", "Button6", "Button4", "Button5", "Button28", "Button54"},
+                  false);
+    ExpectEnabled({"Button1", "Button44", "Button12", "Button13", "Button7", "Button8", "Button9",
+                   "Button10"},
+                  true);
+    // Panel-only hints have no tool tip; the Exit button's hint serves both ways.
+    EXPECT_TRUE(ButtonNamed("Button1")->toolTip().isEmpty());
+    EXPECT_EQ(ButtonNamed("Button10")->toolTip(), "Exit the software without prompt.");
+    EXPECT_EQ(Memo1()->statusTip(), "After a successful search, movie informations collected "
+                                    "from the Internet appear here.");
+}
+
+TEST_F(OnlineTabTest, OneRequestFillsTheRecordAndThePoster) {
+    Start();
+    std::vector<int> barSteps;
+    QObject::connect(Bar(), &QProgressBar::valueChanged,
+                     [&barSteps](int value) { barSteps.push_back(value); });
+
+    Search("  The Shawshank Redemption\t ");
+
+    EXPECT_EQ(tab->TitleEdit()->text(), "The Shawshank Redemption");
+    EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_EQ(server.requestCount("/posters/shawshank.jpg"), 1);
+    EXPECT_EQ(server.totalRequests(), 2);
+
+    const QStringList lines = MemoLines();
+    ASSERT_EQ(lines.size(), kInfoTextLineCount);
+    EXPECT_EQ(lines, ExpectedShawshankLines());
+    EXPECT_EQ(lines.at(0), "The Shawshank Redemption");
+    EXPECT_EQ(lines.at(47), "IMDB ID");
+    EXPECT_EQ(lines.at(48), "tt0111161");
+    EXPECT_EQ(lines.at(53), "ANY");
+    EXPECT_EQ(tab->CurrentTitle(), "The Shawshank Redemption");
+    EXPECT_EQ(tab->CurrentImdbId(), "tt0111161");
+
+    EXPECT_EQ(tab->ShownPoster().bytes, QByteArray::fromStdString(ReadFixture("omdb/poster.jpg")));
+    EXPECT_FALSE(Image1().isNull());
+    ExpectEnabled({"Button2", "Button3", "Button6", "Button4", "Button5", "Button28", "Button54"},
+                  true);
+
+    // The bar climbed one section at a time, then went away with the busy pointer.
+    std::vector<int> expectedSteps;
+    for (int step = 2; step <= 19; ++step)
+        expectedSteps.push_back(step);
+    ASSERT_GE(barSteps.size(), expectedSteps.size());
+    EXPECT_EQ(std::vector<int>(barSteps.end() - long(expectedSteps.size()), barSteps.end()),
+              expectedSteps);
+    EXPECT_TRUE(Bar()->isHidden());
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "Title of the movie, serie or IMDB ID");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(StatusText(), "Internet Connection Status : ON LINE");
+}
+
+TEST_F(OnlineTabTest, ATitleTheServiceDoesNotKnowOrNoAnswerEmptiesThePanes) {
+    server.serveOmdbTitle("Nothing Such", "omdb/not_found.json");
+    FakeAnswer dropped;
+    dropped.kind = FakeAnswer::Kind::CloseConnection;
+    server.routeQuery("/", "t", "Dropped", dropped);
+    Start();
+
+    for (const QString title : {"Nothing Such", "Dropped"}) {
+        SCOPED_TRACE(title.toStdString());
+        SearchShawshank();
+        scripted.dialogs.messages.clear();
+
+        Search(title);
+
+        ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
+        EXPECT_EQ(scripted.dialogs.messages[0].text, title + ": movie not found!");
+        EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Plain);
+        EXPECT_EQ(scripted.dialogs.messages[0].buttons, Buttons::Ok);
+        EXPECT_TRUE(MemoText().isEmpty());
+        EXPECT_TRUE(tab->ShownPoster().isNull());
+        EXPECT_TRUE(Image1().isNull());
+        ExpectEnabled(kTextButtons, false);
+        ExpectEnabled({"Button4", "Button5"}, false);
+        EXPECT_TRUE(Bar()->isHidden());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(server.requestCount("/"), 1);
+    }
+}
+
+TEST_F(OnlineTabTest, ARefusedQueryTellsTheServiceReasonAndKeepsTheRecord) {
+    server.serveOmdbTitle("Heat", "omdb/invalid_key.json", 401);
+    Start();
+    SearchShawshank();
+    const QString before = MemoText();
+    const QByteArray posterBefore = tab->ShownPoster().bytes;
+
+    Search("Heat");
+
+    EXPECT_EQ(Messages(), "Heat: Invalid API key!");
+    EXPECT_EQ(MemoText(), before);
+    EXPECT_EQ(tab->ShownPoster().bytes, posterBefore);
+    EXPECT_FALSE(Image1().isNull());
+    EXPECT_EQ(tab->CurrentImdbId(), "tt0111161");
+    ExpectEnabled({"Button2", "Button3", "Button6", "Button4", "Button5"}, true);
+    EXPECT_TRUE(Bar()->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(OnlineTabTest, OffLineNothingIsSentAndTheIdentifierIsForgotten) {
+    Start();
+    SearchShawshank();
+    const QString before = MemoText();
+    scripted.connection.online = false;
+
+    Search("Heat");
+
+    EXPECT_EQ(server.totalRequests(), 0);
+    EXPECT_EQ(StatusText(), "Internet Connection Status: OFF LINE");
+    ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
+    EXPECT_EQ(scripted.dialogs.messages[0].text,
+              "Please, Connect to the Internet before trying a Search");
+    EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Plain);
+    EXPECT_TRUE(tab->CurrentImdbId().isEmpty());
+    EXPECT_FALSE(ButtonNamed("Button2")->isEnabled());
+    EXPECT_EQ(MemoText(), before);
+    EXPECT_FALSE(tab->ShownPoster().isNull());
+
+    // With the identifier gone the IMDB button has nothing to open.
+    tab->Button2Click();
+    EXPECT_TRUE(scripted.shell.opened.isEmpty());
+}
+
+TEST_F(OnlineTabTest, NoPosterAddressShowsTheRecordWithoutAPosterRequest) {
+    server.serveOmdbTitle("Amelie", "omdb/amelie.json");
+    Start();
+    SearchShawshank();
+
+    Search("Amelie");
+
+    EXPECT_EQ(Messages(), "No poster Found.");
+    EXPECT_EQ(server.totalRequests(), 1);
+    EXPECT_EQ(MemoLines().size(), kInfoTextLineCount);
+    // Reduced to ASCII before it is shown.
+    EXPECT_TRUE(MemoLines().at(0).startsWith("Le fabuleux destin d'Amelie Poulain"));
+    EXPECT_TRUE(tab->ShownPoster().isNull());
+    EXPECT_TRUE(Image1().isNull());
+    ExpectEnabled({"Button4", "Button5"}, false);
+    ExpectEnabled({"Button2", "Button3", "Button6"}, true);
+}
+
+TEST_F(OnlineTabTest, NothingStartsWhileTheBarIsShownOrTheInputIsBlank) {
+    Start();
+    Bar()->show();
+    Search("  Heat  ");
+    EXPECT_EQ(tab->TitleEdit()->text(), "  Heat  ");
+    EXPECT_EQ(server.totalRequests(), 0);
+    EXPECT_TRUE(scripted.dialogs.messages.empty());
+    Bar()->hide();
+
+    Search(" \t ");
+    EXPECT_TRUE(tab->TitleEdit()->text().isEmpty());
+    EXPECT_EQ(server.totalRequests(), 0);
+    EXPECT_TRUE(scripted.dialogs.messages.empty());
+    EXPECT_EQ(scripted.connection.asked, 0);
+}
+
+TEST_F(OnlineTabTest, EnterInTheTitleBoxSearches) {
+    Start();
+    tab->TitleEdit()->setText("The Shawshank Redemption");
+    Q_EMIT tab->TitleEdit()->returnPressed();
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_EQ(MemoLines().size(), kInfoTextLineCount);
+}
+
+TEST_F(OnlineTabTest, TheWindowKeepsPaintingWhileTheServiceIsSlow) {
+    server.setDelay(300ms);
+    Start();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+
+    Search("The Shawshank Redemption");
+
+    EXPECT_GT(ticks, 3);
+    EXPECT_EQ(MemoLines().size(), kInfoTextLineCount);
+}
+
+TEST(NetworkWait, RunsTheWorkElsewhereAndHandsBackItsResult) {
+    const std::thread::id uiThread = std::this_thread::get_id();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+
+    const auto [sameThread, value] = RunWhileWindowsPaint([uiThread] {
+        std::this_thread::sleep_for(150ms);
+        return std::pair{std::this_thread::get_id() == uiThread, QStringLiteral("answer")};
+    });
+
+    EXPECT_FALSE(sameThread);
+    EXPECT_EQ(value, "answer");
+    EXPECT_GT(ticks, 2);
+
+    // Short pieces of work one after another each come back with their own result.
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(RunWhileWindowsPaint([i] { return i * 2; }), i * 2);
+}
+
+} // namespace
+} // namespace quorvel::test
