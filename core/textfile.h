@@ -35,6 +35,9 @@ QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 
+// Replaces the file with the bytes through QSaveFile: on any failure the old file stays whole.
+Status WriteFileSafely(const QString& path, const QByteArray& bytes);
+
 // Writes beside the file and renames (QSaveFile), so a failed write leaves the old file whole.
 // Does not create folders. Returns the encoding actually written.
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,

@@ -1,0 +1,180 @@
+#include "core/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace quorvel {
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LEBom("\xFF\xFE", 2);
+const QByteArray kUtf16BEBom("\xFE\xFF", 2);
+
+// True when the bytes are well-formed UTF-8 holding at least one multi-byte sequence: plain
+// ASCII says nothing about the encoding, and Windows-1252 text is almost never valid UTF-8.
+bool LooksLikeUtf8(const QByteArray& bytes) {
+    bool multiByte = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra;
+        unsigned minimum;
+        unsigned code;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1, minimum = 0x80, code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, minimum = 0x800, code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, minimum = 0x10000, code = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= n || (p[i + k] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        multiByte = true;
+        i += extra + 1;
+    }
+    return multiByte;
+}
+
+QStringList SplitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines << text.mid(start, i - start);
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines << text.mid(start);
+    return lines;
+}
+
+QString JoinWithCrLf(const QStringList& lines) {
+    QString text;
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 2;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+} // namespace
+
+TextFile DecodeText(const QByteArray& bytes) {
+    TextFile file;
+    QString text;
+    if (bytes.startsWith(kUtf8Bom)) {
+        file.encoding = TextEncoding::Utf8Bom;
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (bytes.startsWith(kUtf16LEBom)) {
+        file.encoding = TextEncoding::Utf16LE;
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        text = decoder(bytes.mid(2));
+    } else if (bytes.startsWith(kUtf16BEBom)) {
+        file.encoding = TextEncoding::Utf16BE;
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        text = decoder(bytes.mid(2));
+    } else if (LooksLikeUtf8(bytes)) {
+        file.encoding = TextEncoding::Utf8;
+        text = QString::fromUtf8(bytes);
+    } else {
+        file.encoding = TextEncoding::Ansi;
+        QStringDecoder decoder("windows-1252");
+        text = decoder(bytes);
+    }
+    file.lines = SplitLines(text);
+    return file;
+}
+
+QByteArray EncodeText(const QStringList& lines, TextEncoding encoding, TextEncoding* used) {
+    const QString text = JoinWithCrLf(lines);
+    QByteArray bytes;
+    if (encoding == TextEncoding::Ansi) {
+        QStringEncoder encoder("windows-1252");
+        bytes = encoder(text);
+        // A character the code page lacks would land on disk as "?": keep it in UTF-8.
+        if (encoder.hasError())
+            encoding = TextEncoding::Utf8Bom;
+    }
+    switch (encoding) {
+    case TextEncoding::Ansi:
+        break;
+    case TextEncoding::Utf8:
+        bytes = text.toUtf8();
+        break;
+    case TextEncoding::Utf8Bom:
+        bytes = kUtf8Bom + text.toUtf8();
+        break;
+    case TextEncoding::Utf16LE: {
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        bytes = kUtf16LEBom + QByteArray(encoder(text));
+        break;
+    }
+    case TextEncoding::Utf16BE: {
+        QStringEncoder encoder(QStringEncoder::Utf16BE);
+        bytes = kUtf16BEBom + QByteArray(encoder(text));
+        break;
+    }
+    }
+    if (used)
+        *used = encoding;
+    return bytes;
+}
+
+Result<TextFile> ReadTextFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    return DecodeText(bytes);
+}
+
+Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    }
+    if (!file.commit())
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    return Success();
+}
+
+Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
+                                   TextEncoding encoding) {
+    TextEncoding used = encoding;
+    const QByteArray bytes = EncodeText(lines, encoding, &used);
+    Status written = WriteFileSafely(path, bytes);
+    if (!written)
+        return Failure(written.error());
+    return used;
+}
+
+} // namespace quorvel
