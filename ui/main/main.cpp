@@ -1,6 +1,27 @@
-#include <cstdio>
+// Quorvel's entry point: the real desktop services, then every window, then the event loop.
 
-int main() {
-    std::puts("Quorvel: the main window is not built yet.");
-    return 0;
+#include "core/options.h"
+#include "platform/services.h"
+#include "ui/main/application.h"
+#include "ui/main/main_window.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
+
+    quorvel::QtDialogs dialogs;
+    quorvel::DesktopShell shell;
+    quorvel::QtPrinter printer;
+    quorvel::NetworkConnection connection;
+    quorvel::SystemClock clock;
+    quorvel::Services services{&dialogs, &shell, &printer, &connection, &clock};
+
+    quorvel::Application app(services, quorvel::ApplicationFolder());
+    // Start-up's questions come before the main window exists on screen; later ones sit on it.
+    dialogs.setParent(&app.mainWindow());
+    app.mainWindow().show();
+    return qtApp.exec();
 }

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class QComboBox;
+class QImage;
 class QLabel;
 class QTabWidget;
 class QStatusBar;
@@ -20,6 +22,7 @@ namespace quorvel {
 class SearchOnlineTab;
 class SearchOfflineTab;
 class OptionsTab;
+class VideoTab;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -33,9 +36,9 @@ public:
 
     // State other windows and tabs read.
     const QString& AppFolder() const { return appFolder_; }
-    QString CollectionFolder() const;  // the text of Edit2
-    QString FavouritesFolder() const;  // the text of Edit6
-    QString PortableIndicator() const; // the caption of Label23
+    QString CollectionFolder() const;       // the text of Edit2
+    QString FavouritesFolder() const;       // the text of Edit6
+    QString PortableIndicator() const;      // the caption of Label23
     bool SaveInfoAndPosterTogether() const; // CheckBox4 on the Options tab
     OptionsFile& Options() { return options_; }
     ServiceSettings Settings() const { return ReadServiceSettings(options_); }
@@ -53,16 +56,30 @@ public:
 
     SearchOnlineTab* OnlineTab() const { return onlineTab_; }
     SearchOfflineTab* OfflineTab() const { return offlineTab_; }
+    VideoTab* VideoPage() const { return videoTab_; }
     OptionsTab* OptionsPage() const { return optionsTab_; }
+    QComboBox* FavouritesList() const; // ComboBox1 on the video tab
     QTabWidget* Pages() const { return pageControl_; }
 
     // Double-click on the hint panel.
     void TakeWindowScreenshot();
 
+    // Fills the option controls and the picture paths from Options.ini; on a read failure asks
+    // whether to recreate the file.
+    void ApplyStoredOptions();
+
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ShowStoredOptions(const StoredOptions& stored);
+    void RecreateOptions();
+    bool LoadFavouritesAtStart();
+    QImage CaptureWindow();
+
     Windows& windows_;
     Services& services_;
     QString appFolder_;
@@ -74,8 +91,11 @@ private:
     QTabWidget* pageControl_ = nullptr;
     SearchOnlineTab* onlineTab_ = nullptr;
     SearchOfflineTab* offlineTab_ = nullptr;
+    VideoTab* videoTab_ = nullptr;
     OptionsTab* optionsTab_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QLabel* statusText_ = nullptr; // the one text of StatusBar1
+    bool centred_ = false;
 };
 
 } // namespace quorvel

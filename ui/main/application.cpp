@@ -1,0 +1,27 @@
+#include "ui/main/application.h"
+
+#include "ui/main/main_window.h"
+#include "ui/tools/reader.h"
+
+namespace quorvel {
+
+// The windows are made in this order, each after those it may use when it is created: TForm1,
+// TAboutBox, TForm2 to TForm8, TForm9 (portable paths), TForm10, TForm12 to TForm16.
+Application::Application(Services& services, QString appFolder) : services_(services) {
+    form1_ = std::make_unique<TForm1>(windows_, services_, std::move(appFolder));
+    windows_.form1 = form1_.get();
+    form1_->FormCreate();
+
+    form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
+    windows_.form6 = form6_.get();
+}
+
+Application::~Application() {
+    // The secondary windows are children of the main window on screen only; they go first.
+    form6_.reset();
+    windows_.form6 = nullptr;
+    form1_.reset();
+    windows_.form1 = nullptr;
+}
+
+} // namespace quorvel
