@@ -98,8 +98,8 @@ TEST_F(OnlineTabTest, ATitleTheServiceDoesNotKnowOrNoAnswerEmptiesThePanes) {
 
     for (const QString title : {"Nothing Such", "Dropped"}) {
         SCOPED_TRACE(title.toStdString());
-        SearchShawshank();
         scripted.dialogs.messages.clear();
+        SearchShawshank();
 
         Search(title);
 
