@@ -114,6 +114,14 @@ TEST_F(HintPanelTest, AnActiveWindowWithoutPanelShowsTheHintNowhere) {
     EXPECT_EQ(panel->text(), "Exit the software without prompt.");
 }
 
+TEST_F(HintPanelTest, WithNoWindowActiveTheWindowUnderTheMouseShowsTheHint) {
+    Start();
+    QApplication::setActiveWindow(nullptr); // what a bare X server without window manager gives
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    Hover(Find<QPushButton>(Main().OnlineTab(), "Button10"));
+    EXPECT_EQ(panel->text(), "Exit the software without prompt.");
+}
+
 TEST(HintText, ShortAndLongParts) {
     QWidget plain, barFirst, both;
     SetHint(&plain, "Whole text");

@@ -19,15 +19,13 @@ QString ShortHint(const QString& hint) {
     return bar < 0 ? hint : hint.left(bar);
 }
 
-// Where the hint goes: the active window's panel. Offscreen and under a bare X server no
-// window may ever become active, so the window under the mouse stands in for it then.
+// Where the hint goes: the active window's panel. Under an X server without a window manager
+// no window ever becomes active, so then the window under the mouse stands in for it.
 QLabel* HintPanelFor(const QWidget* hovered) {
     QWidget* window = QApplication::activeWindow();
     if (!window && hovered)
         window = hovered->window();
-    if (!window)
-        return nullptr;
-    return window->findChild<QLabel*>(QStringLiteral("Panel2"));
+    return window ? window->findChild<QLabel*>(QStringLiteral("Panel2")) : nullptr;
 }
 
 void ShowHint(const QWidget* hovered, const QWidget* hintSource) {
