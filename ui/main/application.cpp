@@ -17,7 +17,8 @@ Application::Application(Services& services, QString appFolder) : services_(serv
 }
 
 Application::~Application() {
-    // The secondary windows are children of the main window on screen only; they go first.
+    // The secondary windows are Qt children of the main window: each goes before it, or the
+    // main window would delete them a second time.
     form6_.reset();
     windows_.form6 = nullptr;
     form1_.reset();
