@@ -271,5 +271,15 @@ TEST_F(OnlineTabFilesTest, OutsideSearchesTakeTheTitleAsTyped) {
     EXPECT_TRUE(tab->TitleEdit()->text().isEmpty());
 }
 
+TEST_F(OnlineTabFilesTest, ExitClosesTheMainWindow) {
+    Start();
+    QApplication::setQuitOnLastWindowClosed(false);
+    Main().show();
+    ASSERT_TRUE(Main().isVisible());
+    tab->Button10Click();
+    EXPECT_FALSE(Main().isVisible());
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
 } // namespace
 } // namespace quorvel::test

@@ -5,6 +5,7 @@
 #include "core/options.h"
 #include "online/addresses.h"
 #include "online/omdb.h"
+#include "ui/main/hints.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/visual_lines.h"
@@ -24,11 +25,6 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#if __has_include("ui/main/hints.h")
-#include "ui/main/hints.h"
-#define QUORVEL_SHARED_HINTS 1
-#endif
-
 namespace quorvel {
 
 namespace {
@@ -39,17 +35,6 @@ const QString kConnectFirst =
 const QString kStatusOffLine = QStringLiteral("Internet Connection Status: OFF LINE");
 const QString kStatusOnLine = QStringLiteral("Internet Connection Status : ON LINE");
 const QString kNoPoster = QStringLiteral("No poster Found.");
-
-// "short|long": the short part is the tool tip, the long part goes to the hint panel.
-void Hint(QWidget* widget, const QString& hint) {
-#ifdef QUORVEL_SHARED_HINTS
-    SetHint(widget, hint);
-#else
-    const int bar = hint.indexOf(QLatin1Char('|'));
-    widget->setToolTip(bar < 0 ? hint : hint.left(bar));
-    widget->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-#endif
-}
 
 // A hint shown in the hint panel only, never as a tool tip.
 QString PanelOnly(const char* text) {
@@ -86,7 +71,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
     auto* button = Make<QPushButton>(parent, name);
     button->setText(QString::fromLatin1(caption));
     button->setAutoDefault(false);
-    Hint(button, hint);
+    SetHint(button, hint);
     button->setEnabled(enabled);
     return button;
 }
@@ -157,8 +142,8 @@ void PosterView::paintEvent(QPaintEvent* event) {
 SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* parent)
     : QWidget(parent), windows_(windows), services_(services) {
     setObjectName(QStringLiteral("TabSheet1"));
-    Hint(this, PanelOnly("Search on line Movie Information and Poster given a title of "
-                         "movie/serie or IMDB ID"));
+    SetHint(this, PanelOnly("Search on line Movie Information and Poster given a title of "
+                            "movie/serie or IMDB ID"));
 
     Label1 = Make<QLabel>(this, "Label1");
     Label1->setText(kTitlePrompt);
@@ -167,15 +152,15 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
     Edit1 = Make<QLineEdit>(this, "Edit1");
     Edit1->setText(QStringLiteral("The Machine"));
     Edit1->setFont(LargeFont(Edit1));
-    Hint(Edit1, PanelOnly("Enter here the title of a movie/serie or IMDB ID then click the ' "
-                          "Search Info' button to get information and poster if any exists."));
+    SetHint(Edit1, PanelOnly("Enter here the title of a movie/serie or IMDB ID then click the ' "
+                             "Search Info' button to get information and poster if any exists."));
 
     ProgressBar1 = Make<QProgressBar>(this, "ProgressBar1");
     ProgressBar1->setRange(0, 19);
     ProgressBar1->setValue(1);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
-    Hint(ProgressBar1, PanelOnly("This bar indicate the progress of your search."));
+    SetHint(ProgressBar1, PanelOnly("This bar indicate the progress of your search."));
 
     Button44 = MakeButton(this, "Button44", "Clear",
                           PanelOnly("Clear the title of the movie, serie or IMDB ID in the edit "
@@ -192,8 +177,8 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
     Memo1 = Make<QPlainTextEdit>(infoPane_, "Memo1");
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Hint(Memo1, PanelOnly("After a successful search, movie informations collected from the "
-                          "Internet appear here."));
+    SetHint(Memo1, PanelOnly("After a successful search, movie informations collected from the "
+                             "Internet appear here."));
     Button3 = MakeButton(infoPane_, "Button3", "Save Info",
                          PanelOnly("Save the Movie Info. collected in the folder designated into "
                                    "the options (or another folder if you like) in the form of a "
@@ -203,8 +188,8 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
                          PanelOnly("Print the Movie Information."), false);
     CheckBox2 = Make<QCheckBox>(infoPane_, "CheckBox2");
     CheckBox2->setText(QStringLiteral("Read Only Info"));
-    Hint(CheckBox2, PanelOnly("Unticked, permits to edit the Movie Information above. It is "
-                              "recommended to use the 'Manage Info Text' dialog option."));
+    SetHint(CheckBox2, PanelOnly("Unticked, permits to edit the Movie Information above. It is "
+                                 "recommended to use the 'Manage Info Text' dialog option."));
     Button12 = MakeButton(infoPane_, "Button12", "Load Info",
                           PanelOnly("Load Movie informations previously saved."));
 
@@ -213,8 +198,8 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
     Label2->setText(QStringLiteral("Poster"));
     Label2->setFont(LargeFont(Label2));
     Image1 = Make<PosterView>(posterPane_, "Image1");
-    Hint(Image1, PanelOnly("After a successful search, Poster gathered from the Internet "
-                           "appears here if any."));
+    SetHint(Image1, PanelOnly("After a successful search, Poster gathered from the Internet "
+                              "appears here if any."));
     Button4 = MakeButton(posterPane_, "Button4", "Save Poster",
                          PanelOnly("Save the Poster collected in the folder designated into the "
                                    "options (or another folder if you like) in the form of a JPEG "
