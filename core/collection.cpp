@@ -34,7 +34,9 @@ QString ResolveExtensionCase(const QString& path, int extensionLength) {
     if (QFileInfo::exists(path))
         return path;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
+    // A bare name lives in the current folder; the prefix stays empty so the answer is a bare
+    // name too.
+    const QString folder = path.left(slash + 1);
     const QString name = path.mid(slash + 1);
     if (name.size() < extensionLength)
         return path;
@@ -45,7 +47,7 @@ QString ResolveExtensionCase(const QString& path, int extensionLength) {
     if (QFileInfo::exists(upperGuess))
         return upperGuess;
 
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : QFile::encodeName(folder).constData());
     if (!dir)
         return path;
     QString found;
