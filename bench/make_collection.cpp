@@ -47,8 +47,7 @@ public:
         return static_cast<std::uint32_t>((state_ * 0x2545F4914F6CDD1Dull) >> 32);
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-    template <typename T, std::size_t N>
-    const T& pick(const std::array<T, N>& items) {
+    template <typename T, std::size_t N> const T& pick(const std::array<T, N>& items) {
         return items[static_cast<std::size_t>(below(static_cast<int>(N)))];
     }
 
@@ -57,40 +56,43 @@ private:
 };
 
 const std::array<const char*, 24> kWords{
-    "Heat",    "Harbour", "Silence", "Empire", "Winter",  "Echo",    "Falcon", "Garden",
+    "Heat",    "Harbour", "Silence", "Empire",  "Winter",  "Echo",   "Falcon", "Garden",
     "Horizon", "Iron",    "Journey", "Kingdom", "Lantern", "Mirror", "Night",  "Orchard",
-    "Paradox", "Quarry",  "River",   "Shadow", "Thunder", "Valley",  "Wolves", "Zenith"};
+    "Paradox", "Quarry",  "River",   "Shadow",  "Thunder", "Valley", "Wolves", "Zenith"};
 // Titles the save dialog has to clean before they become file names.
 const std::array<const char*, 6> kAwkwardTails{
     "Face/Off: Part 2?", "Who? Me!", "A \"Quoted\" Story", "Up|Down", "Star*Fall", "Now: <Live>"};
-const std::array<const char*, 10> kTypes{"movie", "movie", "movie", "movie", "movie",
+const std::array<const char*, 10> kTypes{"movie", "movie",  "movie",  "movie",   "movie",
                                          "movie", "series", "series", "episode", "movie"};
 const std::array<const char*, 18> kGenres{
-    "Action",  "Adventure", "Animation", "Biography", "Comedy",  "Crime",
-    "Documentary", "Drama", "Family",    "Fantasy",   "History", "Horror",
-    "Music",   "Mystery",   "Romance",   "Sci-Fi",    "Thriller", "Western"};
+    "Action",      "Adventure", "Animation", "Biography", "Comedy",   "Crime",
+    "Documentary", "Drama",     "Family",    "Fantasy",   "History",  "Horror",
+    "Music",       "Mystery",   "Romance",   "Sci-Fi",    "Thriller", "Western"};
 const std::array<const char*, 8> kRated{"G", "PG", "PG-13", "R", "NC-17", "N/A", "TV-MA", "TV-14"};
 const std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 const std::array<const char*, 16> kPeople{
-    "Michael Mann",   "Ridley Scott",   "Agnes Varda",    "Akira Kurosawa",
-    "Sofia Coppola",  "Jean Renoir",    "Kathryn Bigelow", "Wong Kar-wai",
-    "Greta Gerwig",   "Billy Wilder",   "Claire Denis",   "Sergio Leone",
-    "Jane Campion",   "Fritz Lang",     "Spike Lee",      "Lina Wertmuller"};
+    "Michael Mann",  "Ridley Scott", "Agnes Varda",     "Akira Kurosawa",
+    "Sofia Coppola", "Jean Renoir",  "Kathryn Bigelow", "Wong Kar-wai",
+    "Greta Gerwig",  "Billy Wilder", "Claire Denis",    "Sergio Leone",
+    "Jane Campion",  "Fritz Lang",   "Spike Lee",       "Lina Wertmuller"};
 const std::array<const char*, 16> kActors{
-    "Al Pacino",      "Robert De Niro", "Val Kilmer",     "Sigourney Weaver",
-    "Audrey Tautou",  "Toshiro Mifune", "Cate Blanchett", "Tony Leung",
+    "Al Pacino",         "Robert De Niro",    "Val Kilmer",       "Sigourney Weaver",
+    "Audrey Tautou",     "Toshiro Mifune",    "Cate Blanchett",   "Tony Leung",
     "Frances McDormand", "Denzel Washington", "Isabelle Huppert", "Clint Eastwood",
-    "Tilda Swinton",  "Idris Elba",     "Juliette Binoche", "Song Kang-ho"};
-const std::array<const char*, 10> kLanguages{"English", "French", "Japanese", "Spanish",
-                                             "German", "Italian", "Korean", "Cantonese",
-                                             "Polish", "English, Spanish"};
-const std::array<const char*, 10> kCountries{"USA", "France", "Japan", "Spain", "Germany",
-                                             "Italy", "South Korea", "Hong Kong", "Poland",
-                                             "UK, USA"};
-const std::array<const char*, 6> kAwards{"N/A", "Won 1 Oscar. 10 wins & 20 nominations.",
-                                         "3 wins & 7 nominations.", "Nominated for 2 Oscars.",
-                                         "1 win.", "Won 2 BAFTA Film Awards."};
+    "Tilda Swinton",     "Idris Elba",        "Juliette Binoche", "Song Kang-ho"};
+const std::array<const char*, 10> kLanguages{"English", "French",          "Japanese", "Spanish",
+                                             "German",  "Italian",         "Korean",   "Cantonese",
+                                             "Polish",  "English, Spanish"};
+const std::array<const char*, 10> kCountries{"USA",     "France", "Japan",       "Spain",
+                                             "Germany", "Italy",  "South Korea", "Hong Kong",
+                                             "Poland",  "UK, USA"};
+const std::array<const char*, 6> kAwards{"N/A",
+                                         "Won 1 Oscar. 10 wins & 20 nominations.",
+                                         "3 wins & 7 nominations.",
+                                         "Nominated for 2 Oscars.",
+                                         "1 win.",
+                                         "Won 2 BAFTA Film Awards."};
 const std::array<const char*, 8> kPlotStarts{
     "A detective hunts a master thief across the city.",
     "Two strangers share a train compartment through the night.",
@@ -100,15 +102,14 @@ const std::array<const char*, 8> kPlotStarts{
     "The crew of a cargo ship answers a distress call.",
     "A retired judge reopens her most famous case.",
     "A child befriends the old man who keeps the lighthouse."};
-const std::array<const char*, 8> kNotes{
-    "Seen at the cinema with friends.",
-    "Amélie recommended it; a little naïve but charming.",
-    "Bought the DVD in Łódź, Polish subtitles only.",
-    "Watch again with the director's commentary.",
-    "Café scene is the best part.",
-    "Lent to Zoë, not returned yet.",
-    "Borrowed from the library.",
-    "Ends differently from the novel."};
+const std::array<const char*, 8> kNotes{"Seen at the cinema with friends.",
+                                        "Amélie recommended it; a little naïve but charming.",
+                                        "Bought the DVD in Łódź, Polish subtitles only.",
+                                        "Watch again with the director's commentary.",
+                                        "Café scene is the best part.",
+                                        "Lent to Zoë, not returned yet.",
+                                        "Borrowed from the library.",
+                                        "Ends differently from the novel."};
 
 QString Title(int index, Random& random) {
     const QString number = QStringLiteral("%1").arg(index, 5, 10, QLatin1Char('0'));
@@ -123,10 +124,10 @@ QStringList InfoLines(const QString& title, Random& random) {
     QString genre = QLatin1String(random.pick(kGenres));
     for (int extra = random.below(3); extra > 0; --extra)
         genre += QStringLiteral(", ") + QLatin1String(random.pick(kGenres));
-    const QString actors = QStringList{QLatin1String(random.pick(kActors)),
-                                       QLatin1String(random.pick(kActors)),
-                                       QLatin1String(random.pick(kActors))}
-                               .join(QStringLiteral(", "));
+    const QString actors =
+        QStringList{QLatin1String(random.pick(kActors)), QLatin1String(random.pick(kActors)),
+                    QLatin1String(random.pick(kActors))}
+            .join(QStringLiteral(", "));
     const QString director = QLatin1String(random.pick(kPeople));
     const int rating = 10 + random.below(90);
     const QStringList values{
@@ -169,8 +170,10 @@ QStringList InfoLines(const QString& title, Random& random) {
 QImage BaseImage(int seed) {
     Random random(1000 + static_cast<std::uint64_t>(seed));
     QImage image(kPosterWidth, kPosterHeight, QImage::Format_RGB32);
-    const QColor top = QColor::fromHsv(random.below(360), 80 + random.below(150), 60 + random.below(150));
-    const QColor bottom = QColor::fromHsv(random.below(360), 80 + random.below(150), 30 + random.below(120));
+    const QColor top =
+        QColor::fromHsv(random.below(360), 80 + random.below(150), 60 + random.below(150));
+    const QColor bottom =
+        QColor::fromHsv(random.below(360), 80 + random.below(150), 30 + random.below(120));
     const int noise = 18 + seed % 5 * 4;
     for (int y = 0; y < kPosterHeight; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));

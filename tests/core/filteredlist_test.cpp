@@ -53,9 +53,8 @@ TEST(OfflineListItems, PutsThePosterBeforeTheTextOnlyWhenThePosterExists) {
     ASSERT_TRUE(WriteBytes(dir.filePath("Heat.jpg"), "x"));
     ASSERT_TRUE(WriteBytes(dir.filePath("ALIEN.JPG"), "x"));
     ASSERT_TRUE(WriteBytes(dir.filePath("A.jpg"), "x"));
-    const QStringList items =
-        OfflineListItems({"Heat.txt", "Gone.txt", "Heat.txt", "Alien", "", "ALIEN.TXT"},
-                         dir.path());
+    const QStringList items = OfflineListItems(
+        {"Heat.txt", "Gone.txt", "Heat.txt", "Alien", "", "ALIEN.TXT"}, dir.path());
     EXPECT_EQ(items, (QStringList{"Heat.jpg", "Heat.txt", "Gone.txt", "Heat.jpg", "Heat.txt",
                                   "A.jpg", "A.txt", ".txt", "ALIEN.jpg", "ALIEN.txt"}));
 }

@@ -11,9 +11,23 @@ namespace {
 using test::ReadBytes;
 
 QStringList HeatValues() {
-    return {"movie",  "1995", "Crime, Drama", "R", "15 Dec 1995", "170 min",
-            "Michael Mann", "Michael Mann", "Al Pacino, Robert De Niro", "English, Spanish",
-            "USA", "N/A", "76", "8.3", "650,000", "tt0113277", "A group of thieves..."};
+    return {"movie",
+            "1995",
+            "Crime, Drama",
+            "R",
+            "15 Dec 1995",
+            "170 min",
+            "Michael Mann",
+            "Michael Mann",
+            "Al Pacino, Robert De Niro",
+            "English, Spanish",
+            "USA",
+            "N/A",
+            "76",
+            "8.3",
+            "650,000",
+            "tt0113277",
+            "A group of thieves..."};
 }
 
 TEST(ComposeInfoText, GivesFiftyFiveLinesWithLabelsAtTheirFixedPositions) {
@@ -99,7 +113,8 @@ TEST(InfoText, AComposedRecordIsSavedAsFiftyFiveCrLfLinesAndLoadsBack) {
 TEST(InfoText, AFileWithUtf8MarkIsSavedAgainWithTheMark) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Amelie.txt");
-    ASSERT_TRUE(test::WriteBytes(path, "\xEF\xBB\xBF" "Amelie\r\n\r\nANY\r\n\r\n"));
+    ASSERT_TRUE(test::WriteBytes(path, "\xEF\xBB\xBF"
+                                       "Amelie\r\n\r\nANY\r\n\r\n"));
     Result<TextFile> loaded = LoadInfoText(path);
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->encoding, TextEncoding::Utf8Bom);
@@ -107,7 +122,8 @@ TEST(InfoText, AFileWithUtf8MarkIsSavedAgainWithTheMark) {
     lines[2] = "ANY";
     lines.insert(3, "seen twice");
     ASSERT_TRUE(SaveInfoText(path, lines, loaded->encoding));
-    EXPECT_EQ(ReadBytes(path), QByteArray("\xEF\xBB\xBF" "Amelie\r\n\r\nANY\r\nseen twice\r\n\r\n"));
+    EXPECT_EQ(ReadBytes(path), QByteArray("\xEF\xBB\xBF"
+                                          "Amelie\r\n\r\nANY\r\nseen twice\r\n\r\n"));
 }
 
 TEST(InfoText, SavingIntoAMissingFolderFailsAndCreatesNoFolder) {

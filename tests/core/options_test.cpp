@@ -76,7 +76,7 @@ TEST_F(OptionsIni, ReadsTheFileTheWindowsProgramWrote) {
     EXPECT_EQ(o.savingPath, "D:\\Movies\\");
     EXPECT_EQ(o.savingFavPath, "D:\\Fav\\");
     EXPECT_EQ(o.htmlSavingPath, "D:\\Album\\");
-    EXPECT_FALSE(o.tab1Save);    // "yes" is no integer: the default
+    EXPECT_FALSE(o.tab1Save); // "yes" is no integer: the default
     EXPECT_FALSE(o.tab1ReadOnly);
     EXPECT_TRUE(o.tab2ReadOnly); // 2 is true
     EXPECT_FALSE(o.tab3AutoPlay);
@@ -148,8 +148,8 @@ TEST_F(OptionsIni, AWriteChangesOneKeyAndKeepsEverythingElse) {
     EXPECT_TRUE(bytes.contains("Background Image=1"));
     EXPECT_TRUE(bytes.contains("savingpath=D:\\Movies\\"));
     EXPECT_TRUE(bytes.contains("SavingPath=/home/u/Album"));
-    const qsizetype order[] = {bytes.indexOf("savingpath="), bytes.indexOf("Tab1_Save=yes"),
-                               bytes.indexOf("THEME="), bytes.indexOf("Portable Mode=0"),
+    const qsizetype order[] = {bytes.indexOf("savingpath="),      bytes.indexOf("Tab1_Save=yes"),
+                               bytes.indexOf("THEME="),           bytes.indexOf("Portable Mode=0"),
                                bytes.indexOf("Tab3_VideoOnly=0"), bytes.indexOf("[HTML]")};
     for (std::size_t i = 0; i < std::size(order); ++i) {
         ASSERT_GE(order[i], 0) << i;
@@ -192,14 +192,14 @@ OptionValues SampleValues() {
 TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
     OptionsFile file(iniPath());
     std::vector<std::string> written;
-    const Status status = SaveAllOptions(file, SampleValues(),
-                                         [&](const char* key) { written.emplace_back(key); });
+    const Status status =
+        SaveAllOptions(file, SampleValues(), [&](const char* key) { written.emplace_back(key); });
     ASSERT_TRUE(status) << status.error().toStdString();
     const std::vector<std::string> expected{
-        "SavingPath", "SavingFavPath", "Tab1_Save",  "Tab1_ReadOnly", "Tab2_ReadOnly",
+        "SavingPath",    "SavingFavPath",  "Tab1_Save",     "Tab1_ReadOnly",    "Tab2_ReadOnly",
         "Tab3_AutoPlay", "Tab3_VideoOnly", "Portable Mode", "Background Image", "Theme",
-        "SavingPath", "BckTab1", "BckTab1P", "BckTab2", "BckTab2P", "BckTab1Used",
-        "BckTab2Used"};
+        "SavingPath",    "BckTab1",        "BckTab1P",      "BckTab2",          "BckTab2P",
+        "BckTab1Used",   "BckTab2Used"};
     EXPECT_EQ(written, expected);
     EXPECT_EQ(ReadBytes(iniPath()), QByteArray("[Settings]\n"
                                                "SavingPath=/data/Movies\n"

@@ -59,11 +59,15 @@ TEST(DecodeText, ByteOrderMarksSelectTheirEncodingAndAreNotText) {
     EXPECT_EQ(utf8.encoding, TextEncoding::Utf8Bom);
     EXPECT_EQ(utf8.lines, QStringList{kLodz});
 
-    const TextFile le = DecodeText(QByteArray("\xFF\xFE" "A\0\r\0\n\0B\0", 10));
+    const TextFile le = DecodeText(QByteArray("\xFF\xFE"
+                                              "A\0\r\0\n\0B\0",
+                                              10));
     EXPECT_EQ(le.encoding, TextEncoding::Utf16LE);
     EXPECT_EQ(le.lines, (QStringList{"A", "B"}));
 
-    const TextFile be = DecodeText(QByteArray("\xFE\xFF" "\0A\0\r\0\n\0B", 10));
+    const TextFile be = DecodeText(QByteArray("\xFE\xFF"
+                                              "\0A\0\r\0\n\0B",
+                                              10));
     EXPECT_EQ(be.encoding, TextEncoding::Utf16BE);
     EXPECT_EQ(be.lines, (QStringList{"A", "B"}));
 }
@@ -97,16 +101,21 @@ TEST(DecodeText, EveryKindOfLineEndEndsALineAndTheLastBreakAddsNoLine) {
 TEST(EncodeText, EveryLineEndsWithCrLfInEveryEncoding) {
     EXPECT_EQ(EncodeText({"a", "", "b"}, TextEncoding::Ansi), QByteArray("a\r\n\r\nb\r\n"));
     EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf8), QByteArray("a\r\n"));
-    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf8Bom), QByteArray("\xEF\xBB\xBF" "a\r\n"));
-    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf16LE), QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8));
-    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf16BE), QByteArray("\xFE\xFF" "\0a\0\r\0\n", 8));
+    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf8Bom), QByteArray("\xEF\xBB\xBF"
+                                                                   "a\r\n"));
+    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf16LE), QByteArray("\xFF\xFE"
+                                                                   "a\0\r\0\n\0",
+                                                                   8));
+    EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf16BE), QByteArray("\xFE\xFF"
+                                                                   "\0a\0\r\0\n",
+                                                                   8));
     EXPECT_TRUE(EncodeText({}, TextEncoding::Ansi).isEmpty());
 }
 
 TEST(EncodeText, AnsiUsesWindows1252Bytes) {
     TextEncoding used = TextEncoding::Utf16BE;
-    const QByteArray bytes = EncodeText({kAmelie, QString::fromUtf8("10 €")}, TextEncoding::Ansi,
-                                        &used);
+    const QByteArray bytes =
+        EncodeText({kAmelie, QString::fromUtf8("10 €")}, TextEncoding::Ansi, &used);
     EXPECT_EQ(used, TextEncoding::Ansi);
     EXPECT_EQ(bytes, QByteArray("Am\xE9lie Poulain\r\n10 \x80\r\n"));
 }
