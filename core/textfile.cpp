@@ -82,6 +82,17 @@ QString JoinWithCrLf(const QStringList& lines) {
 
 } // namespace
 
+QString TrimBlanksAndControls(const QString& text) {
+    auto blankOrControl = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7F; };
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && blankOrControl(text[first]))
+        ++first;
+    while (last > first && blankOrControl(text[last - 1]))
+        --last;
+    return text.mid(first, last - first);
+}
+
 TextFile DecodeText(const QByteArray& bytes) {
     TextFile file;
     QString text;

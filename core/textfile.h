@@ -32,6 +32,10 @@ TextFile DecodeText(const QByteArray& bytes);
 QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
                       TextEncoding* used = nullptr);
 
+// The text without blanks and control characters at either end (what users type around a
+// title or a path is never part of it).
+QString TrimBlanksAndControls(const QString& text);
+
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 

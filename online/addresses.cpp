@@ -1,25 +1,12 @@
 #include "online/addresses.h"
 
+#include "core/textfile.h"
+
 #include <QUrl>
 
 namespace quorvel {
 
 namespace {
-
-// Blanks and control characters, as the rest of the program trims them.
-bool IsBlankOrControl(QChar c) {
-    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
-}
-
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && IsBlankOrControl(text[first]))
-        ++first;
-    while (last > first && IsBlankOrControl(text[last - 1]))
-        --last;
-    return text.mid(first, last - first);
-}
 
 QString Joined(const QString& site, const char* tail) {
     QString base = site;

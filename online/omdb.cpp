@@ -1,5 +1,7 @@
 #include "online/omdb.h"
 
+#include "core/textfile.h"
+
 #include "core/infotext.h"
 #include "online/addresses.h"
 
@@ -16,20 +18,6 @@
 namespace quorvel {
 
 namespace {
-
-bool IsBlankOrControl(QChar c) {
-    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
-}
-
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && IsBlankOrControl(text[first]))
-        ++first;
-    while (last > first && IsBlankOrControl(text[last - 1]))
-        --last;
-    return text.mid(first, last - first);
-}
 
 // One transliterator per thread: searches run on worker threads and ICU does not promise that
 // one instance may be shared between them.

@@ -1,5 +1,7 @@
 #include "online/update.h"
 
+#include "core/textfile.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QJsonDocument>
@@ -25,20 +27,6 @@ constexpr const char kMarkerPrefix[] = "QUORVEL-FILE-VERSION:";
 [[gnu::used]] const char kVersionMarker[] = "\0QUORVEL-FILE-VERSION:" QUORVEL_VERSION_TEXT "\0";
 constexpr qsizetype kMarkerPrefixLength = sizeof(kMarkerPrefix) - 1;
 constexpr qsizetype kLongestVersion = 64;
-
-bool IsBlankOrControl(QChar c) {
-    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
-}
-
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && IsBlankOrControl(text[first]))
-        ++first;
-    while (last > first && IsBlankOrControl(text[last - 1]))
-        --last;
-    return text.mid(first, last - first);
-}
 
 QString Joined(const QString& site, const QString& name) {
     QString base = site;

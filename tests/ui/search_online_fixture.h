@@ -73,7 +73,7 @@ protected:
     QProgressBar* Bar() const { return Find<QProgressBar>("ProgressBar1"); }
     QString MemoText() const { return Memo1()->toPlainText(); }
     QStringList MemoLines() const { return MemoText().split(QLatin1Char('\n')); }
-    const QImage& Image1() const { return Find<PosterView>("Image1")->picture(); }
+    const QImage& Image1() const { return Find<PictureBox>("Image1")->picture(); }
     QString InFolder(const QString& name) const { return folder + "/" + name; }
 
     // The status bar's text, whether it is shown as a message or in a label of the bar.

@@ -76,27 +76,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {}
-
-void PictureBox::setPicture(const QImage& picture) {
-    picture_ = picture;
-    update();
-}
-
-void PictureBox::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
-    if (picture_.isNull())
-        return;
-    const QRect area = contentsRect();
-    QSize size = picture_.size();
-    size.scale(area.size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(0, 0), size);
-    target.moveCenter(area.center());
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
-}
-
 SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget* parent)
     : QWidget(parent), windows_(windows), services_(services) {
     setObjectName(QStringLiteral("TabSheet2"));

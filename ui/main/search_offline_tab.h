@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
+#include "ui/main/picture_box.h"
 #include "ui/windows.h"
 
 #include <QFrame>
@@ -19,22 +20,6 @@ class QPushButton;
 class QStringListModel;
 
 namespace quorvel {
-
-// An image box: the picture centred and scaled to fit, keeping its proportions.
-class PictureBox : public QFrame {
-    Q_OBJECT
-public:
-    explicit PictureBox(QWidget* parent = nullptr);
-    void setPicture(const QImage& picture);
-    void clearPicture() { setPicture(QImage()); }
-    const QImage& picture() const { return picture_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QImage picture_;
-};
 
 class SearchOfflineTab : public QWidget {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "ui/main/search_online_tab.h"
 
+#include "core/textfile.h"
+
 #include "core/collection.h"
 #include "core/infotext.h"
 #include "core/options.h"
@@ -39,18 +41,6 @@ const QString kNoPoster = QStringLiteral("No poster Found.");
 // A hint shown in the hint panel only, never as a tool tip.
 QString PanelOnly(const char* text) {
     return QLatin1Char('|') + QString::fromLatin1(text);
-}
-
-// Blanks and control characters, the way a title typed or pasted may carry them; Unicode
-// spaces elsewhere are part of the title.
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return text.mid(first, last - first);
 }
 
 QFont LargeFont(const QWidget* widget) {
@@ -114,31 +104,6 @@ private:
 
 } // namespace
 
-PosterView::PosterView(QWidget* parent) : QLabel(parent) {
-    setAlignment(Qt::AlignCenter);
-    setMinimumSize(120, 160);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-}
-
-void PosterView::setPicture(const QImage& picture) {
-    picture_ = picture;
-    update();
-}
-
-void PosterView::paintEvent(QPaintEvent* event) {
-    QLabel::paintEvent(event);
-    if (picture_.isNull())
-        return;
-    const QRect area = contentsRect();
-    QSize size = picture_.size();
-    size.scale(area.size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(0, 0), size);
-    target.moveCenter(area.center());
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
-}
-
 SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* parent)
     : QWidget(parent), windows_(windows), services_(services) {
     setObjectName(QStringLiteral("TabSheet1"));
@@ -197,7 +162,9 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
     Label2 = Make<QLabel>(posterPane_, "Label2");
     Label2->setText(QStringLiteral("Poster"));
     Label2->setFont(LargeFont(Label2));
-    Image1 = Make<PosterView>(posterPane_, "Image1");
+    Image1 = Make<PictureBox>(posterPane_, "Image1");
+    Image1->setMinimumSize(120, 160);
+    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     SetHint(Image1, PanelOnly("After a successful search, Poster gathered from the Internet "
                               "appears here if any."));
     Button4 = MakeButton(posterPane_, "Button4", "Save Poster",

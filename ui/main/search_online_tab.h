@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
+#include "ui/main/picture_box.h"
 #include "ui/windows.h"
 
 #include <QImage>
@@ -18,22 +19,6 @@ class QProgressBar;
 class QPushButton;
 
 namespace quorvel {
-
-// Image1: a label that draws its picture centred and scaled to fit, keeping its proportions,
-// at whatever size the label has.
-class PosterView : public QLabel {
-    Q_OBJECT
-public:
-    explicit PosterView(QWidget* parent = nullptr);
-    void setPicture(const QImage& picture);
-    const QImage& picture() const { return picture_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QImage picture_;
-};
 
 class SearchOnlineTab : public QWidget {
     Q_OBJECT
@@ -102,7 +87,7 @@ private:
     QPushButton* Button12 = nullptr;
     QFrame* posterPane_ = nullptr;
     QLabel* Label2 = nullptr;
-    PosterView* Image1 = nullptr;
+    PictureBox* Image1 = nullptr;
     QPushButton* Button4 = nullptr;
     QPushButton* Button5 = nullptr;
     QPushButton* Button13 = nullptr;
