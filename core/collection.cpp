@@ -13,16 +13,6 @@
 namespace quorvel {
 namespace {
 
-// Upper-cases a to z only, as the extension test asks.
-QString AsciiUpper(QStringView text) {
-    QString out = text.toString();
-    for (QChar& c : out) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return out;
-}
-
 bool HasExtension(const QString& name, QLatin1String upperExtension) {
     return name.size() >= 4 && AsciiUpper(QStringView(name).right(4)) == upperExtension;
 }

@@ -93,6 +93,15 @@ QString TrimBlanksAndControls(const QString& text) {
     return text.mid(first, last - first);
 }
 
+QString AsciiUpper(QStringView text) {
+    QString out = text.toString();
+    for (QChar& c : out) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return out;
+}
+
 TextFile DecodeText(const QByteArray& bytes) {
     TextFile file;
     QString text;

@@ -36,6 +36,10 @@ QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
 // title or a path is never part of it).
 QString TrimBlanksAndControls(const QString& text);
 
+// The text with only the letters a to z upper-cased: the one case fold of names, extensions,
+// identifiers and list searches, which must not depend on the locale.
+QString AsciiUpper(QStringView text);
+
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 

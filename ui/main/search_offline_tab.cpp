@@ -43,15 +43,6 @@ namespace {
 
 const QString kNoInformation = QStringLiteral("NO INFORMATION FOUND");
 
-// The list search compares with only the letters a to z upper-cased, nothing else.
-QString UpperAsciiLetters(QString text) {
-    for (QChar& c : text) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return text;
-}
-
 QFont LargeFont(const QWidget* widget) {
     QFont font = widget->font();
     font.setPointSize(font.pointSize() + 4);
@@ -433,8 +424,8 @@ void SearchOfflineTab::Button18Click() {
     QStringList upper;
     upper.reserve(entries.size());
     for (const QString& entry : entries)
-        upper << UpperAsciiLetters(entry);
-    const QString wanted = UpperAsciiLetters(text);
+        upper << AsciiUpper(entry);
+    const QString wanted = AsciiUpper(text);
 
     for (const char* extension : {".TXT", ".JPG"}) {
         SelectByCode(-1);
