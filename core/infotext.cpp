@@ -15,8 +15,8 @@ QStringList ComposeInfoText(const QString& title, const QStringList& values) {
     return lines;
 }
 
-QString InfoTextImdbId(const QStringList& lines) {
-    QString id;
+std::optional<QString> InfoTextImdbId(const QStringList& lines) {
+    std::optional<QString> id;
     const QString label = QStringLiteral("IMDB ID");
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines.at(i) == label)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace quorvel {
 
@@ -44,7 +45,7 @@ inline constexpr const char* kNotAvailable = "N/A";
 QStringList ComposeInfoText(const QString& title, const QStringList& values);
 
 // The line after the last line that is exactly "IMDB ID"; empty when none (or it is last).
-QString InfoTextImdbId(const QStringList& lines);
+std::optional<QString> InfoTextImdbId(const QStringList& lines);
 
 // For every line equal to `label`, the following lines up to the first empty one, joined with
 // nothing between them; "N/A" when nothing was gathered.

@@ -172,6 +172,10 @@ Result<HttpResponse> HttpClient::get(const QString& url) {
     return get(url, impl_->settings.maxBytes);
 }
 
+Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes, const std::atomic<bool>*) {
+    return get(url, maxBytes);
+}
+
 Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes) {
     try {
         return impl_->get(url, std::min(maxBytes, impl_->settings.maxBytes));

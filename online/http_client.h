@@ -6,18 +6,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 namespace quorvel {
 
 inline constexpr qint64 kPageSizeCap = 8LL * 1024 * 1024;   // JSON answers and pages
 inline constexpr qint64 kImageSizeCap = 20LL * 1024 * 1024; // posters
+inline constexpr const char* kCancelledText = "The request was cancelled.";
 
 struct HttpSettings {
     long connectTimeoutMs = 10'000;
     long totalTimeoutMs = 30'000; // also stops a server that accepts and never answers
     qint64 maxBytes = kPageSizeCap; // counted while receiving, chunked answers included
     bool cookies = false;           // the long-lived poster client keeps cookies
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct HttpResponse {
@@ -44,6 +47,7 @@ public:
     // The same with a tighter cap for this request only: the smaller of maxBytes and the
     // client's own cap (so a poster never costs more than kImageSizeCap, whatever the client).
     Result<HttpResponse> get(const QString& url, qint64 maxBytes);
+    Result<HttpResponse> get(const QString& url, qint64 maxBytes, const std::atomic<bool>* cancel);
 
 private:
     struct Impl;

@@ -145,6 +145,8 @@ bool OmdbAnswer::refused() const {
            error.contains(QLatin1String("limit"), Qt::CaseInsensitive);
 }
 
+bool OmdbAnswer::notFound() const { return !found() && !refused(); }
+
 QString OmdbAnswer::field(const QString& key) const {
     const QJsonValue value = object_.value(key);
     switch (value.type()) {
@@ -197,7 +199,8 @@ Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& set
     return answer;
 }
 
-Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address) {
+Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address,
+                                  const std::atomic<bool>*) {
     if (address.isEmpty() || address == QLatin1String(kNotAvailable))
         return Failure(QStringLiteral("The service has no poster for this title."));
     if (!IsHttpAddress(address))

@@ -33,6 +33,7 @@ public:
     // Not found for a reason of the service's own (no key, a refused key, the daily limit),
     // as opposed to a title or identifier it does not know.
     bool refused() const;
+    bool notFound() const;
     // The text of the value (numbers and booleans as their text); "N/A" when the key is absent.
     QString field(const QString& key) const;
     // The 17 values of the info sections in table order ("ANY" has none); with title() they
@@ -56,6 +57,7 @@ Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& set
 
 // The poster's bytes through the long-lived client (20 MiB cap). "N/A", empty and
 // non-http(s) addresses fail without a request; so does an error status.
-Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address);
+Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 } // namespace quorvel

@@ -75,7 +75,7 @@ TEST(InfoTextImdbId, TakesTheLineAfterTheLastExactLabel) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(InfoTextImdbId(c.lines), c.id);
+        EXPECT_EQ(InfoTextImdbId(c.lines).value_or(QString()), c.id);
     }
 }
 

@@ -11,34 +11,35 @@ protected:
     void SetUp() override { services = scripted.services(); }
     QString Write(const QString& name, const QByteArray& bytes) {
         const QString path = dir.path() + "/" + name;
-        WriteBytes(path, bytes);
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path.toStdString();
         return path;
     }
     ScriptedServices scripted;
     Services services;
     QTemporaryDir dir;
+    SharedDialogs dialogs;
 };
 
 TEST_F(ListLoaderTest, GivesTheLinesOfTheChosenFileAsTheyAre) {
     scripted.dialogs.openAnswers = {Write("lf.list", "Heat.txt\n\nHeat.txt\nAlien\n"),
                                     Write("crlf.list", "Heat.txt\r\n\r\nHeat.txt\r\nAlien\r\n")};
     const QStringList expected{"Heat.txt", "", "Heat.txt", "Alien"};
-    EXPECT_EQ(AskFilteredList(services), expected);
-    EXPECT_EQ(AskFilteredList(services), expected);
+    EXPECT_EQ(AskFilteredList(services, dialogs.filteredList), expected);
+    EXPECT_EQ(AskFilteredList(services, dialogs.filteredList), expected);
     EXPECT_TRUE(scripted.dialogs.messages.empty());
     ASSERT_EQ(scripted.dialogs.openRequests.size(), 2u);
     EXPECT_EQ(scripted.dialogs.openRequests.front().defaultSuffix, "list");
     // The next loader opens where the user last found a list.
-    EXPECT_EQ(FilteredListOpenDialog().startFolder, dir.path());
+    EXPECT_EQ(dialogs.filteredList.startFolder, dir.path());
 }
 
 TEST_F(ListLoaderTest, CancelEmptyAndUnreadableGiveNothing) {
     const QString gone = dir.path() + "/gone.list";
     scripted.dialogs.openAnswers = {std::nullopt, Write("empty.list", ""), gone};
-    EXPECT_FALSE(AskFilteredList(services).has_value());
-    EXPECT_FALSE(AskFilteredList(services).has_value());
+    EXPECT_FALSE(AskFilteredList(services, dialogs.filteredList).has_value());
+    EXPECT_FALSE(AskFilteredList(services, dialogs.filteredList).has_value());
     EXPECT_TRUE(scripted.dialogs.messages.empty());
-    EXPECT_FALSE(AskFilteredList(services).has_value());
+    EXPECT_FALSE(AskFilteredList(services, dialogs.filteredList).has_value());
     ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
     EXPECT_EQ(scripted.dialogs.messages.front().kind, MessageKind::Error);
     EXPECT_EQ(scripted.dialogs.messages.front().buttons, Buttons::Ok);
@@ -53,7 +54,7 @@ TEST_F(OfflineTabTest, FilteredListItemsFollowTheEntries) {
     AddPoster("A");
     AddInfo("Heat");
     const QString listPath = appDir.path() + "/odd.list";
-    WriteBytes(listPath, "Alien.txt\r\nAlien\r\n\r\nHeat.txt\r\nHeat.txt\r\nGone.txt\r\n");
+    ASSERT_TRUE(WriteFileBytes(listPath, "Alien.txt\r\nAlien\r\n\r\nHeat.txt\r\nHeat.txt\r\nGone.txt\r\n"));
     Start();
     scripted.dialogs.openAnswers = {listPath};
     tab->Button52Click();

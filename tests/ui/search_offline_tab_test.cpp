@@ -12,7 +12,7 @@ TEST_F(OfflineTabTest, StartsWithTheFolderListedAndNothingShown) {
     AddInfo("Heat");
     AddPoster("Heat");
     AddInfo("Alien");
-    WriteBytes(InCollection("notes.doc"), "x");
+    ASSERT_TRUE(WriteFileBytes(InCollection("notes.doc"), "x"));
     Start();
 
     EXPECT_EQ(Entries(), (QStringList{"Alien.txt", "Heat.jpg", "Heat.txt"}));
@@ -52,7 +52,8 @@ TEST_F(OfflineTabTest, HalfATitleShowsWhatItHasAndUnselectsAFreshListing) {
     AddPoster("Heat");
     AddInfo("Alien");
     Start();
-    WriteBytes(InCollection("Later.txt"), "Later\r\n"); // appears with the failure's refresh
+    // appears with the failure's refresh
+    ASSERT_TRUE(WriteFileBytes(InCollection("Later.txt"), "Later\r\n"));
 
     MoveTo("Heat.jpg");
     EXPECT_TRUE(Label10()->isHidden());
@@ -196,11 +197,11 @@ TEST_F(OfflineTabTest, TypingSelectsFromTheSecondEntryWithoutLoading) {
 TEST_F(OfflineTabTest, RefreshRunsOnClickAndWhenTheButtonTakesTheFocus) {
     AddInfo("Alien");
     Start();
-    WriteBytes(InCollection("Heat.txt"), "Heat\r\n");
+    ASSERT_TRUE(WriteFileBytes(InCollection("Heat.txt"), "Heat\r\n"));
     ButtonNamed("Button17")->click();
     EXPECT_EQ(Entries(), (QStringList{"Alien.txt", "Heat.txt"}));
 
-    WriteBytes(InCollection("Ronin.jpg"), "not a picture");
+    ASSERT_TRUE(WriteFileBytes(InCollection("Ronin.jpg"), "not a picture"));
     QFocusEvent tabbedOnto(QEvent::FocusIn, Qt::TabFocusReason);
     QCoreApplication::sendEvent(ButtonNamed("Button17"), &tabbedOnto);
     EXPECT_EQ(Entries(), (QStringList{"Alien.txt", "Heat.txt", "Ronin.jpg"}));
@@ -217,7 +218,7 @@ TEST_F(OfflineTabTest, FilteredListReplacesTheListingUntilAFailedLoad) {
     AddPoster("Alien");
     AddInfo("Heat");
     const QString listPath = appDir.path() + "/picked.list";
-    WriteBytes(listPath, "Heat.txt\nAlien.txt\nAlien.txt\nGone.txt\n");
+    ASSERT_TRUE(WriteFileBytes(listPath, "Heat.txt\nAlien.txt\nAlien.txt\nGone.txt\n"));
     Start();
 
     scripted.dialogs.openAnswers = {listPath};
@@ -239,7 +240,7 @@ TEST_F(OfflineTabTest, FilteredListReplacesTheListingUntilAFailedLoad) {
 TEST_F(OfflineTabTest, LoadingAFilteredListThatGivesNothingChangesNothing) {
     AddInfo("Alien");
     const QString empty = appDir.path() + "/empty.list";
-    WriteBytes(empty, "");
+    ASSERT_TRUE(WriteFileBytes(empty, ""));
     Start();
     const QStringList before = Entries();
     const QString label = CountLabel();
@@ -267,7 +268,7 @@ TEST_F(OfflineTabTest, SaveInfoAsWritesWhatTheBoxShows) {
     ButtonNamed("Button26")->click();
     ASSERT_EQ(scripted.dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(scripted.dialogs.saveRequests.front().proposedName, "Info");
-    EXPECT_EQ(ReadBytes(target), "NO INFORMATION FOUND\r\n");
+    EXPECT_EQ(ReadFileBytes(target), "NO INFORMATION FOUND\r\n");
 
     scripted.dialogs.saveAnswers = {target};
     scripted.dialogs.answers = {Button::No};
@@ -277,23 +278,23 @@ TEST_F(OfflineTabTest, SaveInfoAsWritesWhatTheBoxShows) {
     tab->Button26Click();
     EXPECT_EQ(scripted.dialogs.messageTexts(),
               QStringList{target + " exists. Do you want to overwrite it?"});
-    EXPECT_EQ(ReadBytes(target), "NO INFORMATION FOUND\r\n");
+    EXPECT_EQ(ReadFileBytes(target), "NO INFORMATION FOUND\r\n");
 
     scripted.dialogs.saveAnswers = {target};
     scripted.dialogs.answers = {Button::Yes};
     tab->Button26Click();
-    EXPECT_EQ(ReadBytes(target), "Edited\r\n");
+    EXPECT_EQ(ReadFileBytes(target), "Edited\r\n");
 }
 
 TEST_F(OfflineTabTest, SaveInfoAsKeepsTheEncodingTheBoxRead) {
-    WriteBytes(InCollection("Amelie.txt"), "\xEF\xBB\xBF"
-                                           "Am\xC3\xA9lie\r\n");
+    ASSERT_TRUE(WriteFileBytes(InCollection("Amelie.txt"), "\xEF\xBB\xBF"
+                                           "Am\xC3\xA9lie\r\n"));
     Start();
     MoveTo("Amelie.txt");
     const QString target = appDir.path() + "/again.txt";
     scripted.dialogs.saveAnswers = {target};
     tab->Button26Click();
-    EXPECT_EQ(ReadBytes(target), QByteArray("\xEF\xBB\xBF"
+    EXPECT_EQ(ReadFileBytes(target), QByteArray("\xEF\xBB\xBF"
                                             "Am\xC3\xA9lie\r\n"));
 }
 
@@ -309,19 +310,19 @@ TEST_F(OfflineTabTest, SavePosterAsStartsInTheCollectionAndWritesTheBytesRead) {
     EXPECT_EQ(scripted.dialogs.saveRequests.front().startFolder, collection());
     EXPECT_EQ(scripted.dialogs.saveRequests.front().proposedName, "Poster");
     EXPECT_EQ(app->mainWindow().FileDialogs().savePicture.startFolder, collection());
-    EXPECT_EQ(ReadBytes(target), ReadBytes(InCollection("Heat.jpg")));
+    EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(InCollection("Heat.jpg")));
 }
 
 TEST_F(OfflineTabTest, LoadInfoAndLoadPosterBringTheirCompanions) {
     QTemporaryDir elsewhere;
     const QString info = elsewhere.path() + "/Ronin.txt";
     const QString picture = elsewhere.path() + "/Ronin.jpg";
-    WriteBytes(info, "Ronin\r\n");
+    ASSERT_TRUE(WriteFileBytes(info, "Ronin\r\n"));
     QImage image(30, 30, QImage::Format_RGB32);
     image.fill(Qt::green);
     ASSERT_TRUE(image.save(picture, "JPG"));
-    WriteBytes(elsewhere.path() + "/Lonely.txt", "Lonely\r\n");
-    WriteBytes(elsewhere.path() + "/Broken.png", "not a picture");
+    ASSERT_TRUE(WriteFileBytes(elsewhere.path() + "/Lonely.txt", "Lonely\r\n"));
+    ASSERT_TRUE(WriteFileBytes(elsewhere.path() + "/Broken.png", "not a picture"));
     Start();
 
     scripted.dialogs.openAnswers = {info};

@@ -47,7 +47,7 @@ TEST_F(OnlineTabFilesTest, SaveInfoWritesTheRecordAndAsksBeforeReplacingIt) {
     ASSERT_EQ(scripted.dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(scripted.dialogs.saveRequests[0].proposedName, "The Shawshank Redemption");
     EXPECT_EQ(scripted.dialogs.saveRequests[0].title, "Save Movie info as ...");
-    const QByteArray saved = ReadAll(path);
+    const QByteArray saved = ReadFileBytes(path);
     EXPECT_EQ(saved, Crlf(MemoLines()));
     EXPECT_EQ(saved.count("\r\n"), kInfoTextLineCount);
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
@@ -62,12 +62,12 @@ TEST_F(OnlineTabFilesTest, SaveInfoWritesTheRecordAndAsksBeforeReplacingIt) {
     EXPECT_EQ(scripted.dialogs.messages[0].text, OverwriteQuestionText(path));
     EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Confirmation);
     EXPECT_EQ(scripted.dialogs.messages[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(ReadAll(path), saved);
+    EXPECT_EQ(ReadFileBytes(path), saved);
 
     scripted.dialogs.saveAnswers.push_back(path);
     scripted.dialogs.answers.push_back(Button::Yes);
     tab->Button3Click();
-    EXPECT_EQ(ReadAll(path), QByteArray("Edited\r\n\r\nTYPE\r\nmovie\r\n\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("Edited\r\n\r\nTYPE\r\nmovie\r\n\r\n"));
 
     // Loading it back gives the same text; the identifier stays the searched one because
     // this text has no "IMDB ID" line.
@@ -104,17 +104,17 @@ TEST_F(OnlineTabFilesTest, TogetherCancellingSaveInfoStillOffersThePosterButRefu
     ASSERT_EQ(scripted.dialogs.saveRequests.size(), 2u);
     EXPECT_TRUE(scripted.dialogs.saveRequests[1].picture);
     EXPECT_EQ(scripted.dialogs.saveRequests[1].proposedName, "The Shawshank Redemption");
-    EXPECT_EQ(ReadAll(posterPath), tab->ShownPoster().bytes);
+    EXPECT_EQ(ReadFileBytes(posterPath), tab->ShownPoster().bytes);
 
     // No to replacing the info text ends everything there.
     const QString infoPath = InFolder("Shawshank.txt");
-    WriteAll(infoPath, "old\r\n");
+    ASSERT_TRUE(WriteFileBytes(infoPath, "old\r\n"));
     scripted.dialogs.saveRequests.clear();
     scripted.dialogs.saveAnswers = {infoPath};
     scripted.dialogs.answers = {Button::No};
     tab->Button3Click();
     EXPECT_EQ(scripted.dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(ReadAll(infoPath), QByteArray("old\r\n"));
+    EXPECT_EQ(ReadFileBytes(infoPath), QByteArray("old\r\n"));
 
     // Not ticked: only the info dialog.
     TickSaveTogether(false);
@@ -137,10 +137,10 @@ TEST_F(OnlineTabFilesTest, AFailedWriteShowsTheErrorAndKeepsTheScreen) {
 
 TEST_F(OnlineTabFilesTest, LoadInfoTakesTheIdentifierAndTheCompanionPosterIfAny) {
     const QStringList heat = {"Heat", "", "IMDB ID", "tt0113277", "", "ANY", ""};
-    WriteAll(InFolder("Heat.txt"), Crlf(heat));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Heat.txt"), Crlf(heat)));
     const QByteArray poster = JpegBytes(Qt::green);
-    WriteAll(InFolder("Alien.jpg"), poster);
-    WriteAll(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""}));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.jpg"), poster));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
     Start();
     SearchShawshank();
 
@@ -177,11 +177,11 @@ TEST_F(OnlineTabFilesTest, LoadInfoTakesTheIdentifierAndTheCompanionPosterIfAny)
 
 TEST_F(OnlineTabFilesTest, LoadPosterBringsItsInfoTextOrEmptiesTheBox) {
     const QByteArray alien = JpegBytes(Qt::green);
-    WriteAll(InFolder("Alien.jpg"), alien);
-    WriteAll(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""}));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.jpg"), alien));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
     const QByteArray lone = JpegBytes(Qt::blue);
-    WriteAll(InFolder("Lone.jpg"), lone);
-    WriteAll(InFolder("Broken.jpg"), "not a picture");
+    ASSERT_TRUE(WriteFileBytes(InFolder("Lone.jpg"), lone));
+    ASSERT_TRUE(WriteFileBytes(InFolder("Broken.jpg"), "not a picture"));
     Start();
     SearchShawshank();
 

@@ -8,6 +8,7 @@
 #include "tests/support/window_fixture.h"
 #include "ui/main/application.h"
 #include "ui/main/main_window.h"
+#include "ui/main/picture_box.h"
 #include "ui/main/search_online_tab.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +25,6 @@
 #include <memory>
 
 namespace quorvel::test {
-
-inline QByteArray ReadAll(const QString& path) {
-    return ReadFileBytes(path);
-}
-
-inline void WriteAll(const QString& path, const QByteArray& bytes) {
-    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path.toStdString();
-}
 
 class OnlineTabTest : public WindowFixture {
 protected:

@@ -4,9 +4,12 @@
 #include "online/omdb.h"
 #include "ui/main/network_wait.h"
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QThread>
 #include <QTimer>
 
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -89,14 +92,12 @@ TEST_F(OnlineTabTest, OneRequestFillsTheRecordAndThePoster) {
     EXPECT_EQ(StatusText(), "Internet Connection Status : ON LINE");
 }
 
-TEST_F(OnlineTabTest, ATitleTheServiceDoesNotKnowOrNoAnswerEmptiesThePanes) {
+TEST_F(OnlineTabTest, ATitleOrIdentifierTheServiceDoesNotKnowEmptiesThePanes) {
     server.serveOmdbTitle("Nothing Such", "omdb/not_found.json");
-    FakeAnswer dropped;
-    dropped.kind = FakeAnswer::Kind::CloseConnection;
-    server.routeQuery("/", "t", "Dropped", dropped);
+    server.serveOmdbId("tt00000000", "omdb/incorrect_id.json");
     Start();
 
-    for (const QString title : {"Nothing Such", "Dropped"}) {
+    for (const QString title : {"Nothing Such", "tt00000000"}) {
         SCOPED_TRACE(title.toStdString());
         scripted.dialogs.messages.clear();
         SearchShawshank();
@@ -116,6 +117,50 @@ TEST_F(OnlineTabTest, ATitleTheServiceDoesNotKnowOrNoAnswerEmptiesThePanes) {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(server.requestCount("/"), 1);
     }
+}
+
+// Anything but the service saying it knows no such title says what happened, and the record
+// on screen stays.
+TEST_F(OnlineTabTest, EveryOtherFailureSaysWhatHappenedAndKeepsTheRecord) {
+    FakeAnswer dropped;
+    dropped.kind = FakeAnswer::Kind::CloseConnection;
+    server.routeQuery("/", "t", "Dropped", dropped);
+    server.routeQuery("/", "t", "Busy", {FakeAnswer::Kind::Reply, 503, "text/html", "<html>Busy</html>"});
+    server.routeQuery("/", "t", "Garbled", {FakeAnswer::Kind::Reply, 200, "text/html", "<html>Hi</html>"});
+    server.routeQuery("/", "t", "Wrong",
+                      {FakeAnswer::Kind::Reply, 200, "application/json",
+                       R"({"Response":"False","Error":"Something went wrong."})"});
+    Start();
+    SearchShawshank();
+    const QString before = MemoText();
+    const struct {
+        const char* input;
+        const char* message;
+    } cases[] = {
+        {"Dropped", "Dropped: the OMDb service closed the connection without an answer"},
+        {"Busy", "Busy: the OMDb service answered HTTP 503"},
+        {"Garbled", "Garbled: the OMDb service sent an answer that is not JSON"},
+        {"Wrong", "Wrong: Something went wrong."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        scripted.dialogs.messages.clear();
+        Search(c.input);
+        EXPECT_EQ(Messages(), c.message);
+        EXPECT_EQ(MemoText(), before);
+        EXPECT_FALSE(Image1().isNull());
+        EXPECT_TRUE(Bar()->isHidden());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A service that is not running at all.
+    const QString stopped = server.baseAddress();
+    server.stop();
+    scripted.dialogs.messages.clear();
+    Search("Heat");
+    EXPECT_EQ(Messages(), "Heat: could not connect to the OMDb service (connection refused)")
+        << stopped.toStdString();
+    EXPECT_EQ(MemoText(), before);
 }
 
 TEST_F(OnlineTabTest, ARefusedQueryTellsTheServiceReasonAndKeepsTheRecord) {
@@ -217,25 +262,99 @@ TEST_F(OnlineTabTest, TheWindowKeepsPaintingWhileTheServiceIsSlow) {
     EXPECT_EQ(MemoLines().size(), kInfoTextLineCount);
 }
 
+void PressKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+// Input during a wait runs at once and is never replayed: Return while the bar shows does
+// nothing, Escape or closing the window ends the wait within half a second.
+TEST_F(OnlineTabTest, TheWaitStaysUsableAndCancels) {
+    Start();
+    SearchShawshank();
+    const QString before = MemoText();
+    server.setDelay(400ms);
+    for (int at : {50, 100, 150})
+        QTimer::singleShot(at, tab, [this] { PressKey(tab->TitleEdit(), Qt::Key_Return); });
+    Search("The Shawshank Redemption");
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(server.requestCount("/"), 1);
+
+    server.setDelay(5000ms);
+    struct {
+        const char* name;
+        std::function<void()> cancel;
+    } cancels[] = {
+        {"Escape", [this] { PressKey(tab->TitleEdit(), Qt::Key_Escape); }},
+        {"close", [this] { Main().close(); }},
+    };
+    for (const auto& c : cancels) {
+        SCOPED_TRACE(c.name);
+        Main().show();
+        scripted.dialogs.messages.clear();
+        QElapsedTimer sinceCancel;
+        QTimer::singleShot(100, tab, [&] {
+            sinceCancel.start();
+            c.cancel();
+        });
+        Search("The Shawshank Redemption");
+        EXPECT_LT(sinceCancel.elapsed(), 500);
+        EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
+        EXPECT_EQ(MemoText(), before);
+        EXPECT_TRUE(Bar()->isHidden());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_FALSE(Main().isVisible());
+}
+
+TEST_F(OnlineTabTest, TheTitleBoxHasTheFocusAtStartAndReturnSearches) {
+    Start();
+    Main().show();
+    QApplication::processEvents();
+    ASSERT_EQ(Main().focusWidget(), tab->TitleEdit());
+    tab->TitleEdit()->setText("The Shawshank Redemption");
+    PressKey(Main().focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_EQ(MemoLines().size(), kInfoTextLineCount);
+}
+
+TEST_F(OnlineTabTest, AnAddressNothingCanOpenIsReported) {
+    Start();
+    scripted.shell.result = false;
+    tab->Button7Click();
+    ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
+    EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(scripted.dialogs.messages[0].text,
+              "Could not open https://www.google.com/#q=The+Machine: no web browser or other "
+              "program on this computer is set up to open it.");
+}
+
 TEST(NetworkWait, RunsTheWorkElsewhereAndHandsBackItsResult) {
     const std::thread::id uiThread = std::this_thread::get_id();
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
     timer.start(10);
+    QWidget window;
 
-    const auto [sameThread, value] = RunWhileWindowsPaint([uiThread] {
+    const auto result = WaitForNetwork(&window, [uiThread](const CancelFlag&) {
         std::this_thread::sleep_for(150ms);
         return std::pair{std::this_thread::get_id() == uiThread, QStringLiteral("answer")};
     });
 
-    EXPECT_FALSE(sameThread);
-    EXPECT_EQ(value, "answer");
+    ASSERT_TRUE(result.has_value());
+    EXPECT_FALSE(result->first);
+    EXPECT_EQ(result->second, "answer");
     EXPECT_GT(ticks, 2);
 
     // Short pieces of work one after another each come back with their own result.
     for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(RunWhileWindowsPaint([i] { return i * 2; }), i * 2);
+        EXPECT_EQ(WaitForNetwork(&window, [i](const CancelFlag&) { return i * 2; }), i * 2);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "ui/main/hints.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QStatusTipEvent>
 #include <QWidget>
 
 namespace quorvel {
@@ -19,22 +19,22 @@ QString ShortHint(const QString& hint) {
     return bar < 0 ? hint : hint.left(bar);
 }
 
-// Where the hint goes: the active window's panel. Under an X server without a window manager
-// no window ever becomes active, so then the window under the mouse stands in for it.
-QLabel* HintPanelFor(const QWidget* hovered) {
+// The hint the handler resolved, told apart from the status tips Qt sends by itself.
+class HintEvent final : public QStatusTipEvent {
+public:
+    using QStatusTipEvent::QStatusTipEvent;
+};
+
+// The hint goes to the active window. Under an X server without a window manager no window
+// ever becomes active, so then the window under the mouse stands in for it.
+void SendHint(const QWidget* hovered, const QWidget* hintSource) {
     QWidget* window = QApplication::activeWindow();
     if (!window && hovered)
         window = hovered->window();
-    return window ? window->findChild<QLabel*>(QStringLiteral("Panel2")) : nullptr;
-}
-
-void ShowHint(const QWidget* hovered, const QWidget* hintSource) {
-    QLabel* panel = HintPanelFor(hovered);
-    if (!panel)
+    if (!window)
         return;
-    const QString text = LongHintAt(hintSource);
-    if (panel->text() != text)
-        panel->setText(text);
+    HintEvent hint(LongHintAt(hintSource));
+    QCoreApplication::sendEvent(window, &hint);
 }
 
 class HintFilter final : public QObject {
@@ -44,17 +44,18 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if (type != QEvent::Enter && type != QEvent::Leave)
-            return false;
-        if (!watched->isWidgetType())
+        // Qt's own tips know nothing of parents' hints and blank the panel on every leave.
+        if (type == QEvent::StatusTip)
+            return dynamic_cast<HintEvent*>(event) == nullptr;
+        if ((type != QEvent::Enter && type != QEvent::Leave) || !watched->isWidgetType())
             return false;
         const auto* widget = static_cast<const QWidget*>(watched);
         if (type == QEvent::Enter) {
-            ShowHint(widget, widget);
+            SendHint(widget, widget);
         } else if (!widget->isWindow()) {
             // Leaving a child puts the mouse back on its parent, which gets no Enter of its
             // own; a sibling entered next overrides this at once.
-            ShowHint(widget, widget->parentWidget());
+            SendHint(widget, widget->parentWidget());
         }
         return false;
     }
@@ -94,6 +95,15 @@ void InstallHintHandler() {
         return;
     filter = new HintFilter(qApp);
     qApp->installEventFilter(filter);
+}
+
+bool ShowHintEvent(QEvent* event, QLabel* panel) {
+    if (event->type() != QEvent::StatusTip)
+        return false;
+    const QString text = static_cast<QStatusTipEvent*>(event)->tip();
+    if (panel && panel->text() != text)
+        panel->setText(text);
+    return true;
 }
 
 } // namespace quorvel

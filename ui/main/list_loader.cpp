@@ -1,14 +1,13 @@
 #include "ui/main/list_loader.h"
 
 #include "core/filteredlist.h"
-#include "ui/main/shared_dialogs.h"
+#include "ui/main/messages.h"
 
 #include <QFileInfo>
 
 namespace quorvel {
 
-std::optional<QStringList> AskFilteredList(Services& services) {
-    FileDialogRequest& dialog = FilteredListOpenDialog();
+std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest& dialog) {
     const std::optional<QString> path = services.dialogs->openFile(dialog);
     if (!path || path->isEmpty())
         return std::nullopt;
@@ -16,7 +15,7 @@ std::optional<QStringList> AskFilteredList(Services& services) {
 
     Result<QStringList> entries = LoadFilteredList(*path);
     if (!entries) {
-        services.dialogs->ask(MessageKind::Error, entries.error(), Buttons::Ok);
+        ReportError(services, entries.error());
         return std::nullopt;
     }
     if (entries->isEmpty())

@@ -9,11 +9,12 @@
 
 namespace quorvel {
 
-// Shows the one shared "List File" open dialog and reads the chosen file. Returns the entries
+// Shows the shared "List File" open dialog (SharedDialogs::filteredList) and reads the chosen
+// file. Returns the entries
 // in file order (empty lines and duplicates kept), or nothing when the user cancelled, when
 // the file holds no entry, or when it could not be read; a failed read has already been
 // reported to the user as an error box carrying the read's own reason. The dialog's starting
 // folder moves to the folder of the chosen file, for whichever loader opens next.
-std::optional<QStringList> AskFilteredList(Services& services);
+std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest& dialog);
 
 } // namespace quorvel

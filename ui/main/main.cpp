@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel"));
+    // No display name: the window system would append it to every window's own caption.
 
     quorvel::QtDialogs dialogs;
     quorvel::DesktopShell shell;

@@ -2,39 +2,29 @@
 
 #include "core/favourites.h"
 #include "ui/main/hints.h"
+#include "ui/main/messages.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/video_tab.h"
+#include "ui_main_window.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QScreen>
-#include <QStatusBar>
-#include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace quorvel {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Quorvel");
-const QString kWindowHint =
-    QStringLiteral("|This is where appears hints. Hover over the form, a button to know more. ");
-const QString kPanelHint =
-    QStringLiteral("This is where appears hints. Hover over the form, a button to know more. "
-                   "Double-click to save a tab screenshot.");
-const QString kProductNotice =
-    QStringLiteral("Quorvel - your movie and series collection, on line and off line.");
 const QString kOnLine = QStringLiteral("Internet Connection Status : ON LINE.");
 const QString kOffLine = QStringLiteral("Internet Connection Status: OFF LINE.");
 const QString kConnectFirst =
@@ -43,9 +33,6 @@ const QString kScreenshotTitle = QStringLiteral("Save a screenshot of Quorvel cu
 const QString kScreenshotQuestion = QStringLiteral(
     "Do you want to create a screenshot of this current tab into the application folder?");
 
-constexpr int kClientWidth = 713;
-constexpr int kClientHeight = 688;
-constexpr int kPanelHeight = 41;
 
 HttpSettings PosterClientSettings() {
     HttpSettings settings;
@@ -54,78 +41,53 @@ HttpSettings PosterClientSettings() {
     return settings;
 }
 
-// The picture is written aside and renamed, so a failed write never leaves half a bitmap.
+// Encoded in memory, then written through the one atomic write, so a failed write never leaves
+// half a bitmap.
 Status SaveBitmap(const QImage& image, const QString& path) {
     const QString cannot = QStringLiteral("Cannot create file \"%1\". ").arg(path);
     if (image.isNull())
         return Failure(cannot + QStringLiteral("The window could not be captured."));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure(cannot + file.errorString());
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(image))
         return Failure(cannot + writer.errorString());
-    }
-    if (!file.commit())
-        return Failure(cannot + file.errorString());
-    return Success();
+    return WriteFileSafely(path, bytes);
 }
 
 } // namespace
 
 TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent)
-    : QMainWindow(parent), windows_(windows), services_(services), appFolder_(std::move(appFolder)),
-      options_(OptionsFilePath(appFolder_)),
+    : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), windows_(windows),
+      services_(services), appFolder_(std::move(appFolder)), options_(OptionsFilePath(appFolder_)),
       posterClient_(std::make_unique<HttpClient>(PosterClientSettings())) {
     // The tabs reach the main window through the registry from their first handler on.
     windows_.form1 = this;
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(kCaption);
     // The interface font stays the platform's own: Tahoma is a Windows font.
-
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    pageControl_ = new QTabWidget(central);
-    pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    pageControl_->setDocumentMode(true);
-    onlineTab_ = new SearchOnlineTab(windows_, services_, pageControl_);
-    pageControl_->addTab(onlineTab_, QStringLiteral("Search Title On Line"));
-    offlineTab_ = new SearchOfflineTab(windows_, services_, pageControl_);
-    pageControl_->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
-    videoTab_ = new VideoTab(pageControl_);
-    pageControl_->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(pageControl_);
-    pageControl_->addTab(optionsTab_, QStringLiteral("Options"));
-    pageControl_->setCurrentIndex(0);
-    column->addWidget(pageControl_, 1);
-
-    panel2_ = new QLabel(kProductNotice, central);
-    panel2_->setObjectName(QStringLiteral("Panel2"));
-    panel2_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel2_->setFixedHeight(kPanelHeight);
-    panel2_->setWordWrap(true);
-    panel2_->setMargin(4);
-    panel2_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    SetHint(panel2_, kPanelHint);
-    panel2_->installEventFilter(this);
-    column->addWidget(panel2_);
-    setCentralWidget(central);
-
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    statusText_ = new QLabel(bar);
+    ui->setupUi(this);
+    AddTabs();
+    ui->Panel2->installEventFilter(this);
+    statusText_ = new QLabel(ui->StatusBar1);
     statusText_->setObjectName(QStringLiteral("StatusText"));
-    bar->addWidget(statusText_, 1);
-    setStatusBar(bar);
-
-    resize(kClientWidth, kClientHeight);
-
-    connect(optionsTab_->Edit2, &QLineEdit::textChanged, this,
+    ui->StatusBar1->addWidget(statusText_, 1);
+    connect(optionsTab_, &OptionsTab::CollectionFolderChanged, this,
             [this] { offlineTab_->Button17Click(); });
+}
+
+// The tabs are windows of their own making (they need the registry and the services), so they
+// join the form's tab control here.
+void TForm1::AddTabs() {
+    QTabWidget* pages = ui->PageControl1;
+    onlineTab_ = new SearchOnlineTab(windows_, services_, pages);
+    pages->addTab(onlineTab_, QStringLiteral("Search Title On Line"));
+    offlineTab_ = new SearchOfflineTab(windows_, services_, pages);
+    pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
+    videoTab_ = new VideoTab(pages);
+    pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
+    optionsTab_ = new OptionsTab(pages);
+    pages->addTab(optionsTab_, QStringLiteral("Options"));
+    pages->setCurrentIndex(0);
 }
 
 TForm1::~TForm1() = default;
@@ -134,7 +96,6 @@ void TForm1::FormCreate() {
     readerFromListCreator_ = false;
     optionsTab_->Pictures() = PicturePaths{};
 
-    SetHint(this, kWindowHint);
     InstallHintHandler();
 
     if (services_.connection->IsOnline()) {
@@ -167,25 +128,9 @@ void TForm1::ApplyStoredOptions() {
 }
 
 void TForm1::ShowStoredOptions(const StoredOptions& stored) {
-    OptionsTab& tab = *optionsTab_;
-    tab.Edit2->setText(stored.savingPath);
-    tab.Edit6->setText(stored.savingFavPath);
-    // Each box runs its own action when its state changes, as a click would.
-    tab.CheckBox4->setChecked(stored.tab1Save);
+    optionsTab_->ShowStored(stored);
     onlineTab_->ReadOnlyBox()->setChecked(stored.tab1ReadOnly);
-    if (auto* readOnly = offlineTab_->findChild<QCheckBox*>(QStringLiteral("CheckBox1")))
-        readOnly->setChecked(stored.tab2ReadOnly);
-    tab.CheckBox6->setChecked(stored.tab3AutoPlay);
-    tab.CheckBox7->setChecked(stored.tab3VideoOnly);
-    tab.CheckBox8->setChecked(stored.backgroundImage);
-    tab.CheckBox9->setChecked(stored.bckTab1Used);
-    tab.CheckBox10->setChecked(stored.bckTab2Used);
-    tab.SelectTheme(stored.theme);
-    tab.Pictures() = {stored.bckTab1, stored.bckTab2, stored.bckTab1P, stored.bckTab2P};
-    if (stored.portableMode)
-        tab.ShowPicturePaths(stored.bckTab1P, stored.bckTab2P);
-    else
-        tab.ShowPicturePaths(stored.bckTab1, stored.bckTab2);
+    offlineTab_->ReadOnlyBox()->setChecked(stored.tab2ReadOnly);
 }
 
 void TForm1::RecreateOptions() {
@@ -197,22 +142,7 @@ void TForm1::RecreateOptions() {
         return;
     const Result<StoredOptions> readBack = RecreateOptionsFile(options_, appFolder_);
     // When even the new file cannot be written or read, the built-in values are shown.
-    const StoredOptions shown = readBack ? *readBack : DefaultOptions(appFolder_);
-
-    OptionsTab& tab = *optionsTab_;
-    tab.Edit2->setText(shown.savingPath);
-    tab.Edit6->setText(shown.savingFavPath);
-    tab.ShowPicturePaths(QString(), QString());
-    tab.CheckBox9->setChecked(false);
-    tab.CheckBox10->setChecked(false);
-    tab.CheckBox4->setChecked(shown.tab1Save);
-    onlineTab_->ReadOnlyBox()->setChecked(shown.tab1ReadOnly);
-    if (auto* readOnly = offlineTab_->findChild<QCheckBox*>(QStringLiteral("CheckBox1")))
-        readOnly->setChecked(shown.tab2ReadOnly);
-    tab.CheckBox6->setChecked(shown.tab3AutoPlay);
-    tab.CheckBox7->setChecked(shown.tab3VideoOnly);
-    tab.CheckBox8->setChecked(shown.backgroundImage);
-    tab.SelectTheme(shown.theme);
+    ShowStoredOptions(readBack ? *readBack : DefaultOptions(appFolder_));
 }
 
 bool TForm1::LoadFavouritesAtStart() {
@@ -250,8 +180,12 @@ void TForm1::SetStatusText(const QString& text) {
     statusText_->setText(text);
 }
 
+QTabWidget* TForm1::Pages() const {
+    return ui->PageControl1;
+}
+
 void TForm1::SearchOnline(const QString& text) {
-    pageControl_->setCurrentWidget(onlineTab_);
+    ui->PageControl1->setCurrentWidget(onlineTab_);
     onlineTab_->TitleEdit()->setText(text);
     onlineTab_->Button1Click();
 }
@@ -271,7 +205,7 @@ void TForm1::TakeWindowScreenshot() {
                                name + QStringLiteral(" saved to the application folder"),
                                Buttons::Ok);
     else
-        services_.dialogs->ask(MessageKind::Error, saved.error(), Buttons::Ok);
+        ReportError(services_, saved.error());
     show();
     raise();
 }
@@ -293,13 +227,13 @@ QImage TForm1::CaptureWindow() {
 
 bool TForm1::event(QEvent* event) {
     // Long hints go to the hint panel; the status bar keeps the connection status.
-    if (event->type() == QEvent::StatusTip)
+    if (ShowHintEvent(event, ui->Panel2))
         return true;
     return QMainWindow::event(event);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == panel2_ && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == ui->Panel2 && event->type() == QEvent::MouseButtonDblClick) {
         TakeWindowScreenshot();
         return true;
     }
@@ -309,6 +243,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
+        // A title typed right after start-up goes into the title box, and Return searches.
+        onlineTab_->TitleEdit()->setFocus();
         if (QScreen* desktop = screen()) {
             QRect placed = frameGeometry();
             placed.moveCenter(desktop->availableGeometry().center());

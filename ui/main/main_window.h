@@ -15,7 +15,10 @@ class QComboBox;
 class QImage;
 class QLabel;
 class QTabWidget;
-class QStatusBar;
+
+namespace Ui {
+class TForm1;
+}
 
 namespace quorvel {
 
@@ -59,7 +62,7 @@ public:
     VideoTab* VideoPage() const { return videoTab_; }
     OptionsTab* OptionsPage() const { return optionsTab_; }
     QComboBox* FavouritesList() const; // ComboBox1 on the video tab
-    QTabWidget* Pages() const { return pageControl_; }
+    QTabWidget* Pages() const;
 
     // Double-click on the hint panel.
     void TakeWindowScreenshot();
@@ -75,11 +78,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void AddTabs();
+    // The one place the stored options reach the controls: start-up and a recreated file.
     void ShowStoredOptions(const StoredOptions& stored);
     void RecreateOptions();
     bool LoadFavouritesAtStart();
     QImage CaptureWindow();
 
+    std::unique_ptr<Ui::TForm1> ui;
     Windows& windows_;
     Services& services_;
     QString appFolder_;
@@ -88,12 +94,10 @@ private:
     std::unique_ptr<HttpClient> posterClient_;
     bool readerFromListCreator_ = false;
 
-    QTabWidget* pageControl_ = nullptr;
     SearchOnlineTab* onlineTab_ = nullptr;
     SearchOfflineTab* offlineTab_ = nullptr;
     VideoTab* videoTab_ = nullptr;
     OptionsTab* optionsTab_ = nullptr;
-    QLabel* panel2_ = nullptr;
     QLabel* statusText_ = nullptr; // the one text of StatusBar1
     bool centred_ = false;
 };

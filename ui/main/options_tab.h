@@ -3,14 +3,15 @@
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
+#include <memory>
+
+namespace Ui {
+class OptionsTab;
+}
 
 namespace quorvel {
 
-class TForm1;
+struct StoredOptions;
 
 // The custom background pictures of the first two tabs, fixed and portable forms.
 struct PicturePaths {
@@ -24,11 +25,15 @@ class OptionsTab : public QWidget {
     Q_OBJECT
 public:
     explicit OptionsTab(QWidget* parent = nullptr);
+    ~OptionsTab() override;
 
     QString PortableIndicator() const;      // the caption of Label23
     QString CollectionFolder() const;       // Edit2
     QString FavouritesFolder() const;       // Edit6
     bool SaveInfoAndPosterTogether() const; // CheckBox4
+
+    // Fills this tab's option controls and the picture paths from the stored options.
+    void ShowStored(const StoredOptions& stored);
 
     PicturePaths& Pictures() { return pictures_; }
     const PicturePaths& Pictures() const { return pictures_; }
@@ -44,37 +49,16 @@ public:
     void Edit7Change(const QString& text);
     void Edit8Change(const QString& text);
 
-private:
-    friend class TForm1; // start-up fills the option controls
+Q_SIGNALS:
+    // The text of Edit2 changed: the collection to list is another one.
+    void CollectionFolderChanged();
 
+private:
     bool PortableModeOff() const;
 
+    std::unique_ptr<Ui::OptionsTab> ui;
     PicturePaths pictures_;
     bool fillingPicturePaths_ = false;
-
-    QLabel* Label14 = nullptr;
-    QCheckBox* CheckBox4 = nullptr;
-    QCheckBox* CheckBox3 = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* Label23 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QCheckBox* CheckBox5 = nullptr;
-    QLabel* Label18 = nullptr;
-    QLabel* Label22 = nullptr;
-    QLabel* Label19 = nullptr;
-    QLineEdit* Edit6 = nullptr;
-    QCheckBox* CheckBox6 = nullptr;
-    QCheckBox* CheckBox7 = nullptr;
-    QLabel* Theme = nullptr;
-    QLabel* Label20 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QLabel* Label24 = nullptr;
-    QCheckBox* CheckBox8 = nullptr;
-    QCheckBox* CheckBox9 = nullptr;
-    QLineEdit* Edit7 = nullptr;
-    QCheckBox* CheckBox10 = nullptr;
-    QLineEdit* Edit8 = nullptr;
 };
 
 } // namespace quorvel

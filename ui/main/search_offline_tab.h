@@ -4,20 +4,19 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
-#include "ui/main/picture_box.h"
 #include "ui/windows.h"
 
-#include <QFrame>
-#include <QImage>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListView;
-class QPlainTextEdit;
 class QPushButton;
 class QStringListModel;
+
+namespace Ui {
+class SearchOfflineTab;
+}
 
 namespace quorvel {
 
@@ -25,6 +24,7 @@ class SearchOfflineTab : public QWidget {
     Q_OBJECT
 public:
     SearchOfflineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~SearchOfflineTab() override;
 
     // Refresh: run at start-up, by the Refresh button and on every change of the collection
     // folder.
@@ -53,14 +53,16 @@ public:
     const Poster& ShownPoster() const { return poster_; }
     QString InfoText() const;      // the whole text of Memo2
     QString InfoFirstLine() const; // as Memo2 shows it
-    QPushButton* TrailerButton() const { return Button32; }
-    QPushButton* SoundtrackButton() const { return Button55; }
-    QPushButton* LocalHtmlButton() const { return Button40; }
+    QPushButton* TrailerButton() const;
+    QPushButton* SoundtrackButton() const;
+    QPushButton* LocalHtmlButton() const;
+    QCheckBox* ReadOnlyBox() const; // CheckBox1, filled by the stored options
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ConnectHandlers();
     QString CollectionFolder() const;
     void ListIntoMovieList(); // the folder listing, then the count
     void SetListItems(const QStringList& items, bool filtered);
@@ -70,42 +72,18 @@ private:
     void ShowPoster(const Poster& poster);
     void ShowNoPoster();
     void ShowInfo(const TextFile& info);
-    bool ConfirmOverwrite(const QString& path);
-    void ReportError(const QString& text);
+    bool SelectWholeMatch(const QStringList& upper, const QString& wanted);
+    bool AskPartialMatches(const QStringList& entries, const QStringList& upper,
+                           const QString& wanted);
 
+    std::unique_ptr<Ui::SearchOfflineTab> ui;
     Windows& windows_;
     Services& services_;
+    QStringListModel* movieModel_ = nullptr;
     Poster poster_;
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;
     bool selectingByCode_ = false;
     bool mousePressed_ = false;
-
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label12 = nullptr;
-    QListView* MovieList = nullptr;
-    QStringListModel* movieModel_ = nullptr;
-    QPushButton* Button17 = nullptr;
-    QPushButton* Button52 = nullptr;
-    QLabel* Label11 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QPushButton* Button18 = nullptr;
-    QLabel* Label8 = nullptr;
-    PictureBox* Image2 = nullptr;
-    QLabel* Label10 = nullptr;
-    QPushButton* Button20 = nullptr;
-    QPushButton* Button23 = nullptr;
-    QPushButton* Button25 = nullptr;
-    QPushButton* Button40 = nullptr;
-    QPushButton* Button32 = nullptr;
-    QPushButton* Button55 = nullptr;
-    QLabel* Label9 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
-    QPushButton* Button19 = nullptr;
-    QPushButton* Button24 = nullptr;
-    QPushButton* Button26 = nullptr;
-    QPushButton* Button37 = nullptr;
 };
 
 } // namespace quorvel

@@ -4,26 +4,29 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
-#include "ui/main/picture_box.h"
 #include "ui/windows.h"
 
-#include <QImage>
-#include <QLabel>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
-class QFrame;
 class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 
+namespace Ui {
+class SearchOnlineTab;
+}
+
 namespace quorvel {
+
+class OmdbAnswer;
 
 class SearchOnlineTab : public QWidget {
     Q_OBJECT
 public:
     SearchOnlineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~SearchOnlineTab() override;
 
     void Button1Click();            // Search Info
     QLineEdit* TitleEdit() const;   // Edit1
@@ -51,20 +54,22 @@ public:
     const Poster& ShownPoster() const { return poster_; }
     QString InfoFirstLine() const; // as Memo1 shows it
     // Trailer Search and Soundtrack: the video tab connects them.
-    QPushButton* TrailerButton() const { return Button28; }
-    QPushButton* SoundtrackButton() const { return Button54; }
+    QPushButton* TrailerButton() const;
+    QPushButton* SoundtrackButton() const;
 
 private:
-    void Message(const QString& text);
-    void ReportError(const QString& text);
-    bool ConfirmOverwrite(const QString& path);
+    void ConnectHandlers();
     void ShowPoster(const Poster& poster);
     void RemovePoster();
     void ShowInfo(const TextFile& info);
     void AppendToMemo1(const QStringList& lines);
+    void FillRecord(const QString& input, const OmdbAnswer& answer);
+    // False when the poster could not be had; a cancelled download counts as handled.
+    bool FetchPoster(const QString& address);
     void SetSearchButtons(bool enabled); // Button2, Button3, Button6
     bool SearchRunning() const;
 
+    std::unique_ptr<Ui::SearchOnlineTab> ui;
     Windows& windows_;
     Services& services_;
     QString currentTitle_;
@@ -72,33 +77,6 @@ private:
     Poster poster_;
     TextEncoding memo1Encoding_ = TextEncoding::Ansi;
     int memo1Appended_ = 0; // lines the running search has appended so far
-
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* Button44 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QFrame* infoPane_ = nullptr;
-    QLabel* Label3 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
-    QPushButton* Button12 = nullptr;
-    QFrame* posterPane_ = nullptr;
-    QLabel* Label2 = nullptr;
-    PictureBox* Image1 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button13 = nullptr;
-    QLabel* Label4 = nullptr;
-    QPushButton* Button7 = nullptr;
-    QPushButton* Button8 = nullptr;
-    QPushButton* Button9 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button28 = nullptr;
-    QPushButton* Button54 = nullptr;
-    QPushButton* Button10 = nullptr;
 };
 
 } // namespace quorvel

@@ -28,6 +28,9 @@ SharedDialogs::SharedDialogs() {
     save.defaultSuffix = QStringLiteral("txt");
     save.filters = {{QStringLiteral("Text File (*.txt)"), QStringLiteral("*.txt")},
                     {QStringLiteral("Any File (*.*)"), QStringLiteral("*")}};
+
+    filteredList.defaultSuffix = QStringLiteral("list");
+    filteredList.filters = {{QStringLiteral("List File"), QStringLiteral("*.list")}};
 }
 
 void SharedDialogs::SetStartFolder(const QString& folder) {
@@ -35,18 +38,6 @@ void SharedDialogs::SetStartFolder(const QString& folder) {
     open.startFolder = folder;
     savePicture.startFolder = folder;
     save.startFolder = folder;
-}
-
-FileDialogRequest& FilteredListOpenDialog() {
-    // One object for the whole program: the folder a user last chose is where every loader
-    // opens next.
-    static FileDialogRequest dialog = [] {
-        FileDialogRequest d;
-        d.defaultSuffix = QStringLiteral("list");
-        d.filters = {{QStringLiteral("List File"), QStringLiteral("*.list")}};
-        return d;
-    }();
-    return dialog;
 }
 
 } // namespace quorvel

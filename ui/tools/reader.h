@@ -7,18 +7,19 @@
 #include <QDialog>
 #include <QImage>
 
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
+#include <memory>
+
+namespace Ui {
+class TForm6;
+}
 
 namespace quorvel {
-
-class PictureBox;
 
 class TForm6 : public QDialog {
     Q_OBJECT
 public:
     TForm6(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~TForm6() override;
 
     // The record to read; the text can be edited here but is never saved.
     void Fill(const QString& text, const QImage& picture);
@@ -29,6 +30,7 @@ public:
     void BitBtn1Click();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -36,12 +38,9 @@ private:
     // part of the program yet, so there is no picture to take from it.
     QImage ListCreatorPicture() const { return {}; }
 
+    std::unique_ptr<Ui::TForm6> ui;
     Windows& windows_;
     Services& services_;
-    PictureBox* Image1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QLabel* Panel2 = nullptr;
 };
 
 } // namespace quorvel

@@ -1,0 +1,36 @@
+#include "ui/main/messages.h"
+
+#include "core/collection.h"
+
+#include <QFileInfo>
+
+namespace quorvel {
+
+void ShowMessage(Services& services, const QString& text) {
+    services.dialogs->ask(MessageKind::Plain, text, Buttons::Ok);
+}
+
+void ReportError(Services& services, const QString& text) {
+    services.dialogs->ask(MessageKind::Error, text, Buttons::Ok);
+}
+
+bool ConfirmOverwrite(Services& services, const QString& path) {
+    if (!QFileInfo::exists(path))
+        return true;
+    return services.dialogs->ask(MessageKind::Confirmation, OverwriteQuestionText(path),
+                                 Buttons::YesNo) == Button::Yes;
+}
+
+bool OpenAddress(Services& services, const QString& address) {
+    if (services.shell->OpenWithDefaultHandler(address))
+        return true;
+    // Without a browser the desktop only writes a line on standard error, which nobody sees.
+    services.dialogs->ask(MessageKind::Error,
+                          QStringLiteral("Could not open ") + address +
+                              QStringLiteral(": no web browser or other program on this "
+                                             "computer is set up to open it."),
+                          Buttons::Ok);
+    return false;
+}
+
+} // namespace quorvel
