@@ -1,7 +1,7 @@
 #include "ui/main/list_loader.h"
 
 #include "core/filteredlist.h"
-#include "ui/main/messages.h"
+#include "ui/main/shared_commands.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 
 #include "core/favourites.h"
 #include "ui/main/hints.h"
-#include "ui/main/messages.h"
+#include "ui/main/shared_commands.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"

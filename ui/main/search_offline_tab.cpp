@@ -5,7 +5,7 @@
 #include "core/infotext.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
-#include "ui/main/messages.h"
+#include "ui/main/shared_commands.h"
 #include "ui/main/visual_lines.h"
 #include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
@@ -296,16 +296,11 @@ bool SearchOfflineTab::AskPartialMatches(const QStringList& entries, const QStri
 }
 
 void SearchOfflineTab::Button19Click() {
-    const Status printed = services_.printer->PrintLines(VisualLines(*ui->Memo2));
-    if (!printed)
-        ReportError(services_, printed.error());
+    PrintShownLines(services_, *ui->Memo2);
 }
 
 void SearchOfflineTab::Button20Click() {
-    const Status printed =
-        services_.printer->PrintPoster(poster_.image, logicalDpiX(), logicalDpiY());
-    if (!printed)
-        ReportError(services_, printed.error());
+    PrintPicture(services_, poster_.image, *this);
 }
 
 void SearchOfflineTab::Button23Click() {

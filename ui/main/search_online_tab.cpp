@@ -6,7 +6,7 @@
 #include "online/addresses.h"
 #include "online/omdb.h"
 #include "ui/main/main_window.h"
-#include "ui/main/messages.h"
+#include "ui/main/shared_commands.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/visual_lines.h"
 #include "ui_search_online_tab.h"
@@ -305,16 +305,11 @@ void SearchOnlineTab::Button4Click() {
 }
 
 void SearchOnlineTab::Button6Click() {
-    const Status printed = services_.printer->PrintLines(VisualLines(*ui->Memo1));
-    if (!printed)
-        ReportError(services_, printed.error());
+    PrintShownLines(services_, *ui->Memo1);
 }
 
 void SearchOnlineTab::Button5Click() {
-    const Status printed =
-        services_.printer->PrintPoster(poster_.image, logicalDpiX(), logicalDpiY());
-    if (!printed)
-        ReportError(services_, printed.error());
+    PrintPicture(services_, poster_.image, *this);
 }
 
 void SearchOnlineTab::Button12Click() {

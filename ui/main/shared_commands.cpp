@@ -1,8 +1,12 @@
-#include "ui/main/messages.h"
+#include "ui/main/shared_commands.h"
 
 #include "core/collection.h"
 
+#include "ui/main/visual_lines.h"
+
 #include <QFileInfo>
+#include <QImage>
+#include <QWidget>
 
 namespace quorvel {
 
@@ -31,6 +35,19 @@ bool OpenAddress(Services& services, const QString& address) {
                                              "computer is set up to open it."),
                           Buttons::Ok);
     return false;
+}
+
+void PrintShownLines(Services& services, const QPlainTextEdit& box) {
+    const Status printed = services.printer->PrintLines(VisualLines(box));
+    if (!printed)
+        ReportError(services, printed.error());
+}
+
+void PrintPicture(Services& services, const QImage& picture, const QWidget& shownOn) {
+    const Status printed =
+        services.printer->PrintPoster(picture, shownOn.logicalDpiX(), shownOn.logicalDpiY());
+    if (!printed)
+        ReportError(services, printed.error());
 }
 
 } // namespace quorvel

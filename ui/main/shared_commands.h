@@ -1,9 +1,14 @@
 #pragma once
-// What every window tells and asks the user through the dialog service, worded once.
+// What every window tells and asks the user, and the commands several windows share, each in
+// one place.
 
 #include "platform/services.h"
 
 #include <QString>
+
+class QImage;
+class QPlainTextEdit;
+class QWidget;
 
 namespace quorvel {
 
@@ -16,5 +21,9 @@ bool ConfirmOverwrite(Services& services, const QString& path);
 // Hands the address to the desktop's default handler; when the desktop has none for it, the
 // user learns what could not be opened and why. Returns whether it was handed over.
 bool OpenAddress(Services& services, const QString& address);
+// Prints the box's lines as it shows them (wrapped lines as their pieces); reports a failure.
+void PrintShownLines(Services& services, const QPlainTextEdit& box);
+// Prints the picture scaled from the screen of `shownOn` to printer dots; reports a failure.
+void PrintPicture(Services& services, const QImage& picture, const QWidget& shownOn);
 
 } // namespace quorvel
