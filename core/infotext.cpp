@@ -15,8 +15,8 @@ QStringList ComposeInfoText(const QString& title, const QStringList& values) {
     return lines;
 }
 
-QString InfoTextImdbId(const QStringList& lines) {
-    QString id;
+std::optional<QString> InfoTextImdbId(const QStringList& lines) {
+    std::optional<QString> id;
     const QString label = QStringLiteral("IMDB ID");
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines.at(i) == label)
@@ -36,7 +36,9 @@ QString InfoFieldValue(const QStringList& lines, const QString& label) {
     return value.isEmpty() ? QString::fromLatin1(kNotAvailable) : value;
 }
 
-Result<TextFile> LoadInfoText(const QString& path) { return ReadTextFile(path); }
+Result<TextFile> LoadInfoText(const QString& path) {
+    return ReadTextFile(path);
+}
 
 Result<TextEncoding> SaveInfoText(const QString& path, const QStringList& lines,
                                   TextEncoding encoding) {
