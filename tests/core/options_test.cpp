@@ -317,8 +317,9 @@ TEST_F(OptionsIni, ServiceSettingsHaveDefaultsThatTheFileOverrides) {
     EXPECT_EQ(defaults.videoDownloadSite, "http://www.savevideo.me");
     EXPECT_EQ(defaults.ipInfoAddress, "http://ipinfo.io/json");
 
+    // A key typed by hand with blanks around it is still the key.
     ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\nOmdbAddress=http://127.0.0.1:8080\r\n"
-                                          "omdbapikey=abc123\r\nIpInfoAddress=\r\n"));
+                                          "omdbapikey = abc123 \r\nIpInfoAddress=\r\n"));
     const ServiceSettings set = ReadServiceSettings(file);
     EXPECT_EQ(set.omdbAddress, "http://127.0.0.1:8080");
     EXPECT_EQ(set.omdbApiKey, "abc123");
