@@ -162,10 +162,8 @@ TEST(SanitiseFileName, DropsEveryControlCharacter) {
     const Case cases[] = {
         {"NUL", QString("Ronin") + QChar(0) + " 2", "Ronin 2"},
         {"tab and line breaks", "Heat\t2\r\nsequel\n", "Heat2sequel"},
-        {"first and last controls", QString(QChar(0x01)) + "A" + QChar(0x1F), "A"},
-        {"DEL", QString("Al") + QChar(0x7F) + "ien", "Alien"},
-        {"blank and next-line are no controls of ours", QString(" a") + QChar(0x85),
-         QString(" a") + QChar(0x85)},
+        {"DEL and the ends of the range",
+         QString(QChar(0x01)) + "Al" + QChar(0x7F) + "ien" + QChar(0x1F), "Alien"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
