@@ -153,7 +153,8 @@ QString SanitiseFileName(const QString& text) {
         case '|':
             break;
         default:
-            out += c;
+            if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
+                out += c;
         }
     }
     return out;

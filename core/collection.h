@@ -40,13 +40,14 @@ QString EntryFilePath(const QString& folder, const QString& entry, const QString
 // letter-case fallback as EntryFilePath.
 QString CompanionFilePath(const QString& path, const QString& extension3);
 
-// Removes " * / : < > ? \ |.
+// Removes " * / : < > ? \ | and every control character (U+0000 to U+001F, U+007F), which
+// would cut a name short (NUL) or break it over lines.
 QString SanitiseFileName(const QString& text);
 
 // path + " exists. Do you want to overwrite it?"
 QString OverwriteQuestionText(const QString& path);
 
-// Writes the bytes exactly as held, through QSaveFile.
+// Writes the bytes exactly as held, through WriteFileSafely.
 Status WritePosterBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace quorvel

@@ -10,6 +10,8 @@ constexpr int kEntryTail = 51;
 } // namespace
 
 QString FavouritesFilePath(const QString& favouritesFolder) {
+    if (favouritesFolder.isEmpty())
+        return QString();
     QString path = favouritesFolder;
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
@@ -17,6 +19,8 @@ QString FavouritesFilePath(const QString& favouritesFolder) {
 }
 
 Result<TextFile> LoadFavourites(const QString& path) {
+    if (path.isEmpty())
+        return Failure(QStringLiteral("No favourites folder is set"));
     if (!QFileInfo(path).isFile())
         return Failure(QStringLiteral("%1 does not exist").arg(path));
     return ReadTextFile(path);

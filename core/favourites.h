@@ -8,7 +8,10 @@
 
 namespace quorvel {
 
-// folder + a separator when it lacks one + "Favourites.lst"
+// folder + a separator when it lacks one + "Favourites.lst". An empty folder names no file and
+// gives "": loading it fails and saving is refused, instead of reaching "/Favourites.lst" or
+// the process's current folder (stored options never hold an empty folder; see
+// ReadStoredOptions).
 QString FavouritesFilePath(const QString& favouritesFolder);
 
 // An absent or unreadable file is a failure.

@@ -36,7 +36,9 @@ QString InfoFieldValue(const QStringList& lines, const QString& label) {
     return value.isEmpty() ? QString::fromLatin1(kNotAvailable) : value;
 }
 
-Result<TextFile> LoadInfoText(const QString& path) { return ReadTextFile(path); }
+Result<TextFile> LoadInfoText(const QString& path) {
+    return ReadTextFile(path);
+}
 
 Result<TextEncoding> SaveInfoText(const QString& path, const QStringList& lines,
                                   TextEncoding encoding) {

@@ -44,7 +44,8 @@ inline constexpr const char* kNotAvailable = "N/A";
 // title + the 17 values in table order (missing values count as empty) -> the 55 lines.
 QStringList ComposeInfoText(const QString& title, const QStringList& values);
 
-// The line after the last line that is exactly "IMDB ID"; empty when none (or it is last).
+// The line after the last line that is exactly "IMDB ID" (case and blanks count); "" when that
+// label is the last line; std::nullopt when no line is the label.
 std::optional<QString> InfoTextImdbId(const QStringList& lines);
 
 // For every line equal to `label`, the following lines up to the first empty one, joined with

@@ -8,6 +8,7 @@
 
 #include <SimpleIni.h>
 
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -26,6 +27,95 @@ struct LoadedIni {
     }
 };
 
+// SimpleIni trims blanks and tabs at both ends of every value when it loads a file, so a folder
+// "/home/u/My Movies " would come back as another folder. Before the parser sees the bytes,
+// each blank at either end of a value is shielded as \x01\x03 (a tab as \x01\x04) and every
+// \x01 already there as \x01\x02; what the parser hands back or writes out is unshielded. The
+// mapping is one to one, so the file keeps its plain "key=value" lines and nothing else moves.
+constexpr char kShield = '\x01';
+
+bool IsIniBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+void AppendShielded(QByteArray& out, QByteArrayView text) {
+    for (const char c : text) {
+        out += c;
+        if (c == kShield)
+            out += '\x02';
+    }
+}
+
+void AppendShieldedValue(QByteArray& out, QByteArrayView value) {
+    qsizetype first = 0;
+    qsizetype last = value.size();
+    while (first < last && IsIniBlank(value[first]))
+        ++first;
+    while (last > first && IsIniBlank(value[last - 1]))
+        --last;
+    auto blanks = [&](QByteArrayView run) {
+        for (const char c : run)
+            out.append(c == ' ' ? QByteArrayView("\x01\x03") : QByteArrayView("\x01\x04"));
+    };
+    blanks(value.first(first));
+    AppendShielded(out, value.sliced(first, last - first));
+    blanks(value.sliced(last));
+}
+
+QByteArray ShieldValue(const QByteArray& value) {
+    QByteArray out;
+    AppendShieldedValue(out, value);
+    return out;
+}
+
+// Line by line as SimpleIni reads them: a line whose first non-blank character is none of
+// ";", "#" and "[" and that holds a "=" after that character is a key line, and its value is
+// everything after the first "=".
+QByteArray ShieldFile(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    const QByteArrayView all(bytes);
+    qsizetype start = 0;
+    while (start < all.size()) {
+        qsizetype end = start;
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n')
+            ++end;
+        const QByteArrayView line = all.sliced(start, end - start);
+        qsizetype first = 0;
+        while (first < line.size() && IsIniBlank(line[first]))
+            ++first;
+        const qsizetype equals = first < line.size() ? line.indexOf('=', first) : -1;
+        const bool keyLine =
+            equals > first && line[first] != ';' && line[first] != '#' && line[first] != '[';
+        if (keyLine) {
+            AppendShielded(out, line.first(equals + 1));
+            AppendShieldedValue(out, line.sliced(equals + 1));
+        } else {
+            AppendShielded(out, line);
+        }
+        qsizetype next = end;
+        while (next < all.size() && (all[next] == '\r' || all[next] == '\n'))
+            ++next;
+        out.append(all.sliced(end, next - end));
+        start = next;
+    }
+    return out;
+}
+
+QByteArray Unshield(QByteArrayView text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != kShield || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char code = text[++i];
+        out += code == '\x03' ? ' ' : code == '\x04' ? '\t' : kShield;
+    }
+    return out;
+}
+
 Status Load(const QString& path, CSimpleIniA& ini) {
     QFile file(path);
     if (!file.exists())
@@ -37,20 +127,23 @@ Status Load(const QString& path, CSimpleIniA& ini) {
         return Failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     if (bytes.contains('\0'))
         return Failure(QStringLiteral("%1 is not a text file").arg(path));
-    if (ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
+    const QByteArray shielded = ShieldFile(bytes);
+    if (ini.LoadData(shielded.constData(), static_cast<size_t>(shielded.size())) < 0)
         return Failure(QStringLiteral("%1 cannot be parsed").arg(path));
     return Success();
 }
 
-Result<QString> ReadRaw(const QString& path, const char* section, const char* key) {
+// The value exactly as the file holds it, std::nullopt when the key is absent; a failure only
+// when the file exists and cannot be read or parsed.
+Result<std::optional<QString>> ReadRaw(const QString& path, const char* section, const char* key) {
     LoadedIni loaded;
     Status status = Load(path, loaded.ini);
     if (!status)
         return Failure(status.error());
     const char* value = loaded.ini.GetValue(section, key, nullptr);
     if (!value)
-        return Error{}; // absent: told apart from a failure by an empty message
-    return QString::fromUtf8(value);
+        return std::optional<QString>();
+    return std::optional<QString>(QString::fromUtf8(Unshield(value)));
 }
 
 // Decimal with an optional "-", or hexadecimal after "0x"/"0X"; the whole text must be a number.
@@ -88,12 +181,10 @@ OptionsFile::OptionsFile(QString path) : path_(std::move(path)) {}
 
 Result<QString> OptionsFile::readString(const char* section, const char* key,
                                         const QString& def) const {
-    Result<QString> raw = ReadRaw(path_, section, key);
-    if (raw)
-        return raw;
-    if (!raw.error().isEmpty())
-        return raw;
-    return def;
+    Result<std::optional<QString>> raw = ReadRaw(path_, section, key);
+    if (!raw)
+        return Failure(raw.error());
+    return raw->value_or(def);
 }
 
 Result<bool> OptionsFile::readBool(const char* section, const char* key, bool def) const {
@@ -128,13 +219,13 @@ Status OptionsFile::writeString(const char* section, const char* key, const QStr
             return status;
         loaded.ini.Reset();
     }
-    const QByteArray bytes = value.toUtf8();
+    const QByteArray bytes = ShieldValue(value.toUtf8());
     if (loaded.ini.SetValue(section, key, bytes.constData()) < 0)
         return Failure(QStringLiteral("Cannot set %1 in %2").arg(QLatin1String(key), path_));
     std::string out;
     if (loaded.ini.Save(out, false) < 0)
         return Failure(QStringLiteral("Cannot write %1").arg(path_));
-    return WriteFileSafely(path_, QByteArray(out.data(), static_cast<qsizetype>(out.size())));
+    return WriteFileSafely(path_, Unshield(QByteArrayView(out.data(), qsizetype(out.size()))));
 }
 
 Status OptionsFile::writeBool(const char* section, const char* key, bool value) {
@@ -191,6 +282,12 @@ Result<StoredOptions> ReadStoredOptions(const OptionsFile& file, const QString& 
     str(opt::kHtml, opt::kSavingPath, o.htmlSavingPath);
     if (!failure.isEmpty())
         return Failure(failure);
+    // An empty folder would be taken relative to wherever the program was started: it means
+    // the application folder, as an absent one does.
+    for (QString* folder : {&o.savingPath, &o.savingFavPath, &o.htmlSavingPath}) {
+        if (folder->isEmpty())
+            *folder = appFolder;
+    }
     return o;
 }
 
@@ -239,13 +336,20 @@ Result<StoredOptions> RecreateOptionsFile(OptionsFile& file, const QString& appF
         QString value;
     };
     const Write writes[] = {
-        {opt::kSavingPath, appFolder},        {opt::kTab1Save, QStringLiteral("0")},
-        {opt::kTab1ReadOnly, QStringLiteral("1")}, {opt::kTab2ReadOnly, QStringLiteral("1")},
-        {opt::kTab3AutoPlay, QStringLiteral("1")}, {opt::kTab3VideoOnly, QStringLiteral("1")},
-        {opt::kBackgroundImage, QStringLiteral("1")}, {opt::kTheme, QStringLiteral("3")},
-        {opt::kBckTab1, QString()},           {opt::kBckTab1P, QString()},
-        {opt::kBckTab2, QString()},           {opt::kBckTab2P, QString()},
-        {opt::kBckTab1Used, QStringLiteral("0")}, {opt::kBckTab2Used, QStringLiteral("0")},
+        {opt::kSavingPath, appFolder},
+        {opt::kTab1Save, QStringLiteral("0")},
+        {opt::kTab1ReadOnly, QStringLiteral("1")},
+        {opt::kTab2ReadOnly, QStringLiteral("1")},
+        {opt::kTab3AutoPlay, QStringLiteral("1")},
+        {opt::kTab3VideoOnly, QStringLiteral("1")},
+        {opt::kBackgroundImage, QStringLiteral("1")},
+        {opt::kTheme, QStringLiteral("3")},
+        {opt::kBckTab1, QString()},
+        {opt::kBckTab1P, QString()},
+        {opt::kBckTab2, QString()},
+        {opt::kBckTab2P, QString()},
+        {opt::kBckTab1Used, QStringLiteral("0")},
+        {opt::kBckTab2Used, QStringLiteral("0")},
     };
     for (const Write& w : writes) {
         Status status = file.writeString(s, w.key, w.value);
@@ -264,7 +368,9 @@ QString RebasedPicturePath(const QString& appFolder, const QString& stored) {
 ServiceSettings ReadServiceSettings(const OptionsFile& file) {
     auto read = [&](const char* key, const char* def) {
         Result<QString> r = file.readString(opt::kSettings, key, QString::fromLatin1(def));
-        return r ? r.value() : QString::fromLatin1(def);
+        // Values keep their blanks now; an address or a key never has any at its ends, and a
+        // hand-edited "OmdbApiKey = abc" must still work.
+        return r ? TrimBlanksAndControls(r.value()) : QString::fromLatin1(def);
     };
     ServiceSettings settings;
     settings.omdbAddress = read(opt::kOmdbAddress, opt::kDefaultOmdbAddress);

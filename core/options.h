@@ -51,7 +51,8 @@ QString OptionsFilePath(const QString& appFolder);
 
 // One INI file over SimpleIni's CSimpleIniA. Sections and keys ignore letter case. Nothing is
 // cached: each read loads the file, each write loads, changes one key and saves (QSaveFile),
-// writing "key=value" without blanks and without a byte-order mark.
+// writing "key=value" without blanks and without a byte-order mark. A value reads back exactly
+// as written, blanks at either end included (no quotes are added to the file).
 //
 // An absent file or key gives the default and is no error. A read fails (the start-up's
 // "corrupted" case) only when the file exists but cannot be read or parsed.
@@ -76,8 +77,8 @@ private:
 
 // Every stored option with its default, as start-up reads them.
 struct StoredOptions {
-    QString savingPath;    // default: the application folder
-    QString savingFavPath; // default: the application folder
+    QString savingPath;    // absent or empty: the application folder
+    QString savingFavPath; // absent or empty: the application folder
     bool tab1Save = false;
     bool tab1ReadOnly = true;
     bool tab2ReadOnly = true;
@@ -89,7 +90,7 @@ struct StoredOptions {
     int theme = opt::kDefaultTheme;
     QString bckTab1, bckTab2, bckTab1P, bckTab2P;
     bool portableMode = false;
-    QString htmlSavingPath; // default: the application folder
+    QString htmlSavingPath; // absent or empty: the application folder
 };
 StoredOptions DefaultOptions(const QString& appFolder);
 // Fails at the first key that cannot be read; the caller asks the recreate question.
@@ -97,9 +98,9 @@ Result<StoredOptions> ReadStoredOptions(const OptionsFile& file, const QString& 
 
 // What the Options tab's Save writes, in its order.
 struct OptionValues {
-    QString savingPath;      // Edit2
-    QString savingFavPath;   // Edit6
-    bool tab1Save = false;   // CheckBox4
+    QString savingPath;       // Edit2
+    QString savingFavPath;    // Edit6
+    bool tab1Save = false;    // CheckBox4
     bool tab1ReadOnly = true; // CheckBox3
     bool tab2ReadOnly = true; // CheckBox5
     bool tab3AutoPlay = true;
@@ -132,7 +133,7 @@ struct ServiceSettings {
     QString videoDownloadSite;
     QString ipInfoAddress;
 };
-// Unreadable keys fall back to the defaults.
+// Unreadable keys fall back to the defaults; blanks around a value are dropped.
 ServiceSettings ReadServiceSettings(const OptionsFile& file);
 
 } // namespace quorvel

@@ -5,6 +5,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <cstring>
+
 namespace quorvel {
 namespace {
 
@@ -49,6 +52,11 @@ bool LooksLikeUtf8(const QByteArray& bytes) {
     return multiByte;
 }
 
+bool StartsWithMark(const QByteArray& bytes) {
+    return bytes.startsWith(kUtf8Bom) || bytes.startsWith(kUtf16LEBom) ||
+           bytes.startsWith(kUtf16BEBom);
+}
+
 QStringList SplitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
@@ -65,6 +73,15 @@ QStringList SplitLines(const QString& text) {
     if (start < n)
         lines << text.mid(start);
     return lines;
+}
+
+// Qt leaves "Unknown error" (or nothing) where the system gave a reason, for instance after a
+// failed rename; errno taken right after the failing call says what really happened.
+QString SystemReason(const QFileDevice& file, int savedErrno) {
+    const QString reason = file.errorString();
+    if ((reason.isEmpty() || reason == QLatin1String("Unknown error")) && savedErrno != 0)
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
+    return reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
 }
 
 QString JoinWithCrLf(const QStringList& lines) {
@@ -134,8 +151,10 @@ QByteArray EncodeText(const QStringList& lines, TextEncoding encoding, TextEncod
     if (encoding == TextEncoding::Ansi) {
         QStringEncoder encoder("windows-1252");
         bytes = encoder(text);
-        // A character the code page lacks would land on disk as "?": keep it in UTF-8.
-        if (encoder.hasError())
+        // A character the code page lacks would land on disk as "?", and code-page bytes that
+        // start like a byte-order mark or form multi-byte UTF-8 ("Ã©") would be read back as
+        // other text: keep such a text in UTF-8 with its mark, which reads back as written.
+        if (encoder.hasError() || StartsWithMark(bytes) || LooksLikeUtf8(bytes))
             encoding = TextEncoding::Utf8Bom;
     }
     switch (encoding) {
@@ -174,16 +193,35 @@ Result<TextFile> ReadTextFile(const QString& path) {
 }
 
 Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    if (path.isEmpty())
+        return Failure(QStringLiteral("Cannot write a file without a name"));
+    // The system takes a NUL as the end of the name: the bytes would land under a shorter
+    // name than the one the caller asked for.
+    if (path.contains(QChar(0))) {
+        QString shown = path;
+        shown.replace(QChar(0), QLatin1String("\\0"));
+        return Failure(
+            QStringLiteral("Cannot write %1: the file name holds a NUL character").arg(shown));
     }
+    QSaveFile file(path);
+    auto fail = [&](int savedErrno) -> Status {
+        const QString reason = SystemReason(file, savedErrno);
+        file.cancelWriting(); // the temporary file goes with `file`; the old file is untouched
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    };
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(errno);
+    if (file.write(bytes) != bytes.size())
+        return fail(errno);
+    // Qt 6.4's commit() renames even when its own final flush fails (a full disk then leaves
+    // an empty or cut file that "succeeded"), so every byte must have reached the file first.
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return fail(errno);
+    errno = 0;
     if (!file.commit())
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, SystemReason(file, errno)));
     return Success();
 }
 

@@ -27,8 +27,10 @@ struct TextFile {
 // a line; the break after the last line does not make an empty line.
 TextFile DecodeText(const QByteArray& bytes);
 
-// Lines to bytes, each line followed by CR LF, with the encoding's mark. Ansi text holding a
-// character Windows-1252 lacks is written as Utf8Bom instead; `used` (if given) says which.
+// Lines to bytes, each line followed by CR LF, with the encoding's mark. Ansi text is written
+// as Utf8Bom instead when Windows-1252 lacks one of its characters or when its code-page bytes
+// would be read back as another encoding (they start like a mark, or form multi-byte UTF-8);
+// `used` (if given) says which was written.
 QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
                       TextEncoding* used = nullptr);
 
@@ -43,7 +45,11 @@ QString AsciiUpper(QStringView text);
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 
-// Replaces the file with the bytes through QSaveFile: on any failure the old file stays whole.
+// Replaces the file with the bytes through QSaveFile: success only when every byte reached the
+// new file and the rename happened. On any failure the old file stays byte for byte, no
+// temporary file is left, and the message names the file and the system's reason ("No space
+// left on device"). An empty path, or one holding a NUL, is refused before anything is written.
+// The one atomic write of the program: every save of a user's file goes through it.
 Status WriteFileSafely(const QString& path, const QByteArray& bytes);
 
 // Writes beside the file and renames (QSaveFile), so a failed write leaves the old file whole.

@@ -1,12 +1,13 @@
 #include "platform/pictures.h"
 
+#include "core/textfile.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <array>
 
@@ -145,22 +146,7 @@ Status SavePosterFile(const Poster& poster, const QString& path) {
         }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                           .arg(DisplayPath(path), file.errorString()));
-    }
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Failure(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(DisplayPath(path), reason));
-    }
-    if (!file.commit()) {
-        return Failure(QStringLiteral("Cannot write file \"%1\". %2")
-                           .arg(DisplayPath(path), file.errorString()));
-    }
-    return Success();
+    return WriteFileSafely(path, data);
 }
 
 } // namespace quorvel

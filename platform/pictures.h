@@ -21,7 +21,8 @@ struct Poster {
 Result<Poster> LoadPosterFile(const QString& path);
 // A downloaded poster: JPEG data, else a failure.
 Result<Poster> DecodeJpegPoster(const QByteArray& bytes);
-// The bytes as held, through QSaveFile; a null poster writes nothing and succeeds.
+// The bytes as held, through WriteFileSafely (its failures and messages); a null poster
+// writes nothing and succeeds.
 Status SavePosterFile(const Poster& poster, const QString& path);
 
 } // namespace quorvel

@@ -1,5 +1,5 @@
 #include "core/collection.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,14 @@
 namespace quorvel {
 namespace {
 
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 class CollectionFolder : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString& name) const { return dir.filePath(name); }
-    void touch(const QString& name) const { ASSERT_TRUE(WriteBytes(path(name), "x")); }
+    void touch(const QString& name) const { ASSERT_TRUE(WriteFileBytes(path(name), "x")); }
     QTemporaryDir dir;
 };
 
@@ -152,6 +152,25 @@ TEST(SanitiseFileName, RemovesTheNineForbiddenCharactersOnly) {
     EXPECT_EQ(SanitiseFileName("a<b>c|d\"e*f\\g"), "abcdefg");
 }
 
+// A NUL cuts the name the system sees; a tab or a line break gives names no list shows well.
+TEST(SanitiseFileName, DropsEveryControlCharacter) {
+    struct Case {
+        const char* name;
+        QString text;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"NUL", QString("Ronin") + QChar(0) + " 2", "Ronin 2"},
+        {"tab and line breaks", "Heat\t2\r\nsequel\n", "Heat2sequel"},
+        {"DEL and the ends of the range",
+         QString(QChar(0x01)) + "Al" + QChar(0x7F) + "ien" + QChar(0x1F), "Alien"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SanitiseFileName(c.text), c.expected);
+    }
+}
+
 TEST(OverwriteQuestionText, IsThePathAndTheQuestion) {
     EXPECT_EQ(OverwriteQuestionText("/movies/Heat.txt"),
               "/movies/Heat.txt exists. Do you want to overwrite it?");
@@ -161,7 +180,7 @@ TEST_F(CollectionFolder, PosterBytesAreWrittenExactlyAndReplaceTheOldFile) {
     const QByteArray jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF\0\r\n\x1A\n\xFF\xD9", 17);
     touch("Heat.jpg");
     ASSERT_TRUE(WritePosterBytes(path("Heat.jpg"), jpeg));
-    EXPECT_EQ(ReadBytes(path("Heat.jpg")), jpeg);
+    EXPECT_EQ(ReadFileBytes(path("Heat.jpg")), jpeg);
     EXPECT_FALSE(WritePosterBytes(path("none/Heat.jpg"), jpeg));
 }
 

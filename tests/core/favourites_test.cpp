@@ -1,8 +1,9 @@
 #include "core/favourites.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace quorvel {
@@ -13,6 +14,16 @@ const QString kBlanks(39, ' ');
 TEST(FavouritesFilePath, PutsOneSeparatorBeforeTheFileName) {
     EXPECT_EQ(FavouritesFilePath("/home/u/Fav"), "/home/u/Fav/Favourites.lst");
     EXPECT_EQ(FavouritesFilePath("/home/u/Fav/"), "/home/u/Fav/Favourites.lst");
+}
+
+// An empty folder must not turn into the root folder or the process's current folder.
+TEST(FavouritesFilePath, AnEmptyFolderNamesNoFileToLoadOrSave) {
+    EXPECT_EQ(FavouritesFilePath(""), "");
+    const Result<TextFile> loaded = LoadFavourites(FavouritesFilePath(""));
+    ASSERT_FALSE(loaded);
+    EXPECT_FALSE(loaded.error().isEmpty());
+    EXPECT_FALSE(SaveFavourites(FavouritesFilePath(""), {"x"}));
+    EXPECT_FALSE(QFileInfo::exists("Favourites.lst"));
 }
 
 TEST(FavouriteEntry, IsTitleBlanksEqualsAndIdentifier) {
@@ -55,7 +66,7 @@ TEST(FavouritesFile, SavesInListOrderAndLoadsBack) {
     const QStringList entries{MakeFavouriteEntry("Zulu", "z"), MakeFavouriteEntry("alpha", "a"),
                               MakeFavouriteEntry("Zulu", "z")};
     ASSERT_TRUE(SaveFavourites(path, entries));
-    const QByteArray bytes = test::ReadBytes(path);
+    const QByteArray bytes = test::ReadFileBytes(path);
     EXPECT_EQ(bytes, (entries.join("\r\n") + "\r\n").toLatin1());
     const Result<TextFile> loaded = LoadFavourites(path);
     ASSERT_TRUE(loaded);

@@ -1,5 +1,5 @@
 #include "core/filteredlist.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,15 @@
 namespace quorvel {
 namespace {
 
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 TEST(FilteredList, EntriesRoundTripInOrderAsCrLfLines) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Movie Information List.list");
     const QStringList entries{"Heat.txt", "Alien.TXT", QString::fromUtf8("Amélie.txt")};
     ASSERT_TRUE(SaveFilteredList(path, entries));
-    const QByteArray bytes = ReadBytes(path);
+    const QByteArray bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes, QByteArray("Heat.txt\r\nAlien.TXT\r\nAm\xE9lie.txt\r\n"));
     const Result<QStringList> loaded = LoadFilteredList(path);
     ASSERT_TRUE(loaded);
@@ -27,7 +27,7 @@ TEST(FilteredList, AnEmptyListIsAnEmptyFileThatLoadsAsNoEntries) {
     QTemporaryDir dir;
     const QString path = dir.filePath("empty.list");
     ASSERT_TRUE(SaveFilteredList(path, {}));
-    EXPECT_EQ(ReadBytes(path).size(), 0);
+    EXPECT_EQ(ReadFileBytes(path).size(), 0);
     const Result<QStringList> loaded = LoadFilteredList(path);
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(loaded->isEmpty());
@@ -36,7 +36,7 @@ TEST(FilteredList, AnEmptyListIsAnEmptyFileThatLoadsAsNoEntries) {
 TEST(FilteredList, LinesAreTakenAsTheyAreWhateverTheLineEnds) {
     QTemporaryDir dir;
     const QString path = dir.filePath("hand.list");
-    ASSERT_TRUE(WriteBytes(path, "Heat.txt\n\n Alien.txt \nHeat.txt\rLast.txt"));
+    ASSERT_TRUE(WriteFileBytes(path, "Heat.txt\n\n Alien.txt \nHeat.txt\rLast.txt"));
     const Result<QStringList> loaded = LoadFilteredList(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(*loaded, (QStringList{"Heat.txt", "", " Alien.txt ", "Heat.txt", "Last.txt"}));
@@ -50,9 +50,9 @@ TEST(FilteredList, FailuresAreReported) {
 
 TEST(OfflineListItems, PutsThePosterBeforeTheTextOnlyWhenThePosterExists) {
     QTemporaryDir dir;
-    ASSERT_TRUE(WriteBytes(dir.filePath("Heat.jpg"), "x"));
-    ASSERT_TRUE(WriteBytes(dir.filePath("ALIEN.JPG"), "x"));
-    ASSERT_TRUE(WriteBytes(dir.filePath("A.jpg"), "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("Heat.jpg"), "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("ALIEN.JPG"), "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("A.jpg"), "x"));
     const QStringList items = OfflineListItems(
         {"Heat.txt", "Gone.txt", "Heat.txt", "Alien", "", "ALIEN.TXT"}, dir.path());
     EXPECT_EQ(items, (QStringList{"Heat.jpg", "Heat.txt", "Gone.txt", "Heat.jpg", "Heat.txt",

@@ -1,5 +1,5 @@
 #include "core/infotext.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace quorvel {
 namespace {
 
-using test::ReadBytes;
+using test::ReadFileBytes;
 
 QStringList HeatValues() {
     return {"movie",
@@ -57,25 +57,28 @@ TEST(ComposeInfoText, MissingValuesBecomeEmptyValueLines) {
     EXPECT_EQ(lines.at(53), "ANY");
 }
 
-TEST(InfoTextImdbId, TakesTheLineAfterTheLastExactLabel) {
+TEST(InfoTextImdbId, TakesTheLineAfterTheLastExactLabelAndSaysWhenThereIsNone) {
     struct Case {
         const char* name;
         QStringList lines;
         QString id;
+        bool found; // false: no line is the label
     };
     const Case cases[] = {
-        {"composed", ComposeInfoText("Heat", HeatValues()), "tt0113277"},
-        {"twice: the second wins", {"IMDB ID", "tt1", "", "IMDB ID", "tt2", ""}, "tt2"},
-        {"other letter case is no label", {"imdb id", "tt1", "Imdb Id", "tt2"}, ""},
-        {"blanks make no label", {" IMDB ID", "tt1", "IMDB ID ", "tt2"}, ""},
-        {"label on the last line", {"IMDB ID", "tt1", "IMDB ID"}, ""},
-        {"no label", {"Heat", "", "YEAR", "1995"}, ""},
-        {"empty value line", {"IMDB ID", "", "PLOT"}, ""},
-        {"nothing", {}, ""},
+        {"composed", ComposeInfoText("Heat", HeatValues()), "tt0113277", true},
+        {"twice: the second wins", {"IMDB ID", "tt1", "", "IMDB ID", "tt2", ""}, "tt2", true},
+        {"other letter case is no label", {"imdb id", "tt1", "Imdb Id", "tt2"}, "", false},
+        {"blanks make no label", {" IMDB ID", "tt1", "IMDB ID ", "tt2"}, "", false},
+        {"label on the last line", {"IMDB ID", "tt1", "IMDB ID"}, "", true},
+        {"no label", {"Heat", "", "YEAR", "1995"}, "", false},
+        {"empty value line", {"IMDB ID", "", "PLOT"}, "", true},
+        {"nothing", {}, "", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(InfoTextImdbId(c.lines).value_or(QString()), c.id);
+        const std::optional<QString> id = InfoTextImdbId(c.lines);
+        EXPECT_EQ(id.has_value(), c.found);
+        EXPECT_EQ(id.value_or(QString()), c.id);
     }
 }
 
@@ -99,7 +102,7 @@ TEST(InfoText, AComposedRecordIsSavedAsFiftyFiveCrLfLinesAndLoadsBack) {
     const Result<TextEncoding> saved = SaveInfoText(path, lines);
     ASSERT_TRUE(saved) << saved.error().toStdString();
     EXPECT_EQ(*saved, TextEncoding::Ansi);
-    const QByteArray bytes = ReadBytes(path);
+    const QByteArray bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes.count("\r\n"), kInfoTextLineCount);
     EXPECT_EQ(bytes.count('\n'), kInfoTextLineCount);
     EXPECT_TRUE(bytes.endsWith("ANY\r\n\r\n"));
@@ -113,8 +116,8 @@ TEST(InfoText, AComposedRecordIsSavedAsFiftyFiveCrLfLinesAndLoadsBack) {
 TEST(InfoText, AFileWithUtf8MarkIsSavedAgainWithTheMark) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Amelie.txt");
-    ASSERT_TRUE(test::WriteBytes(path, "\xEF\xBB\xBF"
-                                       "Amelie\r\n\r\nANY\r\n\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(path, "\xEF\xBB\xBF"
+                                           "Amelie\r\n\r\nANY\r\n\r\n"));
     Result<TextFile> loaded = LoadInfoText(path);
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->encoding, TextEncoding::Utf8Bom);
@@ -122,8 +125,8 @@ TEST(InfoText, AFileWithUtf8MarkIsSavedAgainWithTheMark) {
     lines[2] = "ANY";
     lines.insert(3, "seen twice");
     ASSERT_TRUE(SaveInfoText(path, lines, loaded->encoding));
-    EXPECT_EQ(ReadBytes(path), QByteArray("\xEF\xBB\xBF"
-                                          "Amelie\r\n\r\nANY\r\nseen twice\r\n\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("\xEF\xBB\xBF"
+                                              "Amelie\r\n\r\nANY\r\nseen twice\r\n\r\n"));
 }
 
 TEST(InfoText, SavingIntoAMissingFolderFailsAndCreatesNoFolder) {

@@ -1,5 +1,5 @@
 #include "core/options.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 namespace quorvel {
 namespace {
 
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // A folder name may hold a line break on this platform; written as it is, it would cut the
 // value short and smuggle its tail into the file as a key or section of its own.
@@ -21,7 +21,7 @@ TEST(OptionsIniValues, AValueHoldingALineBreakIsRefusedAndTheFileStaysAsItWas) {
     ASSERT_TRUE(dir.isValid());
     const QString path = OptionsFilePath(dir.path() + "/");
     const QByteArray before = "[Settings]\nSavingPath=/films\n\n\n[HTML]\nSavingPath=/album\n";
-    ASSERT_TRUE(WriteBytes(path, before));
+    ASSERT_TRUE(WriteFileBytes(path, before));
     OptionsFile file(path);
 
     const char* values[] = {"/films\n[HTML]\nSavingPath=/etc", "/films\rTheme=0", "a\r\nb"};
@@ -30,7 +30,7 @@ TEST(OptionsIniValues, AValueHoldingALineBreakIsRefusedAndTheFileStaysAsItWas) {
         const Status written = file.writeString(opt::kSettings, opt::kSavingPath, value);
         EXPECT_FALSE(written);
         EXPECT_TRUE(written.error().contains("SavingPath"));
-        EXPECT_EQ(ReadBytes(path), before);
+        EXPECT_EQ(ReadFileBytes(path), before);
     }
     EXPECT_EQ(file.readString(opt::kHtml, opt::kSavingPath, "").value(), "/album");
 

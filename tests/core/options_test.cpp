@@ -1,5 +1,5 @@
 #include "core/options.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 namespace quorvel {
 namespace {
 
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // An Options.ini as the Windows program left it: CR LF, keys in whatever case it wrote.
 const QByteArray kWindowsIni = "[Settings]\r\n"
@@ -68,7 +68,7 @@ TEST_F(OptionsIni, WithoutAFileEveryOptionHasItsDefaultAndNothingIsCreated) {
 }
 
 TEST_F(OptionsIni, ReadsTheFileTheWindowsProgramWrote) {
-    ASSERT_TRUE(WriteBytes(iniPath(), kWindowsIni));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), kWindowsIni));
     OptionsFile file(iniPath());
     const Result<StoredOptions> read = ReadStoredOptions(file, appFolder);
     ASSERT_TRUE(read) << read.error().toStdString();
@@ -103,24 +103,49 @@ TEST_F(OptionsIni, ValuesParseAsTheirTypesOrFallBackToTheDefault) {
     OptionsFile file(iniPath());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        ASSERT_TRUE(WriteBytes(iniPath(), QByteArray("[Settings]\r\nX=") + c.value + "\r\n"));
+        ASSERT_TRUE(WriteFileBytes(iniPath(), QByteArray("[Settings]\r\nX=") + c.value + "\r\n"));
         EXPECT_EQ(file.readBool(opt::kSettings, "X", true).value(), c.asBool);
         EXPECT_EQ(file.readInt(opt::kSettings, "X", 3).value(), c.asInt);
     }
 }
 
-TEST_F(OptionsIni, AnEmptySavingPathIsKeptEmptyAndAThemeOutOfRangeIsReadAsIs) {
-    ASSERT_TRUE(WriteBytes(iniPath(), "[Settings]\r\nSavingPath=\r\nTheme=7\r\n"));
+// An empty folder would be taken relative to whatever folder the program was started in.
+TEST_F(OptionsIni, AnEmptyStoredFolderIsTheApplicationFolderAndAThemeOutOfRangeIsReadAsIs) {
+    ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\nSavingPath=\r\nSavingFavPath=\r\n"
+                                          "Theme=7\r\n[HTML]\r\nSavingPath=\r\n"));
     OptionsFile file(iniPath());
     const Result<StoredOptions> read = ReadStoredOptions(file, appFolder);
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->savingPath, "");
+    EXPECT_EQ(read->savingPath, appFolder);
     EXPECT_EQ(read->savingFavPath, appFolder);
+    EXPECT_EQ(read->htmlSavingPath, appFolder);
     EXPECT_EQ(read->theme, 7);
 }
 
+// The parser trims values on load; a folder whose name begins or ends with a blank is still
+// that folder after a restart, and the file keeps plain key=value lines for other programs.
+TEST_F(OptionsIni, ValuesKeepTheirBlanksAtEitherEndThroughWritesAndReads) {
+    ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\n; kept \x01 comment\r\n"
+                                          "SavingFavPath= /fav\t \r\n"));
+    OptionsFile file(iniPath());
+    const QString values[] = {
+        "/home/u/My Movies ", "  /lead",  " ",
+        "\t/tabbed\t",        "mid  dle", QString("ctl\x01\x03 ") + QChar(0x01)};
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
+        ASSERT_TRUE(file.writeString(opt::kSettings, opt::kSavingPath, value));
+        EXPECT_TRUE(ReadFileBytes(iniPath()).contains("\nSavingPath=" + value.toUtf8() + "\n"));
+        const Result<StoredOptions> read = ReadStoredOptions(file, appFolder);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->savingPath, value);
+        // Written around by other keys, the hand-made value keeps its blanks too.
+        EXPECT_EQ(read->savingFavPath, " /fav\t ");
+    }
+    EXPECT_TRUE(ReadFileBytes(iniPath()).contains("; kept \x01 comment\n"));
+}
+
 TEST_F(OptionsIni, AFileHoldingNulBytesIsCorrupt) {
-    ASSERT_TRUE(WriteBytes(iniPath(), QByteArray("[Settings]\r\nTheme=2\0\0\0\r\n", 21)));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), QByteArray("[Settings]\r\nTheme=2\0\0\0\r\n", 21)));
     OptionsFile file(iniPath());
     const Result<StoredOptions> read = ReadStoredOptions(file, appFolder);
     ASSERT_FALSE(read);
@@ -135,12 +160,12 @@ TEST_F(OptionsIni, AFolderInPlaceOfTheFileIsCorrupt) {
 }
 
 TEST_F(OptionsIni, AWriteChangesOneKeyAndKeepsEverythingElse) {
-    ASSERT_TRUE(WriteBytes(iniPath(), kWindowsIni));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), kWindowsIni));
     OptionsFile file(iniPath());
     ASSERT_TRUE(file.writeInt(opt::kSettings, opt::kTheme, -1));
     ASSERT_TRUE(file.writeBool(opt::kSettings, opt::kTab3VideoOnly, false));
     ASSERT_TRUE(file.writeString(opt::kHtml, opt::kSavingPath, "/home/u/Album"));
-    const QByteArray bytes = ReadBytes(iniPath());
+    const QByteArray bytes = ReadFileBytes(iniPath());
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_FALSE(bytes.contains(" = "));
     // The key keeps the spelling it had; the new key goes to the end of its section.
@@ -201,26 +226,26 @@ TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
         "SavingPath",    "BckTab1",        "BckTab1P",      "BckTab2",          "BckTab2P",
         "BckTab1Used",   "BckTab2Used"};
     EXPECT_EQ(written, expected);
-    EXPECT_EQ(ReadBytes(iniPath()), QByteArray("[Settings]\n"
-                                               "SavingPath=/data/Movies\n"
-                                               "SavingFavPath=/data/Fav/\n"
-                                               "Tab1_Save=1\n"
-                                               "Tab1_ReadOnly=0\n"
-                                               "Tab2_ReadOnly=1\n"
-                                               "Tab3_AutoPlay=0\n"
-                                               "Tab3_VideoOnly=1\n"
-                                               "Portable Mode=1\n"
-                                               "Background Image=0\n"
-                                               "Theme=-1\n"
-                                               "BckTab1=/pics/a.jpg\n"
-                                               "BckTab1P=/app/a.jpg\n"
-                                               "BckTab2=/pics/b.png\n"
-                                               "BckTab2P=\n"
-                                               "BckTab1Used=1\n"
-                                               "BckTab2Used=0\n"
-                                               "\n\n"
-                                               "[HTML]\n"
-                                               "SavingPath=/data/Album\n"));
+    EXPECT_EQ(ReadFileBytes(iniPath()), QByteArray("[Settings]\n"
+                                                   "SavingPath=/data/Movies\n"
+                                                   "SavingFavPath=/data/Fav/\n"
+                                                   "Tab1_Save=1\n"
+                                                   "Tab1_ReadOnly=0\n"
+                                                   "Tab2_ReadOnly=1\n"
+                                                   "Tab3_AutoPlay=0\n"
+                                                   "Tab3_VideoOnly=1\n"
+                                                   "Portable Mode=1\n"
+                                                   "Background Image=0\n"
+                                                   "Theme=-1\n"
+                                                   "BckTab1=/pics/a.jpg\n"
+                                                   "BckTab1P=/app/a.jpg\n"
+                                                   "BckTab2=/pics/b.png\n"
+                                                   "BckTab2P=\n"
+                                                   "BckTab1Used=1\n"
+                                                   "BckTab2Used=0\n"
+                                                   "\n\n"
+                                                   "[HTML]\n"
+                                                   "SavingPath=/data/Album\n"));
 
     const Result<StoredOptions> back = ReadStoredOptions(file, appFolder);
     ASSERT_TRUE(back);
@@ -244,10 +269,10 @@ TEST_F(OptionsIni, SaveAllOptionsStopsAtTheFirstFailingWrite) {
 }
 
 TEST_F(OptionsIni, RecreationWritesTheDefaultsAndKeepsThePathsItMustKeep) {
-    ASSERT_TRUE(WriteBytes(iniPath(), "[Settings]\r\nSavingPath=/old\r\nSavingFavPath=/fav\r\n"
-                                      "Portable Mode=1\r\nTheme=9\r\nTab1_Save=1\r\n"
-                                      "BckTab1=/p.jpg\r\nBckTab2Used=1\r\n"
-                                      "[HTML]\r\nSavingPath=/album\r\n"));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\nSavingPath=/old\r\nSavingFavPath=/fav\r\n"
+                                          "Portable Mode=1\r\nTheme=9\r\nTab1_Save=1\r\n"
+                                          "BckTab1=/p.jpg\r\nBckTab2Used=1\r\n"
+                                          "[HTML]\r\nSavingPath=/album\r\n"));
     OptionsFile file(iniPath());
     const Result<StoredOptions> o = RecreateOptionsFile(file, appFolder);
     ASSERT_TRUE(o) << o.error().toStdString();
@@ -264,14 +289,14 @@ TEST_F(OptionsIni, RecreationWritesTheDefaultsAndKeepsThePathsItMustKeep) {
 }
 
 TEST_F(OptionsIni, RecreationReplacesACorruptFile) {
-    ASSERT_TRUE(WriteBytes(iniPath(), QByteArray("\0\x01garbage\0", 10)));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), QByteArray("\0\x01garbage\0", 10)));
     OptionsFile file(iniPath());
     ASSERT_FALSE(ReadStoredOptions(file, appFolder));
     const Result<StoredOptions> o = RecreateOptionsFile(file, appFolder);
     ASSERT_TRUE(o) << o.error().toStdString();
     EXPECT_EQ(o->savingPath, appFolder);
     EXPECT_EQ(o->savingFavPath, appFolder);
-    EXPECT_FALSE(ReadBytes(iniPath()).contains('\0'));
+    EXPECT_FALSE(ReadFileBytes(iniPath()).contains('\0'));
     EXPECT_TRUE(ReadStoredOptions(file, appFolder));
 }
 
@@ -292,15 +317,16 @@ TEST_F(OptionsIni, ServiceSettingsHaveDefaultsThatTheFileOverrides) {
     EXPECT_EQ(defaults.videoDownloadSite, "http://www.savevideo.me");
     EXPECT_EQ(defaults.ipInfoAddress, "http://ipinfo.io/json");
 
-    ASSERT_TRUE(WriteBytes(iniPath(), "[Settings]\r\nOmdbAddress=http://127.0.0.1:8080\r\n"
-                                      "omdbapikey=abc123\r\nIpInfoAddress=\r\n"));
+    // A key typed by hand with blanks around it is still the key.
+    ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\nOmdbAddress=http://127.0.0.1:8080\r\n"
+                                          "omdbapikey = abc123 \r\nIpInfoAddress=\r\n"));
     const ServiceSettings set = ReadServiceSettings(file);
     EXPECT_EQ(set.omdbAddress, "http://127.0.0.1:8080");
     EXPECT_EQ(set.omdbApiKey, "abc123");
     EXPECT_EQ(set.updateSite, "http://www.quorvel.org");
     EXPECT_EQ(set.ipInfoAddress, "");
 
-    ASSERT_TRUE(WriteBytes(iniPath(), QByteArray("\0", 1)));
+    ASSERT_TRUE(WriteFileBytes(iniPath(), QByteArray("\0", 1)));
     EXPECT_EQ(ReadServiceSettings(file).omdbAddress, "http://www.omdbapi.com");
 }
 

@@ -1,10 +1,15 @@
+#include "core/filteredlist.h"
+#include "core/infotext.h"
 #include "core/textfile.h"
-#include "tests/core/core_test_files.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <memory>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -15,8 +20,8 @@ namespace quorvel {
 namespace {
 
 using test::FolderNames;
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 const QString kAmelie = QString::fromUtf8("Amélie Poulain");
 const QString kLodz = QString::fromUtf8("Łódź");
@@ -132,6 +137,44 @@ TEST(EncodeText, TextWindows1252CannotHoldIsWrittenAsUtf8WithMarkNotAsQuestionMa
     EXPECT_EQ(back.lines, lines);
 }
 
+// The reader takes mark-less bytes that start like a mark, or form multi-byte UTF-8, for that
+// encoding; a code-page save of such a text must not come back as other text.
+TEST(TextFile, CodePageTextsThatLookLikeAnotherEncodingReadBackAsSaved) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        const char* name;
+        QStringList lines;
+        TextEncoding written;
+    };
+    const Case cases[] = {
+        {"UTF-16 BE mark", {QString::fromUtf8("þÿHeat"), "", "TYPE"}, TextEncoding::Utf8Bom},
+        {"UTF-16 LE mark", {QString::fromUtf8("ÿþHeat"), "x"}, TextEncoding::Utf8Bom},
+        {"UTF-8 mark", {QString::fromUtf8("ï»¿Heat")}, TextEncoding::Utf8Bom},
+        {"UTF-8 pair", {"Heat", QString::fromUtf8("Ã© and Ã¼")}, TextEncoding::Utf8Bom},
+        {"mark bytes later on", {QString::fromUtf8("Heat þÿ ï»¿")}, TextEncoding::Ansi},
+        {"lead byte without follower", {QString::fromUtf8("AmÃ")}, TextEncoding::Ansi},
+        {"plain accents", {kAmelie, QString::fromUtf8("naïve")}, TextEncoding::Ansi},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString record = dir.filePath("record.txt");
+        const Result<TextEncoding> saved = SaveInfoText(record, c.lines);
+        ASSERT_TRUE(saved) << saved.error().toStdString();
+        EXPECT_EQ(*saved, c.written);
+        const Result<TextFile> loaded = LoadInfoText(record);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->lines, c.lines);
+        EXPECT_EQ(loaded->encoding, c.written);
+
+        const QString list = dir.filePath("saved.list");
+        ASSERT_TRUE(SaveFilteredList(list, c.lines));
+        const Result<QStringList> entries = LoadFilteredList(list);
+        ASSERT_TRUE(entries);
+        EXPECT_EQ(*entries, c.lines);
+    }
+}
+
 TEST(TextFile, EveryEncodingRoundTripsThroughAFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -162,12 +205,12 @@ TEST(TextFile, EveryEncodingRoundTripsThroughAFile) {
 TEST(TextFile, AnLfFileFromAnotherEditorIsWrittenBackWithCrLfAndWithoutMark) {
     QTemporaryDir dir;
     const QString path = dir.filePath("notes.txt");
-    ASSERT_TRUE(WriteBytes(path, "Am\xC3\xA9lie\nna\xC3\xAFve\n\nend\n"));
+    ASSERT_TRUE(WriteFileBytes(path, "Am\xC3\xA9lie\nna\xC3\xAFve\n\nend\n"));
     const Result<TextFile> read = ReadTextFile(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->encoding, TextEncoding::Utf8);
     ASSERT_TRUE(WriteTextFile(path, read->lines, read->encoding));
-    EXPECT_EQ(ReadBytes(path), QByteArray("Am\xC3\xA9lie\r\nna\xC3\xAFve\r\n\r\nend\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("Am\xC3\xA9lie\r\nna\xC3\xAFve\r\n\r\nend\r\n"));
 }
 
 TEST(TextFile, AMissingFileIsAFailureWithItsPath) {
@@ -182,7 +225,7 @@ TEST(TextFile, AMissingFileIsAFailureWithItsPath) {
 
 TEST(WriteFileSafely, AWriteIntoAMissingOrNonFolderFailsAndCreatesNothing) {
     QTemporaryDir dir;
-    ASSERT_TRUE(WriteBytes(dir.filePath("plain"), "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("plain"), "x"));
     const QString paths[] = {dir.filePath("missing/record.txt"), dir.filePath("plain/record.txt")};
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
@@ -192,20 +235,20 @@ TEST(WriteFileSafely, AWriteIntoAMissingOrNonFolderFailsAndCreatesNothing) {
         EXPECT_FALSE(QFileInfo::exists(path));
     }
     EXPECT_EQ(FolderNames(dir.path()), QStringList{"plain"});
-    EXPECT_EQ(ReadBytes(dir.filePath("plain")), QByteArray("x"));
+    EXPECT_EQ(ReadFileBytes(dir.filePath("plain")), QByteArray("x"));
 }
 
 TEST(WriteFileSafely, ASuccessfulWriteReplacesTheFileByRenameNotInPlace) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Heat.txt");
     const QString link = dir.filePath("old-link");
-    ASSERT_TRUE(WriteBytes(path, "old content\r\n"));
+    ASSERT_TRUE(WriteFileBytes(path, "old content\r\n"));
     // A second name for the old file: truncating in place would change it too.
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
 
     ASSERT_TRUE(WriteFileSafely(path, "new\r\n"));
-    EXPECT_EQ(ReadBytes(path), QByteArray("new\r\n"));
-    EXPECT_EQ(ReadBytes(link), QByteArray("old content\r\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("new\r\n"));
+    EXPECT_EQ(ReadFileBytes(link), QByteArray("old content\r\n"));
     EXPECT_EQ(FolderNames(dir.path()), (QStringList{"Heat.txt", "old-link"}));
 }
 
@@ -236,7 +279,7 @@ TEST(WriteFileSafely, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoTemporaryF
     QTemporaryDir dir;
     const QString path = dir.filePath("Heat.txt");
     const QByteArray old = EncodeText({"Heat", "", "TYPE", "movie"}, TextEncoding::Ansi);
-    ASSERT_TRUE(WriteBytes(path, old));
+    ASSERT_TRUE(WriteFileBytes(path, old));
     const QByteArray big(256 * 1024, 'x');
     Status status = Success();
     {
@@ -245,8 +288,68 @@ TEST(WriteFileSafely, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoTemporaryF
         status = WriteFileSafely(path, big);
     }
     EXPECT_FALSE(status);
-    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(ReadFileBytes(path), old);
     EXPECT_EQ(FolderNames(dir.path()), QStringList{"Heat.txt"});
+}
+
+// A real full medium: Qt's buffer takes a small write and the kernel refuses it only at the
+// final flush, which a file-size limit cannot show. Mounted per test, root only.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        disk = std::make_unique<test::SmallFileSystem>(dir.path(), 64);
+        if (!disk->mounted())
+            GTEST_SKIP() << disk->skipReason().toStdString();
+        ASSERT_TRUE(QDir(dir.path()).mkdir("Movies"));
+        folder = dir.filePath("Movies");
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<test::SmallFileSystem> disk;
+    QString folder;
+};
+
+TEST_F(FullDisk, ASaveThatDoesNotFitFailsWithTheSystemsReasonAndLeavesTheOldFile) {
+    const QString path = folder + "/Heat.txt";
+    const QByteArray old = EncodeText({"Heat", "", "TYPE", "movie"}, TextEncoding::Ansi);
+    ASSERT_TRUE(WriteFileBytes(path, old));
+    struct Case {
+        const char* name;
+        qint64 spaceLeft;
+        qsizetype size;
+    };
+    const Case cases[] = {
+        {"a small record on a full disk", 0, 1200},
+        {"12,040 bytes with 8 KiB left", 8192, 12040},
+        {"a large file with 8 KiB left", 8192, 256 * 1024},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(disk->Fill("filler", c.spaceLeft));
+        const Status status = WriteFileSafely(path, QByteArray(c.size, 'x'));
+        ASSERT_FALSE(status);
+        EXPECT_TRUE(status.error().contains(path)) << status.error().toStdString();
+        EXPECT_TRUE(status.error().contains("No space left on device"))
+            << status.error().toStdString();
+        EXPECT_EQ(ReadFileBytes(path), old);
+        EXPECT_EQ(FolderNames(folder), QStringList{"Heat.txt"});
+    }
+    // With room again the same save goes through: the refusals were the medium's.
+    ASSERT_TRUE(QFile::remove(dir.filePath("filler")));
+    ASSERT_TRUE(WriteFileSafely(path, QByteArray(12040, 'x')));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray(12040, 'x'));
+}
+
+TEST(WriteFileSafely, APathHoldingANulOrNoPathAtAllIsRefusedAndNothingIsWritten) {
+    QTemporaryDir dir;
+    const QString paths[] = {dir.filePath("Ronin") + QChar(0) + ".txt", QString()};
+    for (const QString& path : paths) {
+        const Status status = WriteFileSafely(path, "Ronin\r\n");
+        ASSERT_FALSE(status);
+        EXPECT_FALSE(status.error().isEmpty());
+    }
+    EXPECT_TRUE(WriteFileSafely(paths[0], "x").error().contains("NUL"));
+    EXPECT_TRUE(FolderNames(dir.path()).isEmpty());
 }
 
 TEST(WriteTextFile, ReportsTheEncodingReallyWritten) {
@@ -255,7 +358,7 @@ TEST(WriteTextFile, ReportsTheEncodingReallyWritten) {
     const Result<TextEncoding> written = WriteTextFile(path, {kLodz}, TextEncoding::Ansi);
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, TextEncoding::Utf8Bom);
-    EXPECT_EQ(ReadBytes(path), QByteArray("\xEF\xBB\xBF") + kLodz.toUtf8() + "\r\n");
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("\xEF\xBB\xBF") + kLodz.toUtf8() + "\r\n");
 
     const Result<TextEncoding> failed =
         WriteTextFile(dir.filePath("none/x.txt"), {"x"}, TextEncoding::Ansi);

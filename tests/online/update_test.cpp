@@ -1,5 +1,6 @@
 #include "online/update.h"
 #include "tests/support/fake_web_server.h"
+#include "tests/support/test_files.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace quorvel {
 namespace {
@@ -90,7 +90,7 @@ TEST(Version, FilesWithoutAVersionGiveNothing) {
 
     const auto write = [&](const char* name, const std::string& bytes) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+        EXPECT_TRUE(test::WriteFileBytes(path, QByteArray::fromStdString(bytes)));
         return path;
     };
     EXPECT_TRUE(ReadFileVersion(write("plain.bin", std::string(4096, 'z'))).isEmpty());

@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -158,9 +159,7 @@ protected:
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("Heat.jpg")), "jpeg"));
-        QFile text(dir.filePath(QStringLiteral("Heat.txt")));
-        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-        text.write("Heat\r\n");
+        ASSERT_TRUE(test::WriteFileBytes(dir.filePath(QStringLiteral("Heat.txt")), "Heat\r\n"));
     }
 };
 

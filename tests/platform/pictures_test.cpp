@@ -1,4 +1,5 @@
 #include "platform/pictures.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,10 @@
 
 namespace quorvel {
 namespace {
+
+using test::FolderNames;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // Four coloured quarters: enough to see a picture came back the right way round.
 QImage SamplePicture(QSize size = QSize(64, 48)) {
@@ -39,19 +44,6 @@ QByteArray Encode(const QImage& image, const char* format) {
 // Qt reads GIF but cannot write it: a 1 by 1 picture made by hand.
 QByteArray TinyGif() {
     return QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
 }
 
 bool NearColour(QRgb actual, QColor expected) {
@@ -84,7 +76,7 @@ TEST_P(LoadPosterKindTest, DecodesThePictureAndKeepsTheFileBytes) {
     const QImage picture = SamplePicture();
     const QByteArray bytes = Encode(picture, row.writtenAs);
     const QString path = Path(QString::fromLatin1(row.fileName));
-    WriteAll(path, bytes);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
 
     const Result<Poster> loaded = LoadPosterFile(path);
     ASSERT_TRUE(loaded.ok()) << loaded.error().toStdString();
@@ -108,12 +100,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PictureFilesTest, RefusesWhatIsNoPictureOfOurs) {
     const QByteArray png = Encode(SamplePicture(), "png");
-    WriteAll(Path("Heat.wmf"), png); // metafiles are not drawn, whatever they hold
-    WriteAll(Path("Heat.emf"), png);
-    WriteAll(Path("Heat.txt"), png);
-    WriteAll(Path("Heat.gif"), TinyGif());
-    WriteAll(Path("Garbage.jpg"), QByteArray("This is not a picture at all, only some text.\r\n"));
-    WriteAll(Path("Empty.png"), QByteArray());
+    // Metafiles are not drawn, whatever they hold.
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.wmf"), png));
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.emf"), png));
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.txt"), png));
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.gif"), TinyGif()));
+    ASSERT_TRUE(WriteFileBytes(Path("Garbage.jpg"),
+                               QByteArray("This is not a picture at all, only some text.\r\n")));
+    ASSERT_TRUE(WriteFileBytes(Path("Empty.png"), QByteArray()));
 
     for (const char* name : {"Heat.wmf", "Heat.emf", "Heat.txt", "Heat.gif", "Garbage.jpg",
                              "Empty.png", "Missing.jpg"}) {
@@ -129,7 +123,7 @@ TEST_F(PictureFilesTest, RefusesWhatIsNoPictureOfOurs) {
 TEST_F(PictureFilesTest, GifDataUnderAJpegNameIsNotAPoster) {
     ASSERT_FALSE(QImage::fromData(TinyGif(), "gif").isNull());
     // The fallback trusts the data only for the kinds the collection knows.
-    WriteAll(Path("Heat.jpg"), TinyGif());
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.jpg"), TinyGif()));
     EXPECT_FALSE(LoadPosterFile(Path("Heat.jpg")).ok());
 }
 
@@ -147,17 +141,17 @@ TEST_F(PictureFilesTest, SavingWritesTheHeldBytesUnchanged) {
     const Result<Poster> downloaded = DecodeJpegPoster(jpeg);
     ASSERT_TRUE(downloaded.ok()) << downloaded.error().toStdString();
 
-    WriteAll(Path("Heat.jpg"), "an older poster");
+    ASSERT_TRUE(WriteFileBytes(Path("Heat.jpg"), "an older poster"));
     ASSERT_TRUE(SavePosterFile(*downloaded, Path("Heat.jpg")).ok());
-    EXPECT_EQ(ReadAll(Path("Heat.jpg")), jpeg);
+    EXPECT_EQ(ReadFileBytes(Path("Heat.jpg")), jpeg);
 
     // A PNG the user loaded stays PNG under whatever name it is saved.
     const QByteArray png = Encode(SamplePicture(), "png");
-    WriteAll(Path("loaded.png"), png);
+    ASSERT_TRUE(WriteFileBytes(Path("loaded.png"), png));
     const Result<Poster> loaded = LoadPosterFile(Path("loaded.png"));
     ASSERT_TRUE(loaded.ok());
     ASSERT_TRUE(SavePosterFile(*loaded, Path("Heat 2.jpg")).ok());
-    EXPECT_EQ(ReadAll(Path("Heat 2.jpg")), png);
+    EXPECT_EQ(ReadFileBytes(Path("Heat 2.jpg")), png);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
@@ -165,9 +159,9 @@ TEST_F(PictureFilesTest, NoPictureWritesNothing) {
     EXPECT_TRUE(SavePosterFile(Poster{}, Path("Heat.jpg")).ok());
     EXPECT_FALSE(QFile::exists(Path("Heat.jpg")));
 
-    WriteAll(Path("Kept.jpg"), "old bytes");
+    ASSERT_TRUE(WriteFileBytes(Path("Kept.jpg"), "old bytes"));
     EXPECT_TRUE(SavePosterFile(Poster{}, Path("Kept.jpg")).ok());
-    EXPECT_EQ(ReadAll(Path("Kept.jpg")), QByteArray("old bytes"));
+    EXPECT_EQ(ReadFileBytes(Path("Kept.jpg")), QByteArray("old bytes"));
 }
 
 TEST_F(PictureFilesTest, AFailedSaveIsReportedWithThePath) {
@@ -179,6 +173,37 @@ TEST_F(PictureFilesTest, AFailedSaveIsReportedWithThePath) {
     EXPECT_TRUE(saved.error().contains(QLatin1String("No such folder")))
         << saved.error().toStdString();
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A poster larger than the space left on a real full medium: refused with the system's reason,
+// the old poster kept byte for byte and no temporary file left beside it.
+TEST(PosterOnAFullDisk, IsRefusedAndTheOldPosterStays) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    test::SmallFileSystem disk(dir.path(), 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Movies"));
+    const QString path = dir.filePath("Movies/Heat.jpg");
+    ASSERT_TRUE(WriteFileBytes(path, "an older poster"));
+    // Noise, so the JPEG data is far larger than the space left.
+    QImage noise(200, 300, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, seed = seed * 1664525u + 1013904223u);
+    }
+    const Result<Poster> poster = DecodeJpegPoster(Encode(noise, "jpeg"));
+    ASSERT_TRUE(poster.ok());
+    ASSERT_GT(poster->bytes.size(), 8192);
+    ASSERT_TRUE(disk.Fill("filler", 8192));
+
+    const Status saved = SavePosterFile(*poster, path);
+    ASSERT_FALSE(saved.ok());
+    EXPECT_TRUE(saved.error().contains(path)) << saved.error().toStdString();
+    EXPECT_TRUE(saved.error().contains("No space left on device")) << saved.error().toStdString();
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("an older poster"));
+    EXPECT_EQ(FolderNames(dir.filePath("Movies")), QStringList{"Heat.jpg"});
 }
 
 TEST_F(PictureFilesTest, APictureMadeInMemoryIsEncoded) {
@@ -193,10 +218,10 @@ TEST_F(PictureFilesTest, APictureMadeInMemoryIsEncoded) {
     Poster withFormat = byExtension;
     withFormat.format = "bmp";
     ASSERT_TRUE(SavePosterFile(withFormat, Path("made.jpg")).ok());
-    EXPECT_TRUE(ReadAll(Path("made.jpg")).startsWith("BM"));
+    EXPECT_TRUE(ReadFileBytes(Path("made.jpg")).startsWith("BM"));
 
     ASSERT_TRUE(SavePosterFile(byExtension, Path("made.poster")).ok());
-    back = DecodeJpegPoster(ReadAll(Path("made.poster")));
+    back = DecodeJpegPoster(ReadFileBytes(Path("made.poster")));
     EXPECT_TRUE(back.ok()) << "an unknown extension gets the collection's JPEG";
 }
 
