@@ -8,16 +8,6 @@
 
 namespace quorvel::test {
 
-QByteArray ReadFileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 void WindowFixture::SetUp() {
     ASSERT_TRUE(appDir.isValid());
 }

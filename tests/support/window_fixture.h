@@ -3,6 +3,7 @@
 // window test starts from. Write Options.ini and fill folders first, then Start().
 
 #include "tests/support/scripted_services.h"
+#include "tests/support/test_files.h"
 #include "ui/main/application.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +20,6 @@ class TForm1;
 }
 
 namespace quorvel::test {
-
-// The whole content of a file, empty when it cannot be read.
-QByteArray ReadFileBytes(const QString& path);
-// Replaces the file; false when it cannot be written.
-bool WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 class WindowFixture : public ::testing::Test {
 protected:

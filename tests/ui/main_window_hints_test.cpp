@@ -201,6 +201,24 @@ TEST_F(ScreenshotTest, AFailedWriteIsReportedAndNotCalledASuccess) {
     EXPECT_TRUE(QFileInfo(ShotPath()).isDir());
 }
 
+TEST_F(ScreenshotTest, AFullDiskIsReportedWithItsReasonAndLeavesNothingBehind) {
+    SmallFileSystem disk(AppFolder(), 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    Start();
+    Main().show();
+    ForgetStartup();
+    ASSERT_TRUE(disk.Fill("filler", 8 * 1024));
+    scripted.dialogs.answers = {Button::Yes};
+    Main().TakeWindowScreenshot();
+
+    ASSERT_EQ(scripted.dialogs.messages.size(), 2u) << Messages().toStdString();
+    EXPECT_EQ(scripted.dialogs.messages[1].kind, MessageKind::Error);
+    EXPECT_TRUE(scripted.dialogs.messages[1].text.contains(ShotPath())) << Messages().toStdString();
+    EXPECT_TRUE(Messages().contains("No space left on device")) << Messages().toStdString();
+    EXPECT_EQ(QDir(AppFolder()).entryList(QDir::Files), QStringList{"filler"});
+}
+
 TEST_F(ScreenshotTest, ASecondShotInTheSameSecondReplacesTheFirst) {
     Start();
     Main().show();

@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, StoredValuesFillTheControlsWhateverTheLetterCaseOfTheKeys
     Start();
 
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
-    EXPECT_EQ(OptionsText("Edit2"), ""); // present but empty: not the application folder
+    EXPECT_EQ(OptionsText("Edit2"), AppFolder()); // present but empty: the application folder
     EXPECT_EQ(OptionsText("Edit6"), favourites);
     EXPECT_TRUE(OptionsBox("CheckBox4")->isChecked());
     // The stored value sets the tab's own box, and its action ran; CheckBox3 is never read.

@@ -29,12 +29,12 @@ template <typename Work>
 auto WaitForNetwork(QWidget* window, Work&& work)
     -> std::optional<std::invoke_result_t<Work&, const CancelFlag&>>
 requires(!std::is_void_v<std::invoke_result_t<Work&, const CancelFlag&>>) {
-    std::optional<std::invoke_result_t<Work&, const CancelFlag&>> result;
-    const bool finished = WaitForNetwork(
-        window, std::function<void(const CancelFlag&)>(
-                    [&](const CancelFlag& cancel) { result.emplace(work(cancel)); }));
-    if (!finished)
-        result.reset();
+    using Value = std::invoke_result_t<Work&, const CancelFlag&>;
+    std::optional<Value> result;
+    if (!WaitForNetwork(window, std::function<void(const CancelFlag&)>([&](const CancelFlag& cancel) {
+            result.emplace(work(cancel));
+        })))
+        return std::nullopt;
     return result;
 }
 
