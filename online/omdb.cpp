@@ -10,7 +10,9 @@
 #include <QJsonParseError>
 #include <QUrl>
 
+#include <unicode/normalizer2.h>
 #include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -21,9 +23,9 @@ namespace quorvel {
 
 namespace {
 
-// Latin-ASCII works on pieces of this many UTF-16 units at a time: ICU's rewriting of one long
-// string costs time in proportion to the square of its length.
-constexpr int32_t kReductionPiece = 1024;
+// Latin-ASCII works on pieces of about this many UTF-16 units (see TransliterateInPieces).
+constexpr qsizetype kReductionPiece = 256;
+constexpr qsizetype kLongestUncut = 256;
 
 // One transliterator per thread: searches run on worker threads and ICU does not promise that
 // one instance may be shared between them.
@@ -39,47 +41,69 @@ const icu::Transliterator* LatinToAscii() {
     return instance.get();
 }
 
-bool IsAscii(const QString& text) {
+// Whether Latin-ASCII gives the same result for "x" + "y" as for "xy" whenever y begins with
+// the code point c. The transliterator decomposes (NFD), deletes the nonspacing marks that
+// follow a Latin letter or a digit, recomposes (NFC) and maps single characters without
+// context. So a cut is exact before a character that interacts with nothing before it under
+// either normalization and is not a mark the deletion would take from the letter before it.
+bool IsExactCut(char32_t c) {
+    if (c < 0x80)
+        return true;
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return false;
+    return u_charType(UChar32(c)) != U_NON_SPACING_MARK && nfd->hasBoundaryBefore(UChar32(c)) &&
+           nfc->hasBoundaryBefore(UChar32(c));
+}
+
+bool IsAscii(QStringView text) {
     for (const QChar c : text)
         if (c.unicode() > 0x7F)
             return false;
     return true;
 }
 
-// ICU's incremental mode over a buffer that holds only what is still open: each piece is
-// appended, transliterated as far as no later text can change it, and the finished part (less
-// the context the rules may look back at) moves to the result. The outcome is the one of the
-// whole text at once; the work per piece is bounded.
+QString TransliteratedWhole(const icu::Transliterator& latin, QStringView text) {
+    icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()),
+                               static_cast<int32_t>(text.size()));
+    latin.transliterate(unicode);
+    return QString(reinterpret_cast<const QChar*>(unicode.getBuffer()), unicode.length());
+}
+
+// ICU rewrites one long string in time growing with the square of its length, so the text is
+// cut into pieces of about kReductionPiece units, each at an exact cut. Only a character
+// followed by more than kLongestUncut units of marks (no real title or plot) may be cut
+// inside its marks, which then keep their "?" instead of being dropped.
 QString TransliterateInPieces(const icu::Transliterator& latin, const QString& text) {
-    const int32_t lookBack = std::max<int32_t>(latin.getMaximumContextLength(), 0);
+    const qsizetype size = text.size();
     QString out;
-    out.reserve(text.size());
-    icu::UnicodeString open;
-    UTransPosition position{0, 0, 0, 0};
-    qsizetype next = 0;
-    while (next < text.size()) {
-        qsizetype end = std::min<qsizetype>(text.size(), next + kReductionPiece);
-        if (end < text.size() && text[end - 1].isHighSurrogate())
-            ++end; // never between the halves of a pair
-        open.append(reinterpret_cast<const UChar*>(text.utf16() + next), int32_t(end - next));
-        next = end;
-        position.contextLimit = position.limit = open.length();
-        UErrorCode status = U_ZERO_ERROR;
-        latin.transliterate(open, position, status);
-        if (U_FAILURE(status))
-            return text;
-        const int32_t finished = std::max<int32_t>(0, position.start - lookBack);
-        if (finished > 0) {
-            out.append(reinterpret_cast<const QChar*>(open.getBuffer()), finished);
-            open.remove(0, finished);
-            position.contextStart = std::max<int32_t>(0, position.contextStart - finished);
-            position.start -= finished;
-            position.limit -= finished;
-            position.contextLimit -= finished;
+    out.reserve(size);
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = std::min(size, start + kReductionPiece);
+        const qsizetype latest = std::min(size, end + kLongestUncut);
+        while (end < size) {
+            const QChar c = text[end];
+            if (c.isLowSurrogate() && text[end - 1].isHighSurrogate()) {
+                ++end; // never between the halves of a pair
+                continue;
+            }
+            const bool pair =
+                c.isHighSurrogate() && end + 1 < size && text[end + 1].isLowSurrogate();
+            const char32_t code = pair ? QChar::surrogateToUcs4(c, text[end + 1]) : c.unicode();
+            if (IsExactCut(code) || end >= latest)
+                break;
+            end += pair ? 2 : 1;
         }
+        const QStringView piece = QStringView(text).sliced(start, end - start);
+        if (IsAscii(piece))
+            out += piece;
+        else
+            out += TransliteratedWhole(latin, piece);
+        start = end;
     }
-    latin.finishTransliteration(open, position);
-    out.append(reinterpret_cast<const QChar*>(open.getBuffer()), open.length());
     return out;
 }
 

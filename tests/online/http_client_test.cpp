@@ -1,4 +1,5 @@
 #include "online/http_client.h"
+#include "online/http_failure.h"
 #include "tests/support/fake_web_server.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +257,38 @@ TEST(HttpClient, ACancelEndsTheRequestAtOnceWhateverItIsWaitingFor) {
     const Result<HttpResponse> early = posterClient.get(server.address("/fine"), 1024, &flag);
     EXPECT_EQ(early.error(), QString::fromLatin1(kCancelledText));
     EXPECT_EQ(server.totalRequests(), 0);
+}
+
+// The words of the failures that only libcurl's codes tell apart, for any service.
+TEST(HttpClient, FailuresAreWordedFromWhatLibcurlReported) {
+    FakeWebServer server;
+    FakeAnswer dropped;
+    dropped.kind = FakeAnswer::Kind::CloseConnection;
+    server.route("/dropped", dropped);
+    FakeAnswer loop;
+    loop.kind = FakeAnswer::Kind::Redirect;
+    loop.location = "/loop";
+    server.route("/loop", loop);
+    HangingListener hanging;
+    const QString service = QStringLiteral("the maker's site");
+    const std::pair<QString, const char*> cases[] = {
+        {hanging.address(), "could not connect to the maker's site within 0.3 seconds"},
+        {server.address("/dropped"),
+         "the maker's site broke the connection off before its answer was complete"},
+        {server.address("/loop"), "the maker's site redirected the request more than 5 times"},
+        {QStringLiteral("ftp://127.0.0.1/x"),
+         "the maker's site can only be reached over http or https"},
+        {QStringLiteral("http://no-such-host.invalid/"),
+         "could not connect to the maker's site (its host name is unknown)"},
+    };
+    for (const auto& [address, words] : cases) {
+        HttpClient client(HttpSettings{.connectTimeoutMs = 300, .totalTimeoutMs = 2000});
+        EXPECT_FALSE(client.get(address).ok()) << words;
+        EXPECT_EQ(DescribeFailure(LastFailure(client), service), QString::fromLatin1(words));
+    }
+    EXPECT_EQ(SizeText(kImageSizeCap), QStringLiteral("20 MiB"));
+    EXPECT_EQ(SizeText(256 * 1024), QStringLiteral("256 KiB"));
+    EXPECT_EQ(SizeText(1000), QStringLiteral("1000 bytes"));
 }
 
 TEST(HttpClient, KeepsCookiesOnlyWhenAsked) {
