@@ -11,6 +11,7 @@ using namespace quorvel;
 using namespace quorvel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     const QString text = Text(data, size);
     const QString escaped = PlusForBlanks(text);
     for (const QChar c : escaped) {

@@ -9,6 +9,7 @@ using namespace quorvel;
 using namespace quorvel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     const QString raw = Scratch(QStringLiteral("raw.list"));
     {
         QFile file(raw);

@@ -1,6 +1,8 @@
 #pragma once
-// What every harness shares: the input as text or lines, a scratch folder, and a property check
-// that stops the run with the failing values on standard error.
+// What every harness shares: the input as text or lines, a scratch folder, and a property
+// check. A broken property is told on standard error and its first input is kept under
+// findings/ (FUZZ_FINDINGS), once per property, and the run goes on: one known fault must not
+// end the search for others. Sanitizer reports still stop the input at once.
 
 #include <QByteArray>
 #include <QDir>
@@ -13,6 +15,17 @@
 #include <cstdlib>
 
 namespace quorvel::fuzz {
+
+// The input being run, for Check to keep.
+inline QByteArray& CurrentInput() {
+    static QByteArray input;
+    return input;
+}
+
+// Call first in LLVMFuzzerTestOneInput.
+inline void Begin(const uint8_t* data, size_t size) {
+    CurrentInput() = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
 
 inline QByteArray Bytes(const uint8_t* data, size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -44,9 +57,21 @@ inline void Check(bool holds, const char* property, const QString& got = {},
                   const QString& wanted = {}) {
     if (holds)
         return;
+    static QSet<QString> told;
+    if (told.contains(QString::fromLatin1(property)))
+        return;
+    told.insert(QString::fromLatin1(property));
     std::fprintf(stderr, "property broken: %s\n  got:    %s\n  wanted: %s\n", property,
                  Shown(got).toUtf8().constData(), Shown(wanted).toUtf8().constData());
-    std::abort();
+    const QByteArray folder =
+        qgetenv("FUZZ_FINDINGS").isEmpty() ? "findings" : qgetenv("FUZZ_FINDINGS");
+    QString name = QString::fromLatin1(property);
+    name.replace(u' ', u'_');
+    QFile file(QStringLiteral("%1/%2-%3")
+                   .arg(QString::fromLocal8Bit(folder),
+                        QString::fromLocal8Bit(program_invocation_short_name).mid(5), name));
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write(CurrentInput());
 }
 
 } // namespace quorvel::fuzz

@@ -8,6 +8,7 @@ using namespace quorvel;
 using namespace quorvel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     const QStringList lines = Lines(Text(data, size));
     (void)InfoTextImdbId(lines);
     for (const InfoSection& section : kInfoSections)

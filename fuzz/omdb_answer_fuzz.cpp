@@ -62,6 +62,7 @@ bool IsCleanAscii(const QString& text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     const QString text = Text(data, size);
     const QString reduced = ReduceToAscii(text);
     // Lone U+FFFD and other leftovers are "?" either way; a text longer than one piece is where

@@ -10,6 +10,7 @@ using namespace quorvel;
 using namespace quorvel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     // The first line is the value to store, the rest the file it goes into.
     const QByteArray bytes = Bytes(data, size);
     const qsizetype lineEnd = bytes.indexOf('\n');

@@ -23,6 +23,7 @@ void CheckRoundTrip(const QStringList& lines, TextEncoding encoding) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     if (size == 0)
         return 0;
     // Whatever a file holds: decoded, saved again in the encoding found, read back the same.

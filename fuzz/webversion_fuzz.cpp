@@ -8,6 +8,7 @@ using namespace quorvel;
 using namespace quorvel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Begin(data, size);
     const QString page = Text(data, size);
     const QString marker = QStringLiteral("<p>***version***</p>");
     if (const std::optional<QString> version = ParseWebVersion(page)) {

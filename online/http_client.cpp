@@ -125,6 +125,9 @@ struct HttpClient::Impl {
             ok = ok && curl_easy_setopt(handle, option, value) == CURLE_OK;
         };
         set(CURLOPT_NOSIGNAL, 1L);
+        // A request cancelled while its host name is being resolved leaves the resolver thread
+        // to finish alone; otherwise libcurl would wait for it, as long as DNS takes.
+        set(CURLOPT_QUICK_EXIT, 1L);
         set(CURLOPT_ERRORBUFFER, errorText);
         set(CURLOPT_USERAGENT, kUserAgent);
         set(CURLOPT_HTTPHEADER, headers);
