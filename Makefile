@@ -1,4 +1,4 @@
-# Thin wrappers around CMake: `make run`, `make test`, `make bench`.
+# Thin wrappers around CMake: `make run`, `make test`, `make bench`, `make fuzz`.
 BUILD    ?= build
 PREFIX   ?= $(HOME)/Quorvel
 JOBS     ?= $(shell nproc)
@@ -7,9 +7,9 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-webengine-dev \
     qt6-image-formats-plugins libcurl4-openssl-dev libsimpleini-dev libzip-dev libicu-dev \
     libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev xvfb xauth poppler-utils \
-    fonts-dejavu-core
+    fonts-dejavu-core clang libclang-rt-dev
 
-.PHONY: all deps configure build test bench run install clean
+.PHONY: all deps configure build test bench fuzz run install clean
 
 all: build
 
@@ -42,6 +42,14 @@ bench: deps
 	cmake --build $(BUILD)-bench -j $(JOBS) --target quorvel_benchmarks make_collection
 	cd $(BUILD)-bench && bash ../bench/run.sh
 
+# libFuzzer harnesses of the parsers under ASan and UBSan, built with clang in their own folder
+# (libclang-rt-dev brings libclang_rt.fuzzer); each runs FUZZ_SECONDS. Not part of `make test`.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S fuzz -B $(BUILD)-fuzz -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	cd $(BUILD)-fuzz && FUZZ_SECONDS=$(FUZZ_SECONDS) bash $(CURDIR)/fuzz/run.sh
+
 # The program keeps Options.ini and, by default, the collection beside its executable, so it
 # runs from an installed copy: a rebuild or `make clean` never touches the user's data.
 install: build
@@ -51,4 +59,4 @@ run: install
 	cd $(PREFIX) && ./quorvel
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz

@@ -8,13 +8,6 @@ namespace quorvel {
 
 namespace {
 
-QString Joined(const QString& site, const char* tail) {
-    QString base = site;
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    return base + QLatin1String(tail);
-}
-
 // RFC 6068 wants line breaks in a mail as CR LF whatever the text box gave.
 QString WithCrLf(QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -30,6 +23,20 @@ QString MailValue(const QString& text) {
 
 } // namespace
 
+QString JoinSiteAndPath(const QString& site, QStringView path) {
+    QStringView base(site);
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    while (path.startsWith(u'/'))
+        path = path.sliced(1);
+    QString joined;
+    joined.reserve(base.size() + 1 + path.size());
+    joined += base;
+    joined += u'/';
+    joined += path;
+    return joined;
+}
+
 QString PlusForBlanks(const QString& text) {
     static const char kHex[] = "0123456789ABCDEF";
     const QByteArray bytes = text.toUtf8();
@@ -37,14 +44,17 @@ QString PlusForBlanks(const QString& text) {
     out.reserve(bytes.size());
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b == ' ') {
+        const bool unreserved = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                                (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' ||
+                                b == '~';
+        if (unreserved) {
+            out += QLatin1Char(ch);
+        } else if (b == ' ') {
             out += u'+';
-        } else if (b < 0x21 || b > 0x7E || b == '%' || b == '&' || b == '#' || b == '+') {
+        } else {
             out += u'%';
             out += QLatin1Char(kHex[b >> 4]);
             out += QLatin1Char(kHex[b & 0x0F]);
-        } else {
-            out += QLatin1Char(ch);
         }
     }
     return out;
@@ -83,11 +93,11 @@ QString OmdbHomeAddress() {
 }
 
 QString HelpDocumentAddress(const QString& makerSite) {
-    return Joined(makerSite, "/Quorvel%20Help.pdf");
+    return JoinSiteAndPath(makerSite, u"Quorvel%20Help.pdf");
 }
 
 QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress) {
-    return Joined(downloadSite, "/?url=") + pageAddress;
+    return JoinSiteAndPath(downloadSite, u"?url=") + pageAddress;
 }
 
 QString MailtoLink(const QString& recipient, const QString& subject, const QString& body) {

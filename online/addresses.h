@@ -2,22 +2,29 @@
 // Addresses of the outside pages the program hands to the default handler or its browser.
 
 #include <QString>
+#include <QStringView>
 
 namespace quorvel {
 
-// Blanks become "+"; "%", "&", "#", "+" and every byte outside printable ASCII (as UTF-8)
-// become %XX; every other character stays. "Fast & Furious" -> "Fast+%26+Furious".
+// The site without its trailing "/"s, one "/", the path without its leading "/"s: how every
+// address on a configured site is made, whether or not the user's site ends with "/".
+QString JoinSiteAndPath(const QString& site, QStringView path);
+
+// A query value: blanks become "+"; letters A-Z and a-z, digits and "-._~" stay; every other
+// byte of the UTF-8 text becomes %XX, so the address passes a strict URL parser and the value
+// decodes back whole. Fast & Furious -> Fast+%26+Furious, "Weird Al" -> %22Weird+Al%22.
 QString PlusForBlanks(const QString& text);
 
-QString GoogleSearchAddress(const QString& text);         // https://www.google.com/#q=
-QString RottenTomatoesSearchAddress(const QString& text); // http://www.rottentomatoes.com/search/?search=
-QString YouTubeSearchAddress(const QString& text);        // https://www.youtube.com/results?search_query=
-QString YouTubeWatchPrefix();                             // https://www.youtube.com/watch?v=
-QString YouTubeEmbedPrefix();                             // https://www.youtube.com/embed/
-QString YouTubeHomeAddress();                             // https://www.youtube.com
-QString ImdbTitleAddress(const QString& imdbId);          // http://www.imdb.com/title/ + id
-QString OmdbHomeAddress();                                // http://www.omdbapi.com
-QString HelpDocumentAddress(const QString& makerSite);    // site + "/Quorvel%20Help.pdf"
+QString GoogleSearchAddress(const QString& text); // https://www.google.com/#q=
+QString
+RottenTomatoesSearchAddress(const QString& text);  // http://www.rottentomatoes.com/search/?search=
+QString YouTubeSearchAddress(const QString& text); // https://www.youtube.com/results?search_query=
+QString YouTubeWatchPrefix();                      // https://www.youtube.com/watch?v=
+QString YouTubeEmbedPrefix();                      // https://www.youtube.com/embed/
+QString YouTubeHomeAddress();                      // https://www.youtube.com
+QString ImdbTitleAddress(const QString& imdbId);   // http://www.imdb.com/title/ + id
+QString OmdbHomeAddress();                         // http://www.omdbapi.com
+QString HelpDocumentAddress(const QString& makerSite); // site + "/Quorvel%20Help.pdf"
 QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress);
 
 // "mailto:" + recipient ("mail" when it trims empty) + "?subject=" + subject, then

@@ -1,23 +1,31 @@
 #include "online/omdb.h"
 
-#include "core/textfile.h"
-
 #include "core/infotext.h"
+#include "core/textfile.h"
 #include "online/addresses.h"
+#include "online/http_failure.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QUrl>
 
+#include <unicode/normalizer2.h>
 #include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
+#include <variant>
 
 namespace quorvel {
 
 namespace {
+
+// Latin-ASCII works on pieces of about this many UTF-16 units (see TransliterateInPieces).
+constexpr qsizetype kReductionPiece = 256;
+constexpr qsizetype kLongestUncut = 256;
 
 // One transliterator per thread: searches run on worker threads and ICU does not promise that
 // one instance may be shared between them.
@@ -33,11 +41,79 @@ const icu::Transliterator* LatinToAscii() {
     return instance.get();
 }
 
-bool IsAscii(const QString& text) {
+// Whether Latin-ASCII gives the same result for "x" + "y" as for "xy" whenever y begins with
+// the code point c. The transliterator decomposes (NFD), deletes the nonspacing marks that
+// follow a Latin letter or a digit, recomposes (NFC) and maps single characters without
+// context. So a cut is exact before a character that interacts with nothing before it under
+// either normalization and is not a mark the deletion would take from the letter before it.
+bool IsExactCut(char32_t c) {
+    if (c < 0x80)
+        return true;
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return false;
+    return u_charType(UChar32(c)) != U_NON_SPACING_MARK && nfd->hasBoundaryBefore(UChar32(c)) &&
+           nfc->hasBoundaryBefore(UChar32(c));
+}
+
+bool IsAscii(QStringView text) {
     for (const QChar c : text)
         if (c.unicode() > 0x7F)
             return false;
     return true;
+}
+
+QString TransliteratedWhole(const icu::Transliterator& latin, QStringView text) {
+    icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()),
+                               static_cast<int32_t>(text.size()));
+    latin.transliterate(unicode);
+    return QString(reinterpret_cast<const QChar*>(unicode.getBuffer()), unicode.length());
+}
+
+// ICU rewrites one long string in time growing with the square of its length, so the text is
+// cut into pieces of about kReductionPiece units, each at an exact cut. Only a character
+// followed by more than kLongestUncut units of marks (no real title or plot) may be cut
+// inside its marks, which then keep their "?" instead of being dropped.
+QString TransliterateInPieces(const icu::Transliterator& latin, const QString& text) {
+    const qsizetype size = text.size();
+    QString out;
+    out.reserve(size);
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = std::min(size, start + kReductionPiece);
+        const qsizetype latest = std::min(size, end + kLongestUncut);
+        while (end < size) {
+            const QChar c = text[end];
+            if (c.isLowSurrogate() && text[end - 1].isHighSurrogate()) {
+                ++end; // never between the halves of a pair
+                continue;
+            }
+            const bool pair =
+                c.isHighSurrogate() && end + 1 < size && text[end + 1].isLowSurrogate();
+            const char32_t code = pair ? QChar::surrogateToUcs4(c, text[end + 1]) : c.unicode();
+            if (IsExactCut(code) || end >= latest)
+                break;
+            end += pair ? 2 : 1;
+        }
+        const QStringView piece = QStringView(text).sliced(start, end - start);
+        if (IsAscii(piece))
+            out += piece;
+        else
+            out += TransliteratedWhole(latin, piece);
+        start = end;
+    }
+    return out;
+}
+
+// A control character in a title would cut the file name at a NUL or break it over lines, and
+// one in any value would add lines to the record.
+QString WithoutControls(QString text) {
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    return text;
 }
 
 QJsonValue ReducedValue(const QJsonValue& value);
@@ -51,7 +127,7 @@ QJsonObject ReducedObject(const QJsonObject& object) {
 
 QJsonValue ReducedValue(const QJsonValue& value) {
     if (value.isString())
-        return ReduceToAscii(value.toString());
+        return WithoutControls(ReduceToAscii(value.toString()));
     if (value.isObject())
         return ReducedObject(value.toObject());
     if (value.isArray()) {
@@ -73,12 +149,8 @@ bool IsHttpAddress(const QString& address) {
 bool IsImdbId(const QString& input) {
     if (input.size() > 10)
         return false;
-    QString text = input;
-    for (QChar& c : text)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + ('a' - 'A'));
-    text = TrimBlanksAndControls(text);
-    if (text.size() < 2 || text[0] != u't' || text[1] != u't')
+    const QString text = AsciiUpper(TrimBlanksAndControls(input));
+    if (text.size() < 2 || text[0] != u'T' || text[1] != u'T')
         return false;
     for (qsizetype i = 2; i < text.size(); ++i)
         if (text[i] < u'0' || text[i] > u'9')
@@ -87,10 +159,7 @@ bool IsImdbId(const QString& input) {
 }
 
 QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
-    QString base = baseAddress;
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    QString query = base + (IsImdbId(input) ? QStringLiteral("/?i=") : QStringLiteral("/?t=")) +
+    QString query = JoinSiteAndPath(baseAddress, IsImdbId(input) ? u"?i=" : u"?t=") +
                     PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
     if (!apiKey.isEmpty())
         query += QStringLiteral("&apikey=") + PlusForBlanks(apiKey);
@@ -100,11 +169,8 @@ QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const 
 QString ReduceToAscii(const QString& text) {
     if (IsAscii(text))
         return text;
-    icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()),
-                               static_cast<int32_t>(text.size()));
-    if (const icu::Transliterator* latin = LatinToAscii())
-        latin->transliterate(unicode);
-    const QString reduced(reinterpret_cast<const QChar*>(unicode.getBuffer()), unicode.length());
+    const icu::Transliterator* latin = LatinToAscii();
+    const QString reduced = latin ? TransliterateInPieces(*latin, text) : text;
 
     // Whatever has no ASCII look-alike (other scripts, symbols) is one "?" per character.
     QString out;
@@ -145,7 +211,14 @@ bool OmdbAnswer::refused() const {
            error.contains(QLatin1String("limit"), Qt::CaseInsensitive);
 }
 
-bool OmdbAnswer::notFound() const { return !found() && !refused(); }
+bool OmdbAnswer::notFound() const {
+    const QJsonValue response = object_.value(QLatin1String("Response"));
+    if (!response.isString() || response.toString() != u"False")
+        return false;
+    const QString error = serviceError().trimmed();
+    return error.isEmpty() || error == u"Incorrect IMDb ID." ||
+           error.endsWith(QLatin1String(" not found!"), Qt::CaseInsensitive);
+}
 
 QString OmdbAnswer::field(const QString& key) const {
     const QJsonValue value = object_.value(key);
@@ -175,38 +248,76 @@ QStringList OmdbAnswer::infoValues() const {
     return values;
 }
 
-Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText) {
+namespace {
+
+enum class Unreadable { NotJson, NotAnObject };
+
+std::variant<OmdbAnswer, Unreadable> ParsedAnswer(const QString& answerText) {
     // Parsed before the reduction, not after: Latin-ASCII turns curly quotes into '"', which
     // inside a JSON string would end it early and lose the whole answer.
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(answerText.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError)
-        return Failure(QStringLiteral("The answer is not JSON: %1.").arg(error.errorString()));
+        return Unreadable::NotJson;
     if (!document.isObject())
-        return Failure(QStringLiteral("The answer is not a JSON object."));
+        return Unreadable::NotAnObject;
     return OmdbAnswer(ReducedObject(document.object()));
 }
 
+bool IsCancelled(const HttpSettings& settings) {
+    return settings.cancel && settings.cancel->load();
+}
+
+} // namespace
+
+Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText) {
+    std::variant<OmdbAnswer, Unreadable> parsed = ParsedAnswer(answerText);
+    if (auto* answer = std::get_if<OmdbAnswer>(&parsed))
+        return std::move(*answer);
+    return Failure(std::get<Unreadable>(parsed) == Unreadable::NotJson
+                       ? QStringLiteral("The answer is not JSON.")
+                       : QStringLiteral("The answer is not a JSON object."));
+}
+
 Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings) {
+    const QString service = QStringLiteral("the OMDb service");
     HttpClient client(settings);
     Result<HttpResponse> response = client.get(query);
     if (!response)
-        return Failure(response.error());
-    Result<OmdbAnswer> answer = ParseOmdbAnswer(response->text());
-    if (!answer && (response->status < 200 || response->status >= 300))
+        return Failure(DescribeFailure(LastFailure(client), service));
+
+    const long status = response->status;
+    const QString statusText = QStringLiteral("%1 answered HTTP %2").arg(service).arg(status);
+    const bool success = status >= 200 && status < 300;
+    std::variant<OmdbAnswer, Unreadable> parsed = ParsedAnswer(response->text());
+    // Reducing a long answer takes a while: a cancel during it is honoured too.
+    if (IsCancelled(settings))
+        return Failure(QString::fromLatin1(kCancelledText));
+    if (const auto* unreadable = std::get_if<Unreadable>(&parsed)) {
+        if (!success)
+            return Failure(statusText);
         return Failure(
-            QStringLiteral("The service answered with HTTP status %1.").arg(response->status));
-    return answer;
+            *unreadable == Unreadable::NotJson
+                ? QStringLiteral("%1 sent an answer that is not JSON").arg(service)
+                : QStringLiteral("%1 sent an answer that is not a JSON object").arg(service));
+    }
+    OmdbAnswer& answer = std::get<OmdbAnswer>(parsed);
+    // An answer that says neither what was found nor what went wrong has nothing to show.
+    if (!answer.found() && !answer.notFound() && answer.serviceError().trimmed().isEmpty())
+        return Failure(success ? QStringLiteral("%1 sent an answer without a result").arg(service)
+                               : statusText);
+    return std::move(answer);
 }
 
 Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address,
-                                  const std::atomic<bool>*) {
+                                  const std::atomic<bool>* cancel) {
     if (address.isEmpty() || address == QLatin1String(kNotAvailable))
         return Failure(QStringLiteral("The service has no poster for this title."));
     if (!IsHttpAddress(address))
         return Failure(
             QStringLiteral("The poster address %1 is not an http or https address.").arg(address));
-    Result<HttpResponse> response = posterClient.get(address, kImageSizeCap);
+    Result<HttpResponse> response = cancel ? posterClient.get(address, kImageSizeCap, cancel)
+                                           : posterClient.get(address, kImageSizeCap);
     if (!response)
         return Failure(response.error());
     if (response->status < 200 || response->status >= 300)

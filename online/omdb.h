@@ -9,16 +9,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace quorvel {
 
-// Up to 10 characters; lower-cased and trimmed, "tt" then digits only ("tt" alone counts).
+// Up to 10 characters; trimmed, "tt" (either case) then digits only ("tt" alone counts).
 bool IsImdbId(const QString& input);
 
 // base + "/?i=" or "/?t=" + PlusForBlanks(input) + "&y=&plot=full&r=json",
-// then "&apikey=" + key when the key is not empty.
+// then "&apikey=" + PlusForBlanks(key) when the key is not empty.
 QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input);
 
 // Accents dropped through ICU's Latin-ASCII, the en dash to "-", anything else non-ASCII "?".
+// Takes time in proportion to the text's length, however long it is.
 QString ReduceToAscii(const QString& text);
 
 class OmdbAnswer {
@@ -33,6 +36,11 @@ public:
     // Not found for a reason of the service's own (no key, a refused key, the daily limit),
     // as opposed to a title or identifier it does not know.
     bool refused() const;
+    // The service looked and found nothing: Response "False" with no Error (or an empty one),
+    // "Incorrect IMDb ID.", or any error of the form "... not found!" ("Movie not found!",
+    // "Series or episode not found!", "Series or season not found!", "Episode not found!").
+    // Any other Error ("Something went wrong.", "Too many results.", a refusal) is not this:
+    // the user is shown the service's own text.
     bool notFound() const;
     // The text of the value (numbers and booleans as their text); "N/A" when the key is absent.
     QString field(const QString& key) const;
@@ -46,17 +54,23 @@ private:
     QJsonObject object_;
 };
 
-// Parses the text and reduces every text in it (escaped ones too) to ASCII; a text that is not
-// a JSON object fails.
+// Parses the text, reduces every text in it (escaped ones too) to ASCII and replaces each
+// control character (U+0000 to U+001F, U+007F) of a value by a blank, so no value can cut a
+// file name or add lines to a record; a text that is not a JSON object fails.
 Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText);
 
-// One GET of `query`. A failed request, an error status without a JSON body, or a body that is
-// not a JSON object fails; a JSON body is an answer whatever the status (the service sends
-// its refusals with 401).
+// One GET of `query`. A JSON object is an answer whatever the status (the service sends its
+// refusals with 401); an answer that is neither found() nor notFound() always carries a
+// serviceError(). Everything else fails with what happened, worded to follow "<input>: ":
+// "could not connect to the OMDb service (connection refused)", "the OMDb service answered
+// HTTP 503", "the OMDb service did not answer within 30 seconds", "the OMDb service sent an
+// answer that is not JSON", "the answer of the OMDb service is larger than 8 MiB", ...; a
+// request cancelled through settings.cancel fails with kCancelledText.
 Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings = {});
 
 // The poster's bytes through the long-lived client (20 MiB cap). "N/A", empty and
-// non-http(s) addresses fail without a request; so does an error status.
+// non-http(s) addresses fail without a request; so does an error status. With a cancel
+// flag, this request ends with Failure(kCancelledText) within 100 ms of the flag being set.
 Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address,
                                   const std::atomic<bool>* cancel = nullptr);
 

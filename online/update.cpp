@@ -1,6 +1,7 @@
 #include "online/update.h"
 
 #include "core/textfile.h"
+#include "online/addresses.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -27,13 +28,6 @@ constexpr const char kMarkerPrefix[] = "QUORVEL-FILE-VERSION:";
 [[gnu::used]] const char kVersionMarker[] = "\0QUORVEL-FILE-VERSION:" QUORVEL_VERSION_TEXT "\0";
 constexpr qsizetype kMarkerPrefixLength = sizeof(kMarkerPrefix) - 1;
 constexpr qsizetype kLongestVersion = 64;
-
-QString Joined(const QString& site, const QString& name) {
-    QString base = site;
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    return base + u'/' + name;
-}
 
 // The version after the first marker in `bytes` that is followed by a NUL-ended text.
 QString VersionAfterMarker(QByteArrayView bytes) {
@@ -84,20 +78,20 @@ int Edition() {
 }
 
 QString UpdatePageAddress(const QString& site) {
-    return Joined(site, QStringLiteral("QVLUpdate.html"));
+    return JoinSiteAndPath(site, QStringLiteral("QVLUpdate.html"));
 }
 
 QString UpdateLogAddress(const QString& site) {
-    return Joined(site, QStringLiteral("UpdateLogQVL.html"));
+    return JoinSiteAndPath(site, QStringLiteral("UpdateLogQVL.html"));
 }
 
 QString WhatsNewAddress(const QString& site) {
-    return Joined(site, QStringLiteral("QVLWhatIsNewLog.html"));
+    return JoinSiteAndPath(site, QStringLiteral("QVLWhatIsNewLog.html"));
 }
 
 QString DownloadArchiveAddress(const QString& site, int edition) {
-    return Joined(site, edition == 32 ? QStringLiteral("Quorvel_32bits.zip")
-                                      : QStringLiteral("Quorvel_64Bits.zip"));
+    return JoinSiteAndPath(site, edition == 32 ? QStringLiteral("Quorvel_32bits.zip")
+                                               : QStringLiteral("Quorvel_64Bits.zip"));
 }
 
 QString FetchWebVersion(const QString& site, const HttpSettings& settings) {

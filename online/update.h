@@ -16,9 +16,9 @@ QString ReadFileVersion(const QString& executablePath);
 // The pointer width of this build: 64 here.
 int Edition();
 
-QString UpdatePageAddress(const QString& site);    // site + "/QVLUpdate.html"
-QString UpdateLogAddress(const QString& site);     // site + "/UpdateLogQVL.html"
-QString WhatsNewAddress(const QString& site);      // site + "/QVLWhatIsNewLog.html"
+QString UpdatePageAddress(const QString& site);                   // site + "/QVLUpdate.html"
+QString UpdateLogAddress(const QString& site);                    // site + "/UpdateLogQVL.html"
+QString WhatsNewAddress(const QString& site);                     // site + "/QVLWhatIsNewLog.html"
 QString DownloadArchiveAddress(const QString& site, int edition); // Quorvel_32bits / _64Bits.zip
 
 // The update page's whole text; empty when the request fails.

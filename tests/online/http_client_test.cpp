@@ -1,9 +1,18 @@
 #include "online/http_client.h"
+#include "online/http_failure.h"
 #include "tests/support/fake_web_server.h"
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
+#include <future>
+#include <thread>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -159,6 +168,127 @@ TEST(HttpClient, FollowsFiveRedirectsOverHttpOnly) {
         EXPECT_FALSE(direct.ok()) << address;
         EXPECT_FALSE(direct.error().isEmpty()) << address;
     }
+}
+
+// A port on 127.0.0.1 whose accept queue is full, so a new connection hangs in its handshake.
+class HangingListener {
+public:
+    HangingListener() {
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        listen(listener_, 0);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        for (int i = 0; i < 3; ++i) {
+            const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+            fillers_.push_back(filler);
+        }
+    }
+    ~HangingListener() {
+        for (const int filler : fillers_)
+            close(filler);
+        close(listener_);
+    }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(port_); }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::vector<int> fillers_;
+};
+
+// Sets the flag after `after`, and gives what the request returned and how long it went on.
+template <typename Request>
+std::pair<Result<HttpResponse>, double>
+CancelledAfter(std::atomic<bool>& flag, std::chrono::milliseconds after, Request request) {
+    std::future<Result<HttpResponse>> running = std::async(std::launch::async, request);
+    std::this_thread::sleep_for(after);
+    const auto set = std::chrono::steady_clock::now();
+    flag = true;
+    Result<HttpResponse> result = running.get();
+    return {std::move(result),
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - set).count()};
+}
+
+TEST(HttpClient, ACancelEndsTheRequestAtOnceWhateverItIsWaitingFor) {
+    FakeWebServer server;
+    FakeAnswer silent;
+    silent.kind = FakeAnswer::Kind::NeverAnswer;
+    server.route("/silent", silent);
+    server.route("/slow", FakeAnswer{.body = "late", .delay = 5s});
+    FakeAnswer trickle;
+    trickle.kind = FakeAnswer::Kind::Flood;
+    trickle.floodBytes = 64;
+    trickle.delay = 5s;
+    server.route("/trickle", trickle);
+    HangingListener hanging;
+
+    const QString addresses[] = {server.address("/silent"), server.address("/slow"),
+                                 server.address("/trickle"), hanging.address()};
+    for (const QString& address : addresses) {
+        std::atomic<bool> flag{false};
+        HttpClient client(HttpSettings{.cancel = &flag});
+        auto [result, seconds] = CancelledAfter(flag, 150ms, [&] { return client.get(address); });
+        EXPECT_FALSE(result.ok()) << address.toStdString();
+        EXPECT_EQ(result.error(), QString::fromLatin1(kCancelledText)) << address.toStdString();
+        EXPECT_LT(seconds, 0.5) << address.toStdString();
+    }
+
+    // The long-lived client takes a flag per request, and serves the next one after a cancel.
+    server.serveText("/fine", "ok");
+    HttpClient posterClient(HttpSettings{.cookies = true});
+    std::atomic<bool> flag{false};
+    auto [result, seconds] = CancelledAfter(flag, 150ms, [&] {
+        return posterClient.get(server.address("/silent"), kImageSizeCap, &flag);
+    });
+    EXPECT_EQ(result.error(), QString::fromLatin1(kCancelledText));
+    EXPECT_LT(seconds, 0.5);
+    const Result<HttpResponse> after = posterClient.get(server.address("/fine"));
+    ASSERT_TRUE(after.ok()) << after.error().toStdString();
+    EXPECT_EQ(after->body, "ok");
+
+    // A flag already set sends nothing.
+    server.resetCounts();
+    const Result<HttpResponse> early = posterClient.get(server.address("/fine"), 1024, &flag);
+    EXPECT_EQ(early.error(), QString::fromLatin1(kCancelledText));
+    EXPECT_EQ(server.totalRequests(), 0);
+}
+
+// The words of the failures that only libcurl's codes tell apart, for any service.
+TEST(HttpClient, FailuresAreWordedFromWhatLibcurlReported) {
+    FakeWebServer server;
+    FakeAnswer dropped;
+    dropped.kind = FakeAnswer::Kind::CloseConnection;
+    server.route("/dropped", dropped);
+    FakeAnswer loop;
+    loop.kind = FakeAnswer::Kind::Redirect;
+    loop.location = "/loop";
+    server.route("/loop", loop);
+    HangingListener hanging;
+    const QString service = QStringLiteral("the maker's site");
+    const std::pair<QString, const char*> cases[] = {
+        {hanging.address(), "could not connect to the maker's site within 0.3 seconds"},
+        {server.address("/dropped"),
+         "the maker's site broke the connection off before its answer was complete"},
+        {server.address("/loop"), "the maker's site redirected the request more than 5 times"},
+        {QStringLiteral("ftp://127.0.0.1/x"),
+         "the maker's site can only be reached over http or https"},
+        {QStringLiteral("http://no-such-host.invalid/"),
+         "could not connect to the maker's site (its host name is unknown)"},
+    };
+    for (const auto& [address, words] : cases) {
+        HttpClient client(HttpSettings{.connectTimeoutMs = 300, .totalTimeoutMs = 2000});
+        EXPECT_FALSE(client.get(address).ok()) << words;
+        EXPECT_EQ(DescribeFailure(LastFailure(client), service), QString::fromLatin1(words));
+    }
+    EXPECT_EQ(SizeText(kImageSizeCap), QStringLiteral("20 MiB"));
+    EXPECT_EQ(SizeText(256 * 1024), QStringLiteral("256 KiB"));
+    EXPECT_EQ(SizeText(1000), QStringLiteral("1000 bytes"));
 }
 
 TEST(HttpClient, KeepsCookiesOnlyWhenAsked) {

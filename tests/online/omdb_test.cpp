@@ -1,10 +1,18 @@
 #include "core/infotext.h"
+#include "online/http_failure.h"
 #include "online/omdb.h"
 #include "tests/support/fake_web_server.h"
 
 #include <gtest/gtest.h>
 
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+#include <atomic>
 #include <chrono>
+#include <memory>
+#include <random>
+#include <thread>
 
 namespace quorvel {
 namespace {
@@ -64,6 +72,59 @@ TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm) {
     EXPECT_EQ(ReduceToAscii(QStringLiteral("plain")), QStringLiteral("plain"));
 }
 
+// Long texts are reduced piece by piece: wherever a piece ends (in a run of accents, between a
+// letter and its combining accent, inside a pair), the result is the one of each unit alone.
+TEST(OmdbAscii, ALongTextGivesWhatEachOfItsPartsGives) {
+    const std::pair<QString, QString> units[] = {
+        {QStringLiteral("Am\u00e9lie \u2013 \u00c6on, Stra\u00dfe. "),
+         QStringLiteral("Amelie - AEon, Strasse. ")},
+        {QStringLiteral("e\u0301\u00e0\u00e7\u00f1\u00f8"), QStringLiteral("eacno")},
+        {QStringLiteral("\u4e03\U0001F3ACx"), QStringLiteral("??x")},
+        {QStringLiteral("\u00e9"), QStringLiteral("e")},
+    };
+    for (const auto& [unit, reduced] : units) {
+        QString text;
+        QString expected;
+        // 3001 units: every offset of a unit meets a piece boundary somewhere.
+        for (int i = 0; i < 3001; ++i) {
+            text += unit;
+            expected += reduced;
+        }
+        EXPECT_EQ(ReduceToAscii(text), expected) << reduced.toStdString();
+    }
+}
+
+// The reference: ICU over the whole text at once, then "?" for each code point left over.
+QString WholeTextReduction(const QString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Transliterator> latin(icu::Transliterator::createInstance(
+        icu::UnicodeString::fromUTF8("Latin-ASCII"), UTRANS_FORWARD, status));
+    icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+    latin->transliterate(unicode);
+    QString out;
+    for (const char32_t c :
+         QString(reinterpret_cast<const QChar*>(unicode.getBuffer()), unicode.length()).toUcs4())
+        out += c < 0x80 ? QChar(char16_t(c)) : QChar(u'?');
+    return out;
+}
+
+TEST(OmdbAscii, MixedTextsGiveWhatTheWholeTextGives) {
+    // Letters with and without their marks, lone and stacked marks, a mark of class 0 (U+034F),
+    // Hangul jamo that compose, a decomposing singleton, other scripts, pairs, ASCII.
+    const QStringList pool{
+        "a",          " ",      "\u00e9",      "e\u0301", "\u0301", "\u0323\u0302",
+        "\u034f",     "\u00c6", "\u00df",      "\u1100",  "\u1161", "\uac00",
+        "\u212b",     "\u01c5", "\u0344",      "\u4e03",  "\u2013", "\u03ac",
+        "\U0001F3AC", "9",      "\u1e0b\u0323"};
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 20; ++round) {
+        QString text;
+        while (text.size() < 3000)
+            text += pool[qsizetype(random() % pool.size())];
+        ASSERT_EQ(ReduceToAscii(text), WholeTextReduction(text)) << "round " << round;
+    }
+}
+
 TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable) {
     const Result<OmdbAnswer> answer = ParseOmdbAnswer(QStringLiteral(
         R"({"Title":"Caf\u00e9 Society","Year":"2016","totalSeasons":6,"rating":7.5,)"
@@ -84,6 +145,53 @@ TEST(OmdbParse, ReadsFieldsAsTextAndMissingOnesAsNotAvailable) {
     ASSERT_EQ(values.size(), 17);
     EXPECT_EQ(values[1], QStringLiteral("2016")); // YEAR
     EXPECT_EQ(values[0], QStringLiteral("N/A"));  // TYPE absent
+}
+
+TEST(OmdbParse, ControlCharactersInValuesBecomeBlanks) {
+    const Result<OmdbAnswer> answer = ParseOmdbAnswer(QStringLiteral(
+        R"({"Response":"True","Title":"Ronin\u0000.txt\tx\ny","Plot":"One\r\ntwo\u001fthree\u007f",)"
+        R"("Genre":["A\nB"]})"));
+    ASSERT_TRUE(answer.ok()) << answer.error().toStdString();
+    EXPECT_EQ(answer->title(), QStringLiteral("Ronin .txt x y"));
+    EXPECT_EQ(answer->field(QStringLiteral("Plot")), QStringLiteral("One  two three "));
+    EXPECT_EQ(answer->field(QStringLiteral("Genre")), QStringLiteral(R"(["A B"])"));
+    const QStringList record = ComposeInfoText(answer->title(), answer->infoValues());
+    EXPECT_EQ(record.size(), kInfoTextLineCount);
+    for (const QString& line : record)
+        for (const QChar c : line)
+            EXPECT_FALSE(c.unicode() < 0x20 || c.unicode() == 0x7F) << line.toStdString();
+}
+
+TEST(OmdbParse, NotFoundOnlyWhenTheServiceFoundNothing) {
+    struct Case {
+        const char* response; // nullptr: no member
+        const char* error;    // nullptr: no member
+        bool notFound;
+    };
+    const Case cases[] = {
+        {"False", "Movie not found!", true},
+        {"False", "Series or episode not found!", true},
+        {"False", "Series or season not found!", true},
+        {"False", "Incorrect IMDb ID.", true},
+        {"False", nullptr, true},
+        {"False", "", true},
+        {"False", "Something went wrong.", false},
+        {"False", "Invalid API key!", false},
+        {"False", "Request limit reached!", false},
+        {"False", "Too many results.", false},
+        {"True", "Movie not found!", false},
+        {nullptr, "Movie not found!", false},
+        {"false", "Movie not found!", false},
+    };
+    for (const Case& c : cases) {
+        QJsonObject object;
+        if (c.response)
+            object.insert("Response", c.response);
+        if (c.error)
+            object.insert("Error", c.error);
+        EXPECT_EQ(OmdbAnswer(object).notFound(), c.notFound)
+            << (c.response ? c.response : "-") << " / " << (c.error ? c.error : "-");
+    }
 }
 
 TEST(OmdbParse, RefusesWhatIsNotAJsonObject) {
@@ -248,6 +356,79 @@ TEST_F(OmdbService, AnswersThatCannotBeReadFail) {
     }
     EXPECT_TRUE(
         FetchOmdbAnswer(query(QStringLiteral("Broken"))).error().contains(QStringLiteral("500")));
+}
+
+// What the window shows after "<input>: " for each way a search can fail.
+TEST_F(OmdbService, EachFailureSaysWhatHappened) {
+    QString refusedAddress;
+    {
+        FakeWebServer gone;
+        refusedAddress = BuildOmdbQuery(gone.baseAddress(), {}, QStringLiteral("Alien"));
+    }
+    server.routeQuery("/", "t", "Down", FakeAnswer{.status = 503, .body = "<h1>Unavailable</h1>"});
+    server.routeQuery("/", "t", "Html", FakeAnswer{.body = "<html><body>Hello</body></html>"});
+    server.routeQuery("/", "t", "List",
+                      FakeAnswer{.contentType = "application/json", .body = "[]"});
+    server.routeQuery("/", "t", "Odd", FakeAnswer{.contentType = "application/json", .body = "{}"});
+    server.routeQuery("/", "t", "Odd Down", FakeAnswer{.status = 500, .body = "{\"a\":1}"});
+    FakeAnswer silent;
+    silent.kind = FakeAnswer::Kind::NeverAnswer;
+    server.routeQuery("/", "t", "Silent", silent);
+    FakeAnswer flood;
+    flood.kind = FakeAnswer::Kind::Flood;
+    flood.floodBytes = kPageSizeCap + 1;
+    flood.chunked = true;
+    server.routeQuery("/", "t", "Flood", flood);
+
+    const std::pair<QString, const char*> cases[] = {
+        {refusedAddress, "could not connect to the OMDb service (connection refused)"},
+        {query(QStringLiteral("Down")), "the OMDb service answered HTTP 503"},
+        {query(QStringLiteral("Html")), "the OMDb service sent an answer that is not JSON"},
+        {query(QStringLiteral("List")),
+         "the OMDb service sent an answer that is not a JSON object"},
+        {query(QStringLiteral("Odd")), "the OMDb service sent an answer without a result"},
+        {query(QStringLiteral("Odd Down")), "the OMDb service answered HTTP 500"},
+        {query(QStringLiteral("Silent")), "the OMDb service did not answer within 0.5 seconds"},
+        {query(QStringLiteral("Flood")), "the answer of the OMDb service is larger than 8 MiB"},
+    };
+    const HttpSettings shortWait{.connectTimeoutMs = 500, .totalTimeoutMs = 500};
+    for (const auto& [address, message] : cases) {
+        const Result<OmdbAnswer> answer = FetchOmdbAnswer(address, shortWait);
+        EXPECT_FALSE(answer.ok()) << message;
+        EXPECT_EQ(answer.error(), QString::fromLatin1(message));
+    }
+    EXPECT_EQ(DurationText(30'000), QStringLiteral("30 seconds"));
+    EXPECT_EQ(DurationText(1'000), QStringLiteral("1 second"));
+
+    // The service's own errors are answers, whatever the status, for the window to show.
+    server.routeQuery(
+        "/", "t", "Wrong",
+        FakeAnswer{.status = 503,
+                   .body = R"({"Response":"False","Error":"Something went wrong."})"});
+    const Result<OmdbAnswer> wrong = FetchOmdbAnswer(query(QStringLiteral("Wrong")));
+    ASSERT_TRUE(wrong.ok()) << wrong.error().toStdString();
+    EXPECT_FALSE(wrong->notFound());
+    EXPECT_EQ(wrong->serviceError(), QStringLiteral("Something went wrong."));
+}
+
+TEST_F(OmdbService, ACancelledSearchOrPosterSaysSo) {
+    server.setDelay(std::chrono::seconds(5));
+    server.serveOmdbTitle("Alien", "omdb/shawshank.json");
+    server.serveFixture("/posters/p.jpg", "omdb/poster.jpg", "image/jpeg");
+    std::atomic<bool> flag{false};
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        flag = true;
+    });
+    const Result<OmdbAnswer> answer =
+        FetchOmdbAnswer(query(QStringLiteral("Alien")), HttpSettings{.cancel = &flag});
+    canceller.join();
+    EXPECT_EQ(answer.error(), QString::fromLatin1(kCancelledText));
+
+    HttpClient posterClient(HttpSettings{.cookies = true});
+    const Result<QByteArray> poster =
+        DownloadPoster(posterClient, server.address("/posters/p.jpg"), &flag);
+    EXPECT_EQ(poster.error(), QString::fromLatin1(kCancelledText));
 }
 
 TEST_F(OmdbService, AccentsAndDashesReachTheRecordAsAscii) {
