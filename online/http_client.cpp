@@ -310,10 +310,6 @@ Result<HttpResponse> HttpClient::get(const QString& url) {
     return get(url, impl_->settings.maxBytes, impl_->settings.cancel);
 }
 
-Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes, const std::atomic<bool>*) {
-    return get(url, maxBytes);
-}
-
 Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes) {
     return get(url, maxBytes, impl_->settings.cancel);
 }

@@ -137,7 +137,7 @@ TEST_F(OnlineTabTest, EveryOtherFailureSaysWhatHappenedAndKeepsTheRecord) {
         const char* input;
         const char* message;
     } cases[] = {
-        {"Dropped", "Dropped: the OMDb service closed the connection without an answer"},
+        {"Dropped", "Dropped: the OMDb service broke the connection off before its answer was complete"},
         {"Busy", "Busy: the OMDb service answered HTTP 503"},
         {"Garbled", "Garbled: the OMDb service sent an answer that is not JSON"},
         {"Wrong", "Wrong: Something went wrong."},
