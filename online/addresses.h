@@ -15,6 +15,14 @@ QString YouTubeSearchAddress(const QString& text);        // https://www.youtube
 QString YouTubeWatchPrefix();                             // https://www.youtube.com/watch?v=
 QString YouTubeEmbedPrefix();                             // https://www.youtube.com/embed/
 QString YouTubeHomeAddress();                             // https://www.youtube.com
+
+// The same YouTube pages on another site, without a trailing "/": Options.ini can point the
+// video tab elsewhere.
+QString YouTubeHomeAddress(const QString& site);   // site
+QString YouTubeResultsPrefix(const QString& site); // site + "/results?search_query="
+QString YouTubeWatchPrefix(const QString& site);   // site + "/watch?v="
+QString YouTubeEmbedPrefix(const QString& site);   // site + "/embed/"
+
 QString ImdbTitleAddress(const QString& imdbId);          // http://www.imdb.com/title/ + id
 QString OmdbHomeAddress();                                // http://www.omdbapi.com
 QString HelpDocumentAddress(const QString& makerSite);    // site + "/Quorvel%20Help.pdf"
