@@ -1,6 +1,9 @@
 #include "core/favourites.h"
 
+#include <QCollator>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace quorvel {
 namespace {
@@ -57,6 +60,15 @@ QString FavouriteIdPart(const QString& entry) {
 
 bool IsDuplicateFavourite(const QStringList& list, const QString& entry) {
     return list.contains(entry, Qt::CaseInsensitive);
+}
+
+QStringList SortedFavourites(QStringList entries) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return entries;
 }
 
 } // namespace quorvel

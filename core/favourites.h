@@ -26,5 +26,8 @@ QString FavouriteTitle(const QString& entry);   // less its last 51 characters; 
 QString FavouriteIdPart(const QString& entry);  // from the first "=" on; empty without one
 // Equal to an entry of `list`, compared whole and ignoring case.
 bool IsDuplicateFavourite(const QStringList& list, const QString& entry);
+// The order of the sorted favourites lists: alphabetical, ignoring case; equal entries keep
+// their order.
+QStringList SortedFavourites(QStringList entries);
 
 } // namespace quorvel

@@ -378,6 +378,7 @@ ServiceSettings ReadServiceSettings(const OptionsFile& file) {
     settings.updateSite = read(opt::kUpdateSite, opt::kDefaultUpdateSite);
     settings.videoDownloadSite = read(opt::kVideoDownloadSite, opt::kDefaultVideoDownloadSite);
     settings.ipInfoAddress = read(opt::kIpInfoAddress, opt::kDefaultIpInfoAddress);
+    settings.youTubeSite = read(opt::kYouTubeSite, opt::kDefaultYouTubeSite);
     return settings;
 }
 

@@ -36,11 +36,13 @@ inline constexpr const char* kOmdbApiKey = "OmdbApiKey";
 inline constexpr const char* kUpdateSite = "UpdateSite";
 inline constexpr const char* kVideoDownloadSite = "VideoDownloadSite";
 inline constexpr const char* kIpInfoAddress = "IpInfoAddress";
+inline constexpr const char* kYouTubeSite = "YouTubeSite";
 
 inline constexpr const char* kDefaultOmdbAddress = "http://www.omdbapi.com";
 inline constexpr const char* kDefaultUpdateSite = "http://www.quorvel.org";
 inline constexpr const char* kDefaultVideoDownloadSite = "http://www.savevideo.me";
 inline constexpr const char* kDefaultIpInfoAddress = "http://ipinfo.io/json";
+inline constexpr const char* kDefaultYouTubeSite = "https://www.youtube.com";
 inline constexpr int kDefaultTheme = 3;
 } // namespace opt
 
@@ -132,6 +134,7 @@ struct ServiceSettings {
     QString updateSite;
     QString videoDownloadSite;
     QString ipInfoAddress;
+    QString youTubeSite; // the video tab's home, search, watch and embed pages
 };
 // Unreadable keys fall back to the defaults; blanks around a value are dropped.
 ServiceSettings ReadServiceSettings(const OptionsFile& file);

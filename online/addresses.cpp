@@ -1,5 +1,6 @@
 #include "online/addresses.h"
 
+#include "core/options.h"
 #include "core/textfile.h"
 
 #include <QUrl>
@@ -69,19 +70,37 @@ QString RottenTomatoesSearchAddress(const QString& text) {
 }
 
 QString YouTubeSearchAddress(const QString& text) {
-    return QStringLiteral("https://www.youtube.com/results?search_query=") + PlusForBlanks(text);
+    return YouTubeResultsPrefix(QString::fromLatin1(opt::kDefaultYouTubeSite)) +
+           PlusForBlanks(text);
 }
 
 QString YouTubeWatchPrefix() {
-    return QStringLiteral("https://www.youtube.com/watch?v=");
+    return YouTubeWatchPrefix(QString::fromLatin1(opt::kDefaultYouTubeSite));
 }
 
 QString YouTubeEmbedPrefix() {
-    return QStringLiteral("https://www.youtube.com/embed/");
+    return YouTubeEmbedPrefix(QString::fromLatin1(opt::kDefaultYouTubeSite));
 }
 
 QString YouTubeHomeAddress() {
-    return QStringLiteral("https://www.youtube.com");
+    return YouTubeHomeAddress(QString::fromLatin1(opt::kDefaultYouTubeSite));
+}
+
+QString YouTubeHomeAddress(const QString& site) {
+    return Joined(site, "");
+}
+
+QString YouTubeResultsPrefix(const QString& site) {
+    return Joined(site, "/results?search_query=");
+}
+
+QString YouTubeWatchPrefix(const QString& site) {
+    return Joined(site, "/watch?v=");
+}
+
+QString YouTubeEmbedPrefix(const QString& site) {
+    // "/v/" addresses no longer play anything; the embed player does.
+    return Joined(site, "/embed/");
 }
 
 QString ImdbTitleAddress(const QString& imdbId) {

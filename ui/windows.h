@@ -5,11 +5,15 @@
 namespace quorvel {
 
 class TForm1;
+class TForm3;
+class TForm4;
 class TForm6;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
     TForm6* form6 = nullptr; // reader
+    TForm3* form3 = nullptr; // add favourite
+    TForm4* form4 = nullptr; // manage favourites
 };
 
 } // namespace quorvel

@@ -316,15 +316,18 @@ TEST_F(OptionsIni, ServiceSettingsHaveDefaultsThatTheFileOverrides) {
     EXPECT_EQ(defaults.updateSite, "http://www.quorvel.org");
     EXPECT_EQ(defaults.videoDownloadSite, "http://www.savevideo.me");
     EXPECT_EQ(defaults.ipInfoAddress, "http://ipinfo.io/json");
+    EXPECT_EQ(defaults.youTubeSite, "https://www.youtube.com");
 
     // A key typed by hand with blanks around it is still the key.
     ASSERT_TRUE(WriteFileBytes(iniPath(), "[Settings]\r\nOmdbAddress=http://127.0.0.1:8080\r\n"
-                                          "omdbapikey = abc123 \r\nIpInfoAddress=\r\n"));
+                                          "omdbapikey = abc123 \r\nIpInfoAddress=\r\n"
+                                          "YouTubeSite=http://127.0.0.1:9\r\n"));
     const ServiceSettings set = ReadServiceSettings(file);
     EXPECT_EQ(set.omdbAddress, "http://127.0.0.1:8080");
     EXPECT_EQ(set.omdbApiKey, "abc123");
     EXPECT_EQ(set.updateSite, "http://www.quorvel.org");
     EXPECT_EQ(set.ipInfoAddress, "");
+    EXPECT_EQ(set.youTubeSite, "http://127.0.0.1:9");
 
     ASSERT_TRUE(WriteFileBytes(iniPath(), QByteArray("\0", 1)));
     EXPECT_EQ(ReadServiceSettings(file).omdbAddress, "http://www.omdbapi.com");

@@ -41,6 +41,17 @@ TEST(Addresses, SearchPagesCarryTheEscapedTitle) {
               QStringLiteral("http://www.imdb.com/title/tt0111161"));
     EXPECT_EQ(YouTubeEmbedPrefix() + "abc", QStringLiteral("https://www.youtube.com/embed/abc"));
     EXPECT_EQ(YouTubeWatchPrefix() + "abc", QStringLiteral("https://www.youtube.com/watch?v=abc"));
+    EXPECT_EQ(YouTubeWatchPrefix().size(), 32);
+}
+
+TEST(Addresses, YouTubePagesOnAnotherSite) {
+    for (const char* site : {"http://127.0.0.1:8080", "http://127.0.0.1:8080/"}) {
+        const QString base = QString::fromLatin1(site);
+        EXPECT_EQ(YouTubeHomeAddress(base), "http://127.0.0.1:8080");
+        EXPECT_EQ(YouTubeResultsPrefix(base), "http://127.0.0.1:8080/results?search_query=");
+        EXPECT_EQ(YouTubeWatchPrefix(base), "http://127.0.0.1:8080/watch?v=");
+        EXPECT_EQ(YouTubeEmbedPrefix(base), "http://127.0.0.1:8080/embed/");
+    }
 }
 
 TEST(Addresses, SitePagesJoinTheSiteWithOneSlash) {

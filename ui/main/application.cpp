@@ -1,6 +1,8 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
+#include "ui/tools/add_favourite.h"
+#include "ui/tools/manage_favourites.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -12,6 +14,13 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     windows_.form1 = form1_.get();
     form1_->FormCreate();
 
+    form3_ = std::make_unique<TForm3>(windows_, services_, form1_.get());
+    windows_.form3 = form3_.get();
+    form3_->FormCreate();
+    form4_ = std::make_unique<TForm4>(windows_, services_, form1_.get());
+    windows_.form4 = form4_.get();
+    form4_->FormCreate();
+
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
 }
@@ -21,6 +30,10 @@ Application::~Application() {
     // main window would delete them a second time.
     form6_.reset();
     windows_.form6 = nullptr;
+    form4_.reset();
+    windows_.form4 = nullptr;
+    form3_.reset();
+    windows_.form3 = nullptr;
     form1_.reset();
     windows_.form1 = nullptr;
 }

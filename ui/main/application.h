@@ -11,6 +11,8 @@
 namespace quorvel {
 
 class TForm1;
+class TForm3;
+class TForm4;
 class TForm6;
 
 class Application {
@@ -29,6 +31,8 @@ private:
     Windows windows_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm4> form4_;
 };
 
 } // namespace quorvel

@@ -8,6 +8,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // The video tab's browser shares its graphics context with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // No display name: the window system would append it to every window's own caption.

@@ -83,7 +83,7 @@ void TForm1::AddTabs() {
     pages->addTab(onlineTab_, QStringLiteral("Search Title On Line"));
     offlineTab_ = new SearchOfflineTab(windows_, services_, pages);
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
-    videoTab_ = new VideoTab(pages);
+    videoTab_ = new VideoTab(windows_, appFolder_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
     optionsTab_ = new OptionsTab(pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));

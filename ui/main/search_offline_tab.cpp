@@ -6,6 +6,7 @@
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
+#include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
 #include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
@@ -57,6 +58,11 @@ void SearchOfflineTab::ConnectHandlers() {
     connect(ui->Edit3, &QLineEdit::textChanged, this, [this](const QString& t) { Edit3Change(t); });
     connect(ui->Edit3, &QLineEdit::returnPressed, this, [this] { Button18Click(); });
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
+    // Both searches land on the video tab.
+    connect(ui->Button32, &QPushButton::clicked, this,
+            [this] { windows_.form1->VideoPage()->Button32Click(); });
+    connect(ui->Button55, &QPushButton::clicked, this,
+            [this] { windows_.form1->VideoPage()->Button55Click(); });
 }
 
 QPushButton* SearchOfflineTab::TrailerButton() const {

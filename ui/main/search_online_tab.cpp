@@ -8,6 +8,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
 #include "ui_search_online_tab.h"
 
@@ -88,6 +89,11 @@ void SearchOnlineTab::ConnectHandlers() {
     connect(ui->Edit1, &QLineEdit::returnPressed, this, [this] { Button1Click(); });
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     connect(ui->CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
+    // Both searches land on the video tab.
+    connect(ui->Button28, &QPushButton::clicked, this,
+            [this] { windows_.form1->VideoPage()->Button28Click(); });
+    connect(ui->Button54, &QPushButton::clicked, this,
+            [this] { windows_.form1->VideoPage()->Button54Click(); });
 }
 
 QLineEdit* SearchOnlineTab::TitleEdit() const {

@@ -1,45 +1,266 @@
 #include "ui/main/video_tab.h"
 
-#include <QCollator>
-#include <QComboBox>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+#include "core/favourites.h"
+#include "core/options.h"
+#include "online/addresses.h"
+#include "ui/main/main_window.h"
+#include "ui/main/options_tab.h"
+#include "ui/main/search_offline_tab.h"
+#include "ui/main/search_online_tab.h"
+#include "ui/tools/add_favourite.h"
+#include "ui_video_tab.h"
 
-#include <algorithm>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 
 namespace quorvel {
 
-VideoTab::VideoTab(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("TabSheet3"));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(false);
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    ComboBox1->setMinimumContentsLength(40);
+namespace {
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(ComboBox1, 1);
-    auto* column = new QVBoxLayout(this);
-    column->addLayout(row);
-    column->addStretch(1);
+QString BlanksToPlus(QString text) {
+    return text.replace(QLatin1Char(' '), QLatin1Char('+'));
+}
+
+} // namespace
+
+VideoTab::VideoTab(Windows& windows, const QString& appFolder, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::VideoTab>()), windows_(windows) {
+    ui->setupUi(this);
+    SetGlyphs();
+    MakeBrowser(appFolder);
+    // Options.ini may name another site; the home address is shorter than any watch address,
+    // so the page buttons stay disabled.
+    ui->Edit4->setText(YouTubeHomeAddress(Site()));
+    ConnectHandlers();
+}
+
+VideoTab::~VideoTab() {
+    // The view takes its page with it while the profile still exists.
+    delete ui->WebBrowser1;
+}
+
+void VideoTab::MakeBrowser(const QString& appFolder) {
+    // A named profile keeps cookies and cache on disk, here beside the program.
+    profile_ = std::make_unique<QWebEngineProfile>(QStringLiteral("Quorvel"));
+    profile_->setPersistentStoragePath(appFolder + QStringLiteral("Browser"));
+    profile_->setCachePath(appFolder + QStringLiteral("Browser/Cache"));
+    ui->WebBrowser1->setPage(new QWebEnginePage(profile_.get(), ui->WebBrowser1));
+}
+
+void VideoTab::SetGlyphs() {
+    const std::pair<QToolButton*, QStyle::StandardPixmap> glyphs[] = {
+        {ui->SpeedButton1, QStyle::SP_BrowserReload},
+        {ui->SpeedButton2, QStyle::SP_ArrowBack},
+        {ui->SpeedButton3, QStyle::SP_ArrowForward},
+        {ui->SpeedButton7, QStyle::SP_DirHomeIcon},
+        {ui->SpeedButton5, QStyle::SP_MediaPlay},
+        {ui->SpeedButton4, QStyle::SP_DialogSaveButton},
+        {ui->SpeedButton6, QStyle::SP_ArrowDown},
+    };
+    for (const auto& [button, glyph] : glyphs)
+        button->setIcon(style()->standardIcon(glyph));
+}
+
+void VideoTab::ConnectHandlers() {
+    const std::pair<QAbstractButton*, void (VideoTab::*)()> clicks[] = {
+        {ui->SpeedButton1, &VideoTab::SpeedButton1Click},
+        {ui->SpeedButton2, &VideoTab::SpeedButton2Click},
+        {ui->SpeedButton3, &VideoTab::SpeedButton3Click},
+        {ui->SpeedButton7, &VideoTab::SpeedButton7Click},
+        {ui->SpeedButton5, &VideoTab::SpeedButton5Click},
+        {ui->SpeedButton4, &VideoTab::SpeedButton4Click},
+        {ui->SpeedButton6, &VideoTab::SpeedButton6Click},
+        {ui->Button27, &VideoTab::Button27Click},
+    };
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QAbstractButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
+    connect(ui->Edit4, &QLineEdit::textChanged, this, &VideoTab::Edit4Change);
+    connect(ui->Edit4, &QLineEdit::returnPressed, this, [this] { SpeedButton1Click(); });
+    connect(ui->Edit5, &QLineEdit::returnPressed, this, [this] { Button27Click(); });
+    connect(ui->ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
+    QWebEngineView* view = ui->WebBrowser1;
+    connect(view, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+    // A failed load shows the browser's own error page; nothing else is said.
+    connect(view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        loading_ = false;
+        if (ok)
+            WebBrowser1DocumentComplete();
+    });
+    // Sites like YouTube move from video to video without loading a new document: the address
+    // still follows, so the page buttons know a watch page.
+    connect(view, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
+        if (!loading_)
+            ui->Edit4->setText(url.toString());
+    });
+}
+
+QComboBox* VideoTab::FavouritesList() const {
+    return ui->ComboBox1;
+}
+
+QLineEdit* VideoTab::UrlEdit() const {
+    return ui->Edit4;
+}
+
+QLineEdit* VideoTab::SearchEdit() const {
+    return ui->Edit5;
+}
+
+QWebEngineView* VideoTab::Browser() const {
+    return ui->WebBrowser1;
 }
 
 void VideoTab::SetFavourites(const QStringList& entries) {
-    QStringList sorted = entries;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(sorted.begin(), sorted.end(), [&collator](const QString& a, const QString& b) {
-        return collator.compare(a, b) < 0;
-    });
-    ComboBox1->clear();
-    ComboBox1->addItems(sorted);
+    ui->ComboBox1->clear();
+    ui->ComboBox1->addItems(SortedFavourites(entries));
+    // A drop-down list shows no choice until the user makes one.
+    ui->ComboBox1->setCurrentIndex(-1);
 }
 
 QStringList VideoTab::Favourites() const {
     QStringList entries;
-    for (int i = 0; i < ComboBox1->count(); ++i)
-        entries << ComboBox1->itemText(i);
+    for (int i = 0; i < ui->ComboBox1->count(); ++i)
+        entries << ui->ComboBox1->itemText(i);
     return entries;
+}
+
+QString VideoTab::Site() const {
+    return windows_.form1 ? windows_.form1->Settings().youTubeSite
+                          : QString::fromLatin1(opt::kDefaultYouTubeSite);
+}
+
+bool VideoTab::OptionTicked(const char* checkBox) const {
+    // The Options tab keeps these two boxes for this tab alone.
+    const OptionsTab* options = windows_.form1 ? windows_.form1->OptionsPage() : nullptr;
+    const QCheckBox* box =
+        options ? options->findChild<QCheckBox*>(QLatin1String(checkBox)) : nullptr;
+    return box ? box->isChecked() : true;
+}
+
+void VideoTab::NavigateTo(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    if (url.isValid())
+        ui->WebBrowser1->setUrl(url);
+}
+
+void VideoTab::SpeedButton1Click() {
+    NavigateTo(ui->Edit4->text());
+    // The page starts to load and the window repaints before the handler ends.
+    QCoreApplication::processEvents();
+}
+
+void VideoTab::SpeedButton2Click() {
+    ui->WebBrowser1->back();
+}
+
+void VideoTab::SpeedButton3Click() {
+    ui->WebBrowser1->forward();
+}
+
+void VideoTab::SpeedButton7Click() {
+    NavigateTo(YouTubeHomeAddress(Site()));
+    QCoreApplication::processEvents();
+}
+
+void VideoTab::Button27Click() {
+    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + PlusForBlanks(ui->Edit5->text()));
+    SpeedButton1Click();
+}
+
+void VideoTab::SpeedButton5Click() {
+    const QString text = ui->Edit4->text();
+    const qsizetype at = text.lastIndexOf(QLatin1Char('='));
+    ui->Edit4->setText(YouTubeEmbedPrefix(Site()) + (at < 0 ? text : text.mid(at + 1)));
+    SpeedButton1Click();
+}
+
+void VideoTab::SpeedButton4Click() {
+    const QString text = ui->Edit4->text();
+    const qsizetype prefix = YouTubeWatchPrefix(Site()).size();
+    TForm3* add = windows_.form3;
+    if (!add)
+        return;
+    add->SetVideoId(text.size() > prefix ? text.mid(prefix) : QString());
+    add->Open();
+}
+
+void VideoTab::SpeedButton6Click() {
+    const QString site = windows_.form1 ? windows_.form1->Settings().videoDownloadSite
+                                        : QString::fromLatin1(opt::kDefaultVideoDownloadSite);
+    NavigateTo(VideoDownloadAddress(site, ui->Edit4->text()));
+}
+
+void VideoTab::ComboBox1Change() {
+    if (ui->ComboBox1->currentIndex() < 0)
+        return;
+    const QString id = FavouriteVideoId(ui->ComboBox1->currentText());
+    const QString prefix =
+        OptionTicked("CheckBox7") ? YouTubeEmbedPrefix(Site()) : YouTubeWatchPrefix(Site());
+    ui->Edit4->setText(prefix + id);
+    if (OptionTicked("CheckBox6"))
+        SpeedButton1Click();
+}
+
+void VideoTab::Edit4Change(const QString& text) {
+    const QString prefix = YouTubeWatchPrefix(Site());
+    if (text.size() <= prefix.size())
+        return;
+    const bool watchPage = text.startsWith(prefix, Qt::CaseSensitive);
+    for (QToolButton* button : {ui->SpeedButton4, ui->SpeedButton5, ui->SpeedButton6})
+        button->setEnabled(watchPage);
+}
+
+void VideoTab::WebBrowser1DocumentComplete() {
+    ui->Edit4->setText(ui->WebBrowser1->url().toString());
+    QCoreApplication::processEvents();
+    ui->WebBrowser1->page()->runJavaScript(
+        QStringLiteral("window.scrollBy(0, -40); window.scrollTo(0, window.scrollY);"));
+}
+
+void VideoTab::SearchFromInfo(const QString& firstLine, const QString& editSuffix,
+                              const QString& addressSuffix) {
+    if (firstLine.isEmpty())
+        return;
+    ui->Edit5->setText(BlanksToPlus(firstLine) + editSuffix);
+    // "&", "#", "+" and "%" escaped too, so "Fast & Furious" is searched whole.
+    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + PlusForBlanks(firstLine) + addressSuffix);
+    if (windows_.form1)
+        windows_.form1->Pages()->setCurrentWidget(this);
+    SpeedButton1Click();
+}
+
+void VideoTab::Button28Click() {
+    if (windows_.form1)
+        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral(" trailer"),
+                       QStringLiteral("+trailer"));
+}
+
+void VideoTab::Button54Click() {
+    if (windows_.form1)
+        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
+                       QStringLiteral("+soundtrack"));
+}
+
+void VideoTab::Button32Click() {
+    if (windows_.form1)
+        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+trailer"),
+                       QStringLiteral("+trailer"));
+}
+
+void VideoTab::Button55Click() {
+    if (windows_.form1)
+        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
+                       QStringLiteral("+soundtrack"));
 }
 
 } // namespace quorvel
