@@ -87,20 +87,22 @@ QString YouTubeHomeAddress() {
 }
 
 QString YouTubeHomeAddress(const QString& site) {
-    return Joined(site, "");
+    QString home = JoinSiteAndPath(site, u"");
+    home.chop(1); // the site itself, without the separator a path would need
+    return home;
 }
 
 QString YouTubeResultsPrefix(const QString& site) {
-    return Joined(site, "/results?search_query=");
+    return JoinSiteAndPath(site, u"results?search_query=");
 }
 
 QString YouTubeWatchPrefix(const QString& site) {
-    return Joined(site, "/watch?v=");
+    return JoinSiteAndPath(site, u"watch?v=");
 }
 
 QString YouTubeEmbedPrefix(const QString& site) {
     // "/v/" addresses no longer play anything; the embed player does.
-    return Joined(site, "/embed/");
+    return JoinSiteAndPath(site, u"embed/");
 }
 
 QString ImdbTitleAddress(const QString& imdbId) {
