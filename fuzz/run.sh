@@ -7,6 +7,8 @@ set -uo pipefail
 SECONDS_EACH=${FUZZ_SECONDS:-60}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 HARNESSES="text infotext options favourites filteredlist omdb_answer webversion addresses"
+# Each run tells its own findings; the corpus grows from run to run.
+rm -rf findings logs
 mkdir -p findings logs
 export FUZZ_FINDINGS=$PWD/findings
 # The harnesses save through QSaveFile, which syncs every file: on tmpfs that costs nothing.

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -103,8 +102,12 @@ QString FetchWebVersion(const QString& site, const HttpSettings& settings) {
 }
 
 std::optional<QString> ParseWebVersion(const QString& pageText) {
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = pageText.split(lineEnd);
+    // Split by hand rather than by a regular expression, which refuses a text holding a lone
+    // surrogate and would then see the whole page as one line.
+    QString text = pageText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    QStringList lines = text.split(u'\n');
     // A final line end closes the last line; it does not open another one.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();

@@ -26,6 +26,9 @@ TEST(WebVersion, TakesSevenCharactersAfterTheLastMarker) {
     EXPECT_EQ(ParseWebVersion("x\r" + kMarker + "\r<p>1.10.2.3</p>"), QStringLiteral("1.10.2."));
     EXPECT_EQ(ParseWebVersion(kMarker + "\r\n<p>1.7.1.1"),
               QStringLiteral("1.7.1.1")); // 10 characters
+    // A stray half of a surrogate pair elsewhere on the page does not hide the version.
+    EXPECT_EQ(ParseWebVersion(QString(QChar(0xD800)) + "\r\n" + kMarker + "\r\n<p>1.7.1.1</p>"),
+              QStringLiteral("1.7.1.1"));
 }
 
 TEST(WebVersion, NothingWithoutAUsableVersionLine) {
