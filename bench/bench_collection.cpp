@@ -1,12 +1,21 @@
 // The collection folder itself: listing and counting it, and reading every info text in it, as
-// the off-line tab and the collection tools do on each refresh.
+// the off-line tab and the collection tools do on each refresh; and the listing at several
+// sizes beside the bare folder reading it cannot beat.
 
+#include "bench/bench_end.h"
 #include "core/collection.h"
 #include "core/infotext.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
+#include <map>
+
+#include <dirent.h>
 
 namespace {
 
@@ -24,6 +33,107 @@ bool HaveFolder(benchmark::State& state) {
     }
     return true;
 }
+
+// What any listing has to do at least: read every name of the folder once.
+int BareReaddir(const QByteArray& folder) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return -1;
+    int count = 0;
+    while (dirent* entry = ::readdir(dir))
+        count += entry->d_type == DT_REG;
+    ::closedir(dir);
+    return count;
+}
+
+// The listing folders, "SIZE=FOLDER" separated by ";", as bench/run.sh sets them.
+std::map<int, QString> ListingFolders() {
+    std::map<int, QString> folders;
+    const QStringList items =
+        qEnvironmentVariable("QUORVEL_BENCH_LISTING").split(u';', Qt::SkipEmptyParts);
+    for (const QString& item : items) {
+        const qsizetype equals = item.indexOf(u'=');
+        bool ok = false;
+        const int size = item.left(equals).toInt(&ok);
+        if (equals > 0 && ok)
+            folders[size] = item.mid(equals + 1);
+    }
+    return folders;
+}
+
+// Sizes whose listing benchmarks ran, for the summary lines.
+std::map<int, QString>& ListedSizes() {
+    static std::map<int, QString> sizes;
+    return sizes;
+}
+
+void BM_BareReaddir(benchmark::State& state, const QString& folder) {
+    const QByteArray encoded = QFile::encodeName(folder);
+    int count = 0;
+    for (auto _ : state) {
+        count = BareReaddir(encoded);
+        benchmark::DoNotOptimize(count);
+    }
+    if (count < 0)
+        state.SkipWithError("the folder cannot be read");
+    state.counters["files"] = count;
+}
+
+void BM_ListCollection(benchmark::State& state, int size, const QString& folder) {
+    qsizetype entries = 0;
+    for (auto _ : state) {
+        const QStringList listed = ListCollection(folder);
+        entries = listed.size();
+        benchmark::DoNotOptimize(listed);
+    }
+    if (entries == 0) {
+        state.SkipWithError("the folder holds no collection entry");
+        return;
+    }
+    state.counters["entries"] = double(entries);
+    ListedSizes()[size] = folder;
+}
+
+// One line per size: the listing against the bare reading in interleaved rounds, so that a
+// load on the machine weighs on both alike.
+void PrintListingRatios() {
+    constexpr int kRounds = 15;
+    for (const auto& [size, folder] : ListedSizes()) {
+        const QByteArray encoded = QFile::encodeName(folder);
+        std::vector<double> bare;
+        std::vector<double> listing;
+        qsizetype entries = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            benchmark::DoNotOptimize(BareReaddir(encoded));
+            bare.push_back(double(timer.nsecsElapsed()) / 1e6);
+            timer.restart();
+            const QStringList listed = ListCollection(folder);
+            listing.push_back(double(timer.nsecsElapsed()) / 1e6);
+            entries = listed.size();
+        }
+        const double bareMs = bench::Median(bare);
+        const double listingMs = bench::Median(listing);
+        std::printf("listing %d titles (%lld entries): ListCollection %.1f ms, bare readdir %.1f "
+                    "ms, %.2f times (medians of %d interleaved rounds)\n",
+                    size, static_cast<long long>(entries), listingMs, bareMs,
+                    bareMs > 0 ? listingMs / bareMs : 0.0, kRounds);
+    }
+}
+
+[[maybe_unused]] const bool kListingBenchmarks = [] {
+    for (const auto& [size, folder] : ListingFolders()) {
+        const QByteArray bare = "BM_BareReaddir/" + QByteArray::number(size);
+        const QByteArray listing = "BM_ListCollection/" + QByteArray::number(size);
+        benchmark::RegisterBenchmark(bare.constData(), BM_BareReaddir, folder)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(listing.constData(), BM_ListCollection, size, folder)
+            ->Unit(benchmark::kMillisecond);
+    }
+    bench::AtEnd(PrintListingRatios);
+    return true;
+}();
 
 void BM_ListAndCountCollection(benchmark::State& state) {
     if (!HaveFolder(state))

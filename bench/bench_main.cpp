@@ -1,6 +1,35 @@
+#include "bench/bench_end.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace quorvel::bench {
+namespace {
+
+std::vector<std::function<void()>>& EndWork() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
+
+} // namespace
+
+void AtEnd(std::function<void()> work) {
+    EndWork().push_back(std::move(work));
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+} // namespace quorvel::bench
 
 // Each bench_*.cpp registers its own benchmarks; this file only starts them, inside the one
 // QApplication that the window benchmarks need.
@@ -12,6 +41,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
+    for (const std::function<void()>& work : quorvel::bench::EndWork())
+        work();
+    quorvel::bench::EndWork().clear();
     benchmark::Shutdown();
     return 0;
 }

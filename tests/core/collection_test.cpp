@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace quorvel {
 namespace {
@@ -64,6 +67,56 @@ TEST_F(CollectionFolder, SortsIgnoringCaseWithTheExactNameBreakingTies) {
         touch(name);
     EXPECT_EQ(ListCollection(dir.path()),
               (QStringList{"a.jpg", "A.txt", "a.txt", "B.txt", "b.txt", "C.txt"}));
+}
+
+// The order users have always seen, kept here as the reference the listing must reproduce.
+bool ReferenceOrder(const QString& a, const QString& b) {
+    const int byCase = QString::compare(a, b, Qt::CaseInsensitive);
+    return byCase != 0 ? byCase < 0 : a < b;
+}
+
+TEST(ListingOrder, IsTheCaseInsensitiveComparisonWithTheExactNameBreakingTies) {
+    // Letter case, digits, punctuation between "Z" and "a", accents composed and decomposed,
+    // letters whose fold is another letter, a character beyond the 16-bit range.
+    const QStringList names{
+        "heat.txt",     "Heat.txt",    "HEAT.txt",        "heat.JPG",        "Heat.jpg",
+        "Heat 2.txt",   "Heat2.txt",   "Heat_2.txt",      "Heat[2].txt",     "Heat^.txt",
+        "Heat`.txt",    "Heat~.txt",   "10.txt",          "9.txt",           "09.txt",
+        "a.txt",        "_a.txt",      "Z.txt",           "[a].jpg",         "Émile.txt",
+        "émile.txt",    "Emile.txt",   "e\u0301mile.txt", "Zoë.txt",         "ZOË.txt",
+        "Straße.txt",   "STRASSE.txt", "Strasse.txt",     "\u212Aelvin.txt", "kelvin.txt",
+        "\u017Fun.txt", "sun.txt",     "Σοφία.txt",       "σοφία.txt",       "ΣΟΦΊΑ.txt",
+        "ıi.txt",       "Iİ.txt",      "\U00010400x.txt", "\U00010428x.txt", "\uFF21.txt",
+        "\uFF41.txt",   "日本.txt",    "Ærø.jpg",         "ærø.jpg"};
+    // And bytes that are no UTF-8 at all, written as they are (Qt would write the replacement
+    // character's UTF-8 instead).
+    const QList<QByteArray> rawNames{"Caf\xE9.txt", "\xC3.jpg"};
+
+    // Once as they are, once all behind one long prefix, as in "Title 00042 ..." collections.
+    for (const QString& prefix : {QString(), QStringLiteral("Title 00042 Heat ")}) {
+        SCOPED_TRACE(prefix.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        QStringList expected;
+        for (const QString& name : names) {
+            ASSERT_TRUE(WriteBytes(dir.filePath(prefix + name), "x")) << name.toStdString();
+            expected << prefix + name;
+        }
+        const QByteArray folderBytes = QFile::encodeName(dir.path() + '/' + prefix);
+        for (const QByteArray& raw : rawNames) {
+            const int fd = ::open((folderBytes + raw).constData(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_GE(fd, 0) << raw.toStdString();
+            ::close(fd);
+            expected << prefix + QFile::decodeName(raw);
+        }
+        const QStringList listed = ListCollection(dir.path());
+        // QTemporaryDir cannot remove what it cannot name.
+        for (const QByteArray& raw : rawNames)
+            ::unlink((folderBytes + raw).constData());
+
+        std::sort(expected.begin(), expected.end(), ReferenceOrder);
+        EXPECT_EQ(listed, expected);
+    }
 }
 
 TEST_F(CollectionFolder, ASymbolicLinkCountsAsTheFileItNames) {
