@@ -8,10 +8,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -100,25 +100,21 @@ void PrintListingRatios() {
     constexpr int kRounds = 15;
     for (const auto& [size, folder] : ListedSizes()) {
         const QByteArray encoded = QFile::encodeName(folder);
-        std::vector<double> bare;
-        std::vector<double> listing;
+        bench::Timings bare;
+        bench::Timings listing;
         qsizetype entries = 0;
         for (int round = 0; round < kRounds; ++round) {
-            QElapsedTimer timer;
-            timer.start();
-            benchmark::DoNotOptimize(BareReaddir(encoded));
-            bare.push_back(double(timer.nsecsElapsed()) / 1e6);
-            timer.restart();
-            const QStringList listed = ListCollection(folder);
-            listing.push_back(double(timer.nsecsElapsed()) / 1e6);
-            entries = listed.size();
+            bare.add(bench::Time([&] { benchmark::DoNotOptimize(BareReaddir(encoded)); }));
+            listing.add(bench::Time([&] { entries = ListCollection(folder).size(); }));
         }
-        const double bareMs = bench::Median(bare);
-        const double listingMs = bench::Median(listing);
+        const bench::Timing b = bare.median();
+        const bench::Timing l = listing.median();
         std::printf("listing %d titles (%lld entries): ListCollection %.1f ms, bare readdir %.1f "
-                    "ms, %.2f times (medians of %d interleaved rounds)\n",
-                    size, static_cast<long long>(entries), listingMs, bareMs,
-                    bareMs > 0 ? listingMs / bareMs : 0.0, kRounds);
+                    "ms: %.2f times; processor time %.1f ms and %.1f ms: %.2f times (medians of "
+                    "%d interleaved rounds)\n",
+                    size, static_cast<long long>(entries), l.wallMs, b.wallMs,
+                    l.wallMs / std::max(b.wallMs, 1e-9), l.cpuMs, b.cpuMs,
+                    l.cpuMs / std::max(b.cpuMs, 1e-9), kRounds);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <vector>
 
 namespace quorvel::bench {
@@ -27,6 +29,19 @@ double Median(std::vector<double> values) {
     const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
+}
+
+Timing Time(const std::function<void()>& work) {
+    timespec cpuStart{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
+    const auto wallStart = std::chrono::steady_clock::now();
+    work();
+    const auto wallEnd = std::chrono::steady_clock::now();
+    timespec cpuEnd{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
+    const double cpuNs =
+        double(cpuEnd.tv_sec - cpuStart.tv_sec) * 1e9 + double(cpuEnd.tv_nsec - cpuStart.tv_nsec);
+    return {std::chrono::duration<double, std::milli>(wallEnd - wallStart).count(), cpuNs / 1e6};
 }
 
 } // namespace quorvel::bench

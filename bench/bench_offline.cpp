@@ -17,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QListView>
@@ -181,23 +180,23 @@ void PrintClickSummary(Program& program) {
         return;
     constexpr int kRounds = 15;
     const QList<int> rows = RowsToClick(program, false);
-    std::vector<double> clicks;
-    std::vector<double> listings;
+    if (rows.isEmpty())
+        return;
+    bench::Timings clicks;
+    bench::Timings listings;
     for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        Click(program, rows.at(round % rows.size()), false);
-        clicks.push_back(double(timer.nsecsElapsed()) / 1e6);
-        timer.restart();
-        benchmark::DoNotOptimize(ListCollection(CollectionFolder()));
-        listings.push_back(double(timer.nsecsElapsed()) / 1e6);
+        clicks.add(bench::Time([&] { Click(program, rows.at(round % rows.size()), false); }));
+        listings.add(
+            bench::Time([&] { benchmark::DoNotOptimize(ListCollection(CollectionFolder())); }));
     }
-    const double click = bench::Median(clicks);
-    const double listing = bench::Median(listings);
-    std::printf("click on an entry lacking a file, %lld entries: %.1f ms, one listing %.1f ms, "
-                "%.1f ms beyond it (medians of %d interleaved rounds)\n",
-                static_cast<long long>(program.tab->ListEntries().size()), click, listing,
-                click - listing, kRounds);
+    const bench::Timing click = clicks.median();
+    const bench::Timing listing = listings.median();
+    std::printf("click on an entry lacking a file, %lld entries: %.1f ms, one listing %.1f ms: "
+                "%.1f ms beyond it; processor time %.1f ms and %.1f ms: %.1f ms beyond it "
+                "(medians of %d interleaved rounds)\n",
+                static_cast<long long>(program.tab->ListEntries().size()), click.wallMs,
+                listing.wallMs, click.wallMs - listing.wallMs, click.cpuMs, listing.cpuMs,
+                click.cpuMs - listing.cpuMs, kRounds);
 }
 
 void BM_ClickEntryWithBothFiles(benchmark::State& state) {
