@@ -174,13 +174,13 @@ bool IsCollectionEntry(const QString& name) {
     return IsInfoTextEntry(name) || IsPosterEntry(name);
 }
 
-QStringList ListCollection(const QString& folder) {
+namespace {
+
+// The listing of an open folder. `askedTypes` tells whether an entry's type had to be asked
+// of the file system (a symbolic link, or a file system that gives no types).
+QStringList ListOpenFolder(DIR* dir, bool& askedTypes) {
     QStringList entries;
-    if (folder.isEmpty())
-        return entries;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return entries;
+    askedTypes = false;
     std::vector<ListedName> listed;
     std::vector<char16_t> keys;
     bool keysExact = true;
@@ -189,7 +189,10 @@ QStringList ListCollection(const QString& folder) {
     while (dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         const size_t length = std::char_traits<char>::length(raw);
-        if (!HasCollectionExtension(raw, length) || !IsRegularFile(dir, entry))
+        if (!HasCollectionExtension(raw, length))
+            continue;
+        askedTypes = askedTypes || entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK;
+        if (!IsRegularFile(dir, entry))
             continue;
         const QByteArrayView bytes(raw, qsizetype(length));
         const bool ascii =
@@ -200,7 +203,6 @@ QStringList ListCollection(const QString& folder) {
         keysExact = AppendFoldedKey(name, keys) && keysExact;
         listed.push_back({std::move(name), keyStart, qsizetype(keys.size()) - keyStart, {}});
     }
-    ::closedir(dir);
 
     if (keysExact) {
         PackHeads(listed, keys);
@@ -227,6 +229,73 @@ QStringList ListCollection(const QString& folder) {
     for (ListedName& item : listed)
         entries.append(std::move(item.name));
     return entries;
+}
+
+qint64 Nanoseconds(const timespec& time) {
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+FolderStamp StampOf(const struct stat& info) {
+    return {quint64(info.st_dev),      quint64(info.st_ino), Nanoseconds(info.st_mtim),
+            Nanoseconds(info.st_ctim), qint64(info.st_size), quint64(info.st_nlink)};
+}
+
+} // namespace
+
+QStringList ListCollection(const QString& folder) {
+    if (folder.isEmpty())
+        return {};
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return {};
+    bool askedTypes = false;
+    QStringList entries = ListOpenFolder(dir, askedTypes);
+    ::closedir(dir);
+    return entries;
+}
+
+QStringList CollectionListing::List(const QString& folder) {
+    reused_ = false;
+    if (folder.isEmpty()) {
+        Forget();
+        return {};
+    }
+    const QByteArray encoded = QFile::encodeName(folder);
+    struct stat info {};
+    if (kept_ && folder == folder_ && ::stat(encoded.constData(), &info) == 0 &&
+        StampOf(info) == stamp_) {
+        reused_ = true;
+        return entries_;
+    }
+    Forget();
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    DIR* dir = ::opendir(encoded.constData());
+    if (!dir)
+        return {};
+    // The stamp before the reading: a change made while reading shows at the next listing.
+    const bool stamped = ::fstat(::dirfd(dir), &info) == 0;
+    bool askedTypes = false;
+    QStringList entries = ListOpenFolder(dir, askedTypes);
+    ::closedir(dir);
+    // A change in the same tick of the file system's clock as the last one leaves the times as
+    // they were: only a folder left alone for a while before this listing can vouch for the
+    // next. (Its status-change time moves with any touch of the times, so it only has to match.)
+    constexpr qint64 kQuietNs = 2'000'000'000;
+    const FolderStamp stamp = StampOf(info);
+    if (stamped && !askedTypes && stamp.modified < Nanoseconds(now) - kQuietNs) {
+        kept_ = true;
+        folder_ = folder;
+        stamp_ = stamp;
+        entries_ = entries;
+    }
+    return entries;
+}
+
+void CollectionListing::Forget() {
+    kept_ = false;
+    folder_.clear();
+    entries_.clear();
 }
 
 CollectionCount CountCollection(const QStringList& entries) {

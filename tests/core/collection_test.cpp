@@ -8,9 +8,12 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -139,6 +142,84 @@ TEST_F(CollectionFolder, AMissingEmptyOrNonFolderPathGivesNoEntries) {
 TEST_F(CollectionFolder, AFolderPathEndingWithASeparatorListsTheSame) {
     touch("Heat.txt");
     EXPECT_EQ(ListCollection(dir.path() + "/"), QStringList{"Heat.txt"});
+}
+
+// The folder's modification time an hour back, as for a collection not touched today.
+void AgeFolder(const QString& folder, int extraSeconds = 0) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600 + extraSeconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0), 0);
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void touch(const QString& name) const { ASSERT_TRUE(WriteBytes(path(name), "x")); }
+};
+
+TEST(CollectionListing, AKeptListingIsReusedOnlyWhileTheFolderShowsNoChange) {
+    struct Case {
+        const char* what;
+        std::function<void(Folder&, CollectionListing&)> between;
+        bool reused;
+        QStringList entries;
+    };
+    const QStringList both{"Heat.jpg", "Heat.txt"};
+    const std::vector<Case> cases{
+        {"nothing", [](Folder&, CollectionListing&) {}, true, both},
+        {"a file added",
+         [](Folder& f, CollectionListing&) { f.touch("Alien.txt"); },
+         false,
+         {"Alien.txt", "Heat.jpg", "Heat.txt"}},
+        {"a file removed",
+         [](Folder& f, CollectionListing&) { QFile::remove(f.path("Heat.jpg")); },
+         false,
+         {"Heat.txt"}},
+        {"a file added, the time set back",
+         [](Folder& f, CollectionListing&) {
+             f.touch("Alien.txt");
+             AgeFolder(f.dir.path());
+         },
+         false,
+         {"Alien.txt", "Heat.jpg", "Heat.txt"}},
+        {"forgotten", [](Folder&, CollectionListing& l) { l.Forget(); }, false, both},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        ASSERT_TRUE(f.dir.isValid());
+        f.touch("Heat.txt");
+        f.touch("Heat.jpg");
+        AgeFolder(f.dir.path());
+        CollectionListing listing;
+        EXPECT_EQ(listing.List(f.dir.path()), both);
+        EXPECT_FALSE(listing.LastWasReused());
+        c.between(f, listing);
+        EXPECT_EQ(listing.List(f.dir.path()), c.entries);
+        EXPECT_EQ(listing.LastWasReused(), c.reused);
+    }
+}
+
+TEST_F(CollectionFolder, AListingIsNotKeptForAFolderJustChangedOrHoldingALink) {
+    touch("Heat.txt");
+    CollectionListing listing;
+    // Changed a moment ago: another change within the same clock tick would not show.
+    listing.List(dir.path());
+    EXPECT_EQ(listing.List(dir.path()), QStringList{"Heat.txt"});
+    EXPECT_FALSE(listing.LastWasReused());
+
+    ASSERT_EQ(::symlink("Heat.txt", QFile::encodeName(path("Link.txt")).constData()), 0);
+    AgeFolder(dir.path());
+    listing.List(dir.path());
+    EXPECT_EQ(listing.List(dir.path()), (QStringList{"Heat.txt", "Link.txt"}));
+    EXPECT_FALSE(listing.LastWasReused());
+
+    // Another folder is read, whatever was kept.
+    QTemporaryDir other;
+    ASSERT_TRUE(QFile(path("Heat.txt")).copy(other.filePath("Alien.txt")));
+    AgeFolder(other.path());
+    listing.List(other.path());
+    EXPECT_EQ(listing.List(dir.path()), (QStringList{"Heat.txt", "Link.txt"}));
+    EXPECT_FALSE(listing.LastWasReused());
 }
 
 TEST(CountCollection, CountsOnlyEntriesPassingTheExtensionTest) {
