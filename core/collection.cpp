@@ -95,6 +95,7 @@ bool HasCollectionExtension(const char* raw, size_t length) {
 // each name once and comparing the folded keys code unit by code unit gives the same order.
 // The fold is Unicode's simple case folding (to lower case), exactly as that comparison does
 // it: an upper-case fold would put "_" and "[" after the letters instead of before them.
+//
 // One name while listing. The decoded names and their keys sit one after another in two
 // buffers, and the strings of the list are made only once the order is known: a list whose
 // strings lie in memory in list order is compared, counted and drawn without cache misses.

@@ -14,8 +14,9 @@ bool IsInfoTextEntry(const QString& name);
 bool IsPosterEntry(const QString& name);
 bool IsCollectionEntry(const QString& name);
 
-// The folder's files (not sub-folders) that pass the extension test, sorted by name ignoring
-// case, the exact name breaking ties. A missing, empty or unreadable folder gives no entries.
+// The folder's files (not sub-folders) that pass the extension test, in the order of
+// QString::compare(a, b, Qt::CaseInsensitive), the exact name breaking ties. A missing, empty
+// or unreadable folder gives no entries.
 QStringList ListCollection(const QString& folder);
 
 // What a folder's own entry tells of its contents: the same inode, times, size and link count
