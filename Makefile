@@ -37,6 +37,7 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Set QUORVEL_BENCH_LARGE=1 to list 100,000 titles too (about 5 GB, generated once).
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-bench -j $(JOBS) --target quorvel_benchmarks make_collection
@@ -51,12 +52,16 @@ fuzz: deps
 	cd $(BUILD)-fuzz && FUZZ_SECONDS=$(FUZZ_SECONDS) bash $(CURDIR)/fuzz/run.sh
 
 # The program keeps Options.ini and, by default, the collection beside its executable, so it
-# runs from an installed copy: a rebuild or `make clean` never touches the user's data.
-install: build
-	cmake --install $(BUILD)
+# runs from an installed copy: a rebuild or `make clean` never touches the user's data. Only
+# the program is built for it, in a folder of its own: no test or benchmark.
+install: deps
+	cmake -S . -B $(BUILD)-run -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DQUORVEL_BUILD_TESTS=OFF \
+	    -DQUORVEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-run -j $(JOBS) --target quorvel
+	cmake --install $(BUILD)-run
 
 run: install
 	cd $(PREFIX) && ./quorvel
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-run

@@ -1,6 +1,50 @@
+#include "bench/bench_end.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <vector>
+
+namespace quorvel::bench {
+namespace {
+
+std::vector<std::function<void()>>& EndWork() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
+
+} // namespace
+
+void AtEnd(std::function<void()> work) {
+    EndWork().push_back(std::move(work));
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+Timing Time(const std::function<void()>& work) {
+    timespec cpuStart{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
+    const auto wallStart = std::chrono::steady_clock::now();
+    work();
+    const auto wallEnd = std::chrono::steady_clock::now();
+    timespec cpuEnd{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuEnd);
+    const double cpuNs =
+        double(cpuEnd.tv_sec - cpuStart.tv_sec) * 1e9 + double(cpuEnd.tv_nsec - cpuStart.tv_nsec);
+    return {std::chrono::duration<double, std::milli>(wallEnd - wallStart).count(), cpuNs / 1e6};
+}
+
+} // namespace quorvel::bench
 
 // Each bench_*.cpp registers its own benchmarks; this file only starts them, inside the one
 // QApplication that the window benchmarks need.
@@ -12,6 +56,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
+    for (const std::function<void()>& work : quorvel::bench::EndWork())
+        work();
+    quorvel::bench::EndWork().clear();
     benchmark::Shutdown();
     return 0;
 }

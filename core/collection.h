@@ -14,9 +14,43 @@ bool IsInfoTextEntry(const QString& name);
 bool IsPosterEntry(const QString& name);
 bool IsCollectionEntry(const QString& name);
 
-// The folder's files (not sub-folders) that pass the extension test, sorted by name ignoring
-// case, the exact name breaking ties. A missing, empty or unreadable folder gives no entries.
+// The folder's files (not sub-folders) that pass the extension test, in the order of
+// QString::compare(a, b, Qt::CaseInsensitive), the exact name breaking ties. A missing, empty
+// or unreadable folder gives no entries.
 QStringList ListCollection(const QString& folder);
+
+// What a folder's own entry tells of its contents: the same inode, times, size and link count
+// mean that no name was added, removed or renamed in it.
+struct FolderStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 modified = 0; // nanoseconds since the epoch
+    qint64 changed = 0;  // nanoseconds since the epoch
+    qint64 size = 0;
+    quint64 links = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+
+// ListCollection that keeps its last listing: listing the same folder again gives the kept
+// entries without reading the folder when the folder's stamp is unchanged. A listing is kept
+// only when the folder had been left alone for two seconds before it (a change within one
+// tick of the file system's clock leaves the times as they were) and when no entry's type had
+// to be asked (a symbolic link can change what it names without the folder changing).
+class CollectionListing {
+public:
+    QStringList List(const QString& folder);
+    // Whether the last List gave the kept entries.
+    bool LastWasReused() const { return reused_; }
+    // For a caller that has just written into the folder: the next List reads it.
+    void Forget();
+
+private:
+    bool kept_ = false;
+    bool reused_ = false;
+    QString folder_;
+    FolderStamp stamp_;
+    QStringList entries_;
+};
 
 struct CollectionCount {
     int texts = 0;

@@ -7,7 +7,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -66,6 +72,56 @@ TEST_F(CollectionFolder, SortsIgnoringCaseWithTheExactNameBreakingTies) {
               (QStringList{"a.jpg", "A.txt", "a.txt", "B.txt", "b.txt", "C.txt"}));
 }
 
+// The order users have always seen, kept here as the reference the listing must reproduce.
+bool ReferenceOrder(const QString& a, const QString& b) {
+    const int byCase = QString::compare(a, b, Qt::CaseInsensitive);
+    return byCase != 0 ? byCase < 0 : a < b;
+}
+
+TEST(ListingOrder, IsTheCaseInsensitiveComparisonWithTheExactNameBreakingTies) {
+    // Letter case, digits, punctuation between "Z" and "a", accents composed and decomposed,
+    // letters whose fold is another letter, a character beyond the 16-bit range.
+    const QStringList names{
+        "heat.txt",     "Heat.txt",    "HEAT.txt",        "heat.JPG",        "Heat.jpg",
+        "Heat 2.txt",   "Heat2.txt",   "Heat_2.txt",      "Heat[2].txt",     "Heat^.txt",
+        "Heat`.txt",    "Heat~.txt",   "10.txt",          "9.txt",           "09.txt",
+        "a.txt",        "_a.txt",      "Z.txt",           "[a].jpg",         "Émile.txt",
+        "émile.txt",    "Emile.txt",   "e\u0301mile.txt", "Zoë.txt",         "ZOË.txt",
+        "Straße.txt",   "STRASSE.txt", "Strasse.txt",     "\u212Aelvin.txt", "kelvin.txt",
+        "\u017Fun.txt", "sun.txt",     "Σοφία.txt",       "σοφία.txt",       "ΣΟΦΊΑ.txt",
+        "ıi.txt",       "Iİ.txt",      "\U00010400x.txt", "\U00010428x.txt", "\uFF21.txt",
+        "\uFF41.txt",   "日本.txt",    "Ærø.jpg",         "ærø.jpg"};
+    // And bytes that are no UTF-8 at all, written as they are (Qt would write the replacement
+    // character's UTF-8 instead).
+    const QList<QByteArray> rawNames{"Caf\xE9.txt", "\xC3.jpg"};
+
+    // Once as they are, once all behind one long prefix, as in "Title 00042 ..." collections.
+    for (const QString& prefix : {QString(), QStringLiteral("Title 00042 Heat ")}) {
+        SCOPED_TRACE(prefix.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        QStringList expected;
+        for (const QString& name : names) {
+            ASSERT_TRUE(WriteBytes(dir.filePath(prefix + name), "x")) << name.toStdString();
+            expected << prefix + name;
+        }
+        const QByteArray folderBytes = QFile::encodeName(dir.path() + '/' + prefix);
+        for (const QByteArray& raw : rawNames) {
+            const int fd = ::open((folderBytes + raw).constData(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_GE(fd, 0) << raw.toStdString();
+            ::close(fd);
+            expected << prefix + QFile::decodeName(raw);
+        }
+        const QStringList listed = ListCollection(dir.path());
+        // QTemporaryDir cannot remove what it cannot name.
+        for (const QByteArray& raw : rawNames)
+            ::unlink((folderBytes + raw).constData());
+
+        std::sort(expected.begin(), expected.end(), ReferenceOrder);
+        EXPECT_EQ(listed, expected);
+    }
+}
+
 TEST_F(CollectionFolder, ASymbolicLinkCountsAsTheFileItNames) {
     touch("Heat.txt");
     ASSERT_EQ(::symlink("Heat.txt", QFile::encodeName(path("Link.txt")).constData()), 0);
@@ -86,6 +142,84 @@ TEST_F(CollectionFolder, AMissingEmptyOrNonFolderPathGivesNoEntries) {
 TEST_F(CollectionFolder, AFolderPathEndingWithASeparatorListsTheSame) {
     touch("Heat.txt");
     EXPECT_EQ(ListCollection(dir.path() + "/"), QStringList{"Heat.txt"});
+}
+
+// The folder's modification time an hour back, as for a collection not touched today.
+void AgeFolder(const QString& folder, int extraSeconds = 0) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600 + extraSeconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0), 0);
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void touch(const QString& name) const { ASSERT_TRUE(WriteBytes(path(name), "x")); }
+};
+
+TEST(CollectionListing, AKeptListingIsReusedOnlyWhileTheFolderShowsNoChange) {
+    struct Case {
+        const char* what;
+        std::function<void(Folder&, CollectionListing&)> between;
+        bool reused;
+        QStringList entries;
+    };
+    const QStringList both{"Heat.jpg", "Heat.txt"};
+    const std::vector<Case> cases{
+        {"nothing", [](Folder&, CollectionListing&) {}, true, both},
+        {"a file added",
+         [](Folder& f, CollectionListing&) { f.touch("Alien.txt"); },
+         false,
+         {"Alien.txt", "Heat.jpg", "Heat.txt"}},
+        {"a file removed",
+         [](Folder& f, CollectionListing&) { QFile::remove(f.path("Heat.jpg")); },
+         false,
+         {"Heat.txt"}},
+        {"a file added, the time set back",
+         [](Folder& f, CollectionListing&) {
+             f.touch("Alien.txt");
+             AgeFolder(f.dir.path());
+         },
+         false,
+         {"Alien.txt", "Heat.jpg", "Heat.txt"}},
+        {"forgotten", [](Folder&, CollectionListing& l) { l.Forget(); }, false, both},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        ASSERT_TRUE(f.dir.isValid());
+        f.touch("Heat.txt");
+        f.touch("Heat.jpg");
+        AgeFolder(f.dir.path());
+        CollectionListing listing;
+        EXPECT_EQ(listing.List(f.dir.path()), both);
+        EXPECT_FALSE(listing.LastWasReused());
+        c.between(f, listing);
+        EXPECT_EQ(listing.List(f.dir.path()), c.entries);
+        EXPECT_EQ(listing.LastWasReused(), c.reused);
+    }
+}
+
+TEST_F(CollectionFolder, AListingIsNotKeptForAFolderJustChangedOrHoldingALink) {
+    touch("Heat.txt");
+    CollectionListing listing;
+    // Changed a moment ago: another change within the same clock tick would not show.
+    listing.List(dir.path());
+    EXPECT_EQ(listing.List(dir.path()), QStringList{"Heat.txt"});
+    EXPECT_FALSE(listing.LastWasReused());
+
+    ASSERT_EQ(::symlink("Heat.txt", QFile::encodeName(path("Link.txt")).constData()), 0);
+    AgeFolder(dir.path());
+    listing.List(dir.path());
+    EXPECT_EQ(listing.List(dir.path()), (QStringList{"Heat.txt", "Link.txt"}));
+    EXPECT_FALSE(listing.LastWasReused());
+
+    // Another folder is read, whatever was kept.
+    QTemporaryDir other;
+    ASSERT_TRUE(QFile(path("Heat.txt")).copy(other.filePath("Alien.txt")));
+    AgeFolder(other.path());
+    listing.List(other.path());
+    EXPECT_EQ(listing.List(dir.path()), (QStringList{"Heat.txt", "Link.txt"}));
+    EXPECT_FALSE(listing.LastWasReused());
 }
 
 TEST(CountCollection, CountsOnlyEntriesPassingTheExtensionTest) {

@@ -1,0 +1,37 @@
+#pragma once
+// Work a benchmark file leaves for the end of the run, done while the QApplication still
+// exists: summary lines, and closing the windows the window benchmarks opened (destroyed by the
+// exit handlers instead, after the QApplication, they crash the run).
+
+#include <functional>
+#include <vector>
+
+namespace quorvel::bench {
+
+// Runs `work` after every benchmark has run, in the order of registration.
+void AtEnd(std::function<void()> work);
+
+// Median of the values; 0 for none.
+double Median(std::vector<double> values);
+
+// Wall-clock and this thread's processor time of one piece of work, in milliseconds. The
+// machines the benchmarks run on are often shared: processor time leaves out the waits for a
+// core that another program holds.
+struct Timing {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+Timing Time(const std::function<void()>& work);
+
+// Medians of both, kept apart.
+struct Timings {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    void add(const Timing& timing) {
+        wall.push_back(timing.wallMs);
+        cpu.push_back(timing.cpuMs);
+    }
+    Timing median() const { return {Median(wall), Median(cpu)}; }
+};
+
+} // namespace quorvel::bench
