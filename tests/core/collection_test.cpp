@@ -102,7 +102,7 @@ TEST(ListingOrder, IsTheCaseInsensitiveComparisonWithTheExactNameBreakingTies) {
         ASSERT_TRUE(dir.isValid());
         QStringList expected;
         for (const QString& name : names) {
-            ASSERT_TRUE(WriteBytes(dir.filePath(prefix + name), "x")) << name.toStdString();
+            ASSERT_TRUE(WriteFileBytes(dir.filePath(prefix + name), "x")) << name.toStdString();
             expected << prefix + name;
         }
         const QByteArray folderBytes = QFile::encodeName(dir.path() + '/' + prefix);
@@ -153,7 +153,7 @@ void AgeFolder(const QString& folder, int extraSeconds = 0) {
 struct Folder {
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
-    void touch(const QString& name) const { ASSERT_TRUE(WriteBytes(path(name), "x")); }
+    void touch(const QString& name) const { ASSERT_TRUE(WriteFileBytes(path(name), "x")); }
 };
 
 TEST(CollectionListing, AKeptListingIsReusedOnlyWhileTheFolderShowsNoChange) {
