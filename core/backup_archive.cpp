@@ -21,7 +21,9 @@
 namespace quorvel {
 namespace {
 
-bool IsSeparator(QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); }
+bool IsSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
 
 // Both separators as "/", runs of them as one, "." and ".." resolved: only for telling whether
 // a path lies inside a folder.
@@ -165,7 +167,9 @@ EncodedName EncodeMemberName(const QString& name) {
     return {utf8, ZIP_FL_ENC_UTF_8};
 }
 
-QString ZipReason(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
+QString ZipReason(zip_error_t* error) {
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
 
 struct ArchiveCloser {
     void operator()(zip_t* archive) const {
@@ -205,8 +209,8 @@ Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteCo
     zip_int64_t added = zip_file_add(archive, name.bytes.constData(), zipSource, name.flags);
     if (added < 0 && name.flags == ZIP_FL_ENC_CP437) {
         zip_error_clear(archive);
-        added = zip_file_add(archive, member.name.toUtf8().constData(), zipSource,
-                             ZIP_FL_ENC_UTF_8);
+        added =
+            zip_file_add(archive, member.name.toUtf8().constData(), zipSource, ZIP_FL_ENC_UTF_8);
     }
     if (added < 0) {
         zip_source_free(zipSource);
@@ -272,8 +276,8 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
     if (members.isEmpty())
         return Failure(archivePath + QStringLiteral(": nothing to archive"));
     int zipError = 0;
-    Archive archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE,
-                             &zipError));
+    Archive archive(
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError));
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, zipError);
@@ -299,11 +303,10 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
     // Every read and every deflate happen here; libzip writes a temporary file beside the
     // archive and renames it over the old one only when the whole archive is written.
     if (zip_close(archive.get()) != 0) {
-        const QString reason = context.failedPath.isEmpty()
-                                   ? archivePath + QStringLiteral(": ") +
-                                         ZipReason(zip_get_error(archive.get()))
-                                   : context.failedPath + QStringLiteral(": ") +
-                                         context.failedReason;
+        const QString reason =
+            context.failedPath.isEmpty()
+                ? archivePath + QStringLiteral(": ") + ZipReason(zip_get_error(archive.get()))
+                : context.failedPath + QStringLiteral(": ") + context.failedReason;
         return Failure(reason);
     }
     archive.release();
@@ -312,8 +315,8 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
 
 Result<int> VerifyZipArchive(const QString& archivePath) {
     int zipError = 0;
-    Archive archive(
-        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &zipError));
+    Archive archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS,
+                             &zipError));
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, zipError);

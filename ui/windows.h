@@ -6,10 +6,13 @@ namespace quorvel {
 
 class TForm1;
 class TForm6;
+class TForm16;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
     TForm6* form6 = nullptr; // reader
+
+    TForm16* form16 = nullptr; // backup
 };
 
 } // namespace quorvel

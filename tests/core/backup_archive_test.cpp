@@ -10,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -92,11 +91,12 @@ Inspection Inspect(const QString& archive) {
     out.unzipExit = unzip.exitStatus() == QProcess::NormalExit ? unzip.exitCode() : -1;
     out.unzipOutput = QString::fromLocal8Bit(unzip.readAll());
     QProcess python;
-    python.start("python3", {"-c", "import sys, zipfile, hashlib\n"
-                                   "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
-                                   "  d = zipfile.ZipFile(sys.argv[1]).read(i.filename)\n"
-                                   "  print(i.filename, i.compress_type, i.flag_bits >> 11 & 1,\n"
-                                   "        hashlib.sha1(d).hexdigest()[:8], sep='|')\n",
+    python.start("python3", {"-c",
+                             "import sys, zipfile, hashlib\n"
+                             "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                             "  d = zipfile.ZipFile(sys.argv[1]).read(i.filename)\n"
+                             "  print(i.filename, i.compress_type, i.flag_bits >> 11 & 1,\n"
+                             "        hashlib.sha1(d).hexdigest()[:8], sep='|')\n",
                              archive});
     python.waitForFinished(60000);
     out.python = QString::fromUtf8(python.readAllStandardOutput()) +
@@ -182,28 +182,6 @@ TEST_F(ArchiveTest, VerificationNamesTheFirstDamagedMember) {
     EXPECT_TRUE(verified.error().startsWith("A.txt: ")) << verified.error().toStdString();
 }
 
-// Makes a folder nobody may write to, even root: as root the folder is a file system of its own
-// (a SmallFileSystem), remounted read-only; otherwise its permissions are taken away.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString& folder) : folder_(QFile::encodeName(folder)) {
-        remounted_ = ::geteuid() == 0 && ::mount("tmpfs", folder_.constData(), "tmpfs",
-                                                 MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-        if (!remounted_)
-            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    ~ReadOnlyFolder() {
-        if (!remounted_)
-            QFile::setPermissions(QFile::decodeName(folder_), QFileDevice::ReadOwner |
-                                                                  QFileDevice::WriteOwner |
-                                                                  QFileDevice::ExeOwner);
-    }
-
-private:
-    QByteArray folder_;
-    bool remounted_ = false;
-};
-
 TEST_F(ArchiveTest, FailedWritesLeaveTheOlderArchiveAndNothingElse) {
     enum class Cause { MemberVanishes, DiskFull, ReadOnlyFolder };
     for (Cause cause : {Cause::MemberVanishes, Cause::DiskFull, Cause::ReadOnlyFolder}) {
@@ -212,7 +190,7 @@ TEST_F(ArchiveTest, FailedWritesLeaveTheOlderArchiveAndNothingElse) {
         const QString archive = target.filePath("QVL.zip");
         const QByteArray old = "an older archive";
         std::unique_ptr<test::SmallFileSystem> small;
-        std::unique_ptr<ReadOnlyFolder> readOnly;
+        std::unique_ptr<test::ReadOnlyFolder> readOnly;
         if (cause == Cause::DiskFull || (cause == Cause::ReadOnlyFolder && ::geteuid() == 0)) {
             small = std::make_unique<test::SmallFileSystem>(target.path(), 64);
             if (!small->mounted()) {
@@ -222,7 +200,7 @@ TEST_F(ArchiveTest, FailedWritesLeaveTheOlderArchiveAndNothingElse) {
         }
         ASSERT_TRUE(WriteFileBytes(archive, old));
         if (cause == Cause::ReadOnlyFolder)
-            readOnly = std::make_unique<ReadOnlyFolder>(target.path());
+            readOnly = std::make_unique<test::ReadOnlyFolder>(target.path());
         const QList<ArchiveMember> members{{Put("A.jpg", Noise(200000)), "A.jpg"},
                                            {Put("B.txt", "text"), "B.txt"}};
         const Result<int> written = WriteZipArchive(archive, members, [&](int i) {

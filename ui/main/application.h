@@ -12,6 +12,7 @@ namespace quorvel {
 
 class TForm1;
 class TForm6;
+class TForm16;
 
 class Application {
 public:
@@ -29,6 +30,7 @@ private:
     Windows windows_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm16> form16_;
 };
 
 } // namespace quorvel
