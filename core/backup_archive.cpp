@@ -51,7 +51,7 @@ QString WithoutServerPrefix(const QString& name) {
 // Deflate only pays when it shrinks the data; a sample from the middle of the file tells, so a
 // JPEG is never deflated whole for nothing. The middle, because headers and tables at the start
 // of a picture file compress where its picture data does not.
-constexpr qint64 kSampleBytes = 4096;
+constexpr qint64 kSampleBytes = 1024;
 constexpr double kWorthDeflating = 0.97;
 
 bool DeflateShrinks(std::FILE* file, qint64 size) {
