@@ -2,6 +2,8 @@
 // Whether the machine has a usable network, and what time it is: both scripted in tests.
 
 #include <QDateTime>
+#include <QLocale>
+#include <QString>
 
 namespace quorvel {
 
@@ -21,6 +23,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime Now() = 0; // local time
+    // The user's short date and long time formats, in Qt's format letters.
+    virtual QString ShortDateFormat() { return QLocale::system().dateFormat(QLocale::ShortFormat); }
+    virtual QString LongTimeFormat() { return QLocale::system().timeFormat(QLocale::LongFormat); }
 };
 
 class SystemClock final : public Clock {

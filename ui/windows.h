@@ -8,12 +8,15 @@ class TForm1;
 class TForm3;
 class TForm4;
 class TForm6;
+class TForm16;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
     TForm6* form6 = nullptr; // reader
     TForm3* form3 = nullptr; // add favourite
     TForm4* form4 = nullptr; // manage favourites
+
+    TForm16* form16 = nullptr; // backup
 };
 
 } // namespace quorvel

@@ -120,6 +120,10 @@ class FixedClock final : public Clock {
 public:
     QDateTime now = QDateTime(QDate(2016, 3, 7), QTime(14, 25, 9));
     QDateTime Now() override { return now; }
+    QString dateFormat = QStringLiteral("M/d/yyyy");
+    QString timeFormat = QStringLiteral("h:mm:ss AP");
+    QString ShortDateFormat() override { return dateFormat; }
+    QString LongTimeFormat() override { return timeFormat; }
 };
 
 // One of each, wired into a Services value.

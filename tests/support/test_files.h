@@ -95,4 +95,26 @@ private:
     bool mounted_ = false;
 };
 
+// Makes a folder nobody may write to, even root: as root the folder is a file system of its own
+// (a SmallFileSystem), remounted read-only; otherwise its permissions are taken away.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(QFile::encodeName(folder)) {
+        remounted_ = ::geteuid() == 0 && ::mount("tmpfs", folder_.constData(), "tmpfs",
+                                                 MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        if (!remounted_)
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    ~ReadOnlyFolder() {
+        if (!remounted_)
+            QFile::setPermissions(QFile::decodeName(folder_), QFileDevice::ReadOwner |
+                                                                  QFileDevice::WriteOwner |
+                                                                  QFileDevice::ExeOwner);
+    }
+
+private:
+    QByteArray folder_;
+    bool remounted_ = false;
+};
+
 } // namespace quorvel::test

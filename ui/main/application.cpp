@@ -3,6 +3,7 @@
 #include "ui/main/main_window.h"
 #include "ui/tools/add_favourite.h"
 #include "ui/tools/manage_favourites.h"
+#include "ui/tools/backup.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -23,11 +24,17 @@ Application::Application(Services& services, QString appFolder) : services_(serv
 
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
+
+    form16_ = std::make_unique<TForm16>(windows_, services_, form1_.get());
+    windows_.form16 = form16_.get();
+    form16_->FormCreate();
 }
 
 Application::~Application() {
     // The secondary windows are Qt children of the main window: each goes before it, or the
     // main window would delete them a second time.
+    form16_.reset();
+    windows_.form16 = nullptr;
     form6_.reset();
     windows_.form6 = nullptr;
     form4_.reset();

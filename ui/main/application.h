@@ -14,6 +14,7 @@ class TForm1;
 class TForm3;
 class TForm4;
 class TForm6;
+class TForm16;
 
 class Application {
 public:
@@ -33,6 +34,7 @@ private:
     std::unique_ptr<TForm6> form6_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;
+    std::unique_ptr<TForm16> form16_;
 };
 
 } // namespace quorvel

@@ -2,11 +2,12 @@
 
 #include "core/favourites.h"
 #include "ui/main/hints.h"
-#include "ui/main/shared_commands.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
+#include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
+#include "ui/tools/backup.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -32,7 +33,6 @@ const QString kConnectFirst =
 const QString kScreenshotTitle = QStringLiteral("Save a screenshot of Quorvel current tab");
 const QString kScreenshotQuestion = QStringLiteral(
     "Do you want to create a screenshot of this current tab into the application folder?");
-
 
 HttpSettings PosterClientSettings() {
     HttpSettings settings;
@@ -255,6 +255,12 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A running backup is warned about, once as the close is asked and once as it happens, and
+    // goes on to its end before the program ends.
+    if (windows_.form16 && windows_.form16->BackupRunning()) {
+        windows_.form16->WarnBackupRunning();
+        windows_.form16->WarnBackupRunning();
+    }
     // Every other window goes with the main one; nothing is saved at exit.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())

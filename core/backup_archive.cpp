@@ -1,0 +1,347 @@
+#include "core/backup_archive.h"
+
+#include "core/collection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStringEncoder>
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace quorvel {
+namespace {
+
+bool IsSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
+
+// Both separators as "/", runs of them as one, "." and ".." resolved: only for telling whether
+// a path lies inside a folder.
+QString ComparablePath(QString path) {
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::cleanPath(path);
+}
+
+bool HasDrivePrefix(const QString& name) {
+    return name.size() >= 2 && name.at(1) == QLatin1Char(':') && name.at(0).isLetter() &&
+           name.at(0).unicode() < 128;
+}
+
+// Drops "\\server\" (or "//server/"): the server is no part of where a file lies.
+QString WithoutServerPrefix(const QString& name) {
+    if (name.size() < 2 || !IsSeparator(name.at(0)) || !IsSeparator(name.at(1)))
+        return name;
+    for (qsizetype i = 2; i < name.size(); ++i) {
+        if (IsSeparator(name.at(i)))
+            return name.mid(i + 1);
+    }
+    return QString();
+}
+
+// Deflate only pays when it shrinks the data; a sample from the middle of the file tells, so a
+// JPEG is never deflated whole for nothing. The middle, because headers and tables at the start
+// of a picture file compress where its picture data does not.
+constexpr qint64 kSampleBytes = 1024;
+constexpr double kWorthDeflating = 0.97;
+
+bool DeflateShrinks(std::FILE* file, qint64 size) {
+    if (size <= 0)
+        return false;
+    const qint64 length = std::min(size, kSampleBytes);
+    const qint64 start = (size - length) / 2;
+    std::vector<Bytef> sample(static_cast<std::size_t>(length));
+    if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0 ||
+        std::fread(sample.data(), 1, sample.size(), file) != sample.size())
+        return true; // unreadable now: let the real read report it
+    uLongf packedLength = compressBound(static_cast<uLong>(length));
+    std::vector<Bytef> packed(packedLength);
+    if (compress2(packed.data(), &packedLength, sample.data(), static_cast<uLong>(length), 1) !=
+        Z_OK)
+        return true;
+    // compress2 wraps the deflate stream in 6 bytes of zlib header and checksum.
+    const double deflated = double(packedLength) - 6.0;
+    return deflated < double(length) * kWorthDeflating;
+}
+
+// What libzip reads a member through while it writes the archive: it names the member being
+// read, and the file that failed.
+struct WriteContext {
+    const std::function<void(int)>* memberStarted = nullptr;
+    QString failedPath;
+    QString failedReason;
+};
+
+struct MemberSource {
+    WriteContext* context = nullptr;
+    int index = 0;
+    QString path;
+    qint64 size = 0;
+    time_t mtime = 0;
+    std::FILE* file = nullptr;
+    zip_error_t error{};
+};
+
+zip_int64_t Fail(MemberSource& source, int zipError, int systemError) {
+    zip_error_set(&source.error, zipError, systemError);
+    if (source.context->failedPath.isEmpty()) {
+        source.context->failedPath = source.path;
+        source.context->failedReason = QString::fromLocal8Bit(std::strerror(systemError));
+    }
+    return -1;
+}
+
+zip_int64_t ReadMember(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto& source = *static_cast<MemberSource*>(state);
+    switch (command) {
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+    case ZIP_SOURCE_STAT: {
+        // The real size, or libzip would reserve a Zip64 field for a member of unknown size.
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        stat->size = static_cast<zip_uint64_t>(source.size);
+        stat->mtime = source.mtime;
+        stat->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_OPEN:
+        if (*source.context->memberStarted)
+            (*source.context->memberStarted)(source.index);
+        source.file = std::fopen(QFile::encodeName(source.path).constData(), "rb");
+        return source.file ? 0 : Fail(source, ZIP_ER_OPEN, errno);
+    case ZIP_SOURCE_READ: {
+        const std::size_t got = std::fread(data, 1, static_cast<std::size_t>(length), source.file);
+        if (got < length && std::ferror(source.file))
+            return Fail(source, ZIP_ER_READ, errno);
+        return static_cast<zip_int64_t>(got);
+    }
+    case ZIP_SOURCE_CLOSE:
+        if (source.file)
+            std::fclose(source.file);
+        source.file = nullptr;
+        return 0;
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source.error, data, length);
+    case ZIP_SOURCE_FREE:
+        if (source.file)
+            std::fclose(source.file);
+        zip_error_fini(&source.error);
+        delete &source;
+        return 0;
+    default:
+        zip_error_set(&source.error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+// CP437 bytes when CP437 holds every character and libzip will take them as such (it refuses
+// CP437 bytes that also read as UTF-8); otherwise the UTF-8 form, which libzip flags.
+struct EncodedName {
+    QByteArray bytes;
+    zip_flags_t flags;
+};
+
+EncodedName EncodeMemberName(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    bool ascii = true;
+    for (char c : utf8)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return {utf8, ZIP_FL_ENC_UTF_8};
+    QStringEncoder encoder("IBM437");
+    const QByteArray cp437 = encoder.encode(name);
+    if (!encoder.hasError())
+        return {cp437, ZIP_FL_ENC_CP437};
+    return {utf8, ZIP_FL_ENC_UTF_8};
+}
+
+QString ZipReason(zip_error_t* error) {
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
+struct ArchiveCloser {
+    void operator()(zip_t* archive) const {
+        if (archive)
+            zip_discard(archive);
+    }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
+
+Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteContext& context) {
+    const QByteArray nativePath = QFile::encodeName(member.path);
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) != 0)
+        return Failure(member.path + QStringLiteral(": ") +
+                       QString::fromLocal8Bit(std::strerror(errno)));
+    std::FILE* file = std::fopen(nativePath.constData(), "rb");
+    if (!file)
+        return Failure(member.path + QStringLiteral(": ") +
+                       QString::fromLocal8Bit(std::strerror(errno)));
+    const bool deflate = DeflateShrinks(file, info.st_size);
+    std::fclose(file);
+
+    auto* source = new MemberSource;
+    source->context = &context;
+    source->index = index;
+    source->path = member.path;
+    source->size = info.st_size;
+    source->mtime = info.st_mtime;
+    zip_error_init(&source->error);
+    zip_source_t* zipSource = zip_source_function(archive, ReadMember, source);
+    if (!zipSource) {
+        zip_error_fini(&source->error);
+        delete source;
+        return Failure(member.path + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+    }
+    EncodedName name = EncodeMemberName(member.name);
+    zip_int64_t added = zip_file_add(archive, name.bytes.constData(), zipSource, name.flags);
+    if (added < 0 && name.flags == ZIP_FL_ENC_CP437) {
+        zip_error_clear(archive);
+        added =
+            zip_file_add(archive, member.name.toUtf8().constData(), zipSource, ZIP_FL_ENC_UTF_8);
+    }
+    if (added < 0) {
+        zip_source_free(zipSource);
+        return Failure(member.name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+    }
+    const auto at = static_cast<zip_uint64_t>(added);
+    // Without an explicit level libzip deflates at 9, several times slower for little gain.
+    if (zip_set_file_compression(archive, at, deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
+                                 deflate ? 1 : 0) != 0)
+        return Failure(member.name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+    return Success();
+}
+
+} // namespace
+
+QString GenerateBackupName(const QDateTime& now, const QString& shortDateFormat,
+                           const QString& longTimeFormat, const QLocale& locale) {
+    QString name = QStringLiteral("QVL_Backup_") + locale.toString(now.date(), shortDateFormat) +
+                   QLatin1Char('_') + locale.toString(now.time(), longTimeFormat);
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    name.replace(QLatin1Char(':'), QLatin1Char('-'));
+    return name;
+}
+
+QChar BackupNameKey(QChar key) {
+    static const QString refused = QStringLiteral("\"*/:<>?\\|");
+    return refused.contains(key) ? QLatin1Char('_') : key;
+}
+
+QString BackupArchivePath(const QString& folder, const QString& name) {
+    return JoinPath(folder, name + QStringLiteral(".zip"));
+}
+
+QString StoredEntryName(const QString& path, const QString& baseFolder) {
+    QString name = path;
+    const QString comparablePath = ComparablePath(path);
+    QString base = ComparablePath(baseFolder);
+    if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    if (!base.isEmpty() && comparablePath.startsWith(base) && comparablePath.size() > base.size())
+        name = comparablePath.mid(base.size());
+
+    if (HasDrivePrefix(name))
+        name = name.mid(2);
+    else
+        name = WithoutServerPrefix(name);
+    if (!name.isEmpty() && IsSeparator(name.at(0)))
+        name.remove(0, 1);
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return name;
+}
+
+BackupStep BackupProgressAt(int index, int count) {
+    if (count <= 1)
+        return {1, 100};
+    const int position = std::max(index, 1);
+    return {position, position * 100 / (count - 1)};
+}
+
+Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
+                            const std::function<void(int)>& memberStarted) {
+    if (members.isEmpty())
+        return Failure(archivePath + QStringLiteral(": nothing to archive"));
+    int zipError = 0;
+    Archive archive(
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, zipError);
+        const QString reason = ZipReason(&error);
+        zip_error_fini(&error);
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    }
+
+    WriteContext context;
+    context.memberStarted = &memberStarted;
+    QSet<QString> names;
+    int written = 0;
+    for (int i = 0; i < members.size(); ++i) {
+        // A stale filtered list may name one file twice; a ZIP holds a name once.
+        if (names.contains(members[i].name))
+            continue;
+        names.insert(members[i].name);
+        const Status added = AddMember(archive.get(), members[i], i, context);
+        if (!added)
+            return Failure(added.error());
+        ++written;
+    }
+    // Every read and every deflate happen here; libzip writes a temporary file beside the
+    // archive and renames it over the old one only when the whole archive is written.
+    if (zip_close(archive.get()) != 0) {
+        const QString reason =
+            context.failedPath.isEmpty()
+                ? archivePath + QStringLiteral(": ") + ZipReason(zip_get_error(archive.get()))
+                : context.failedPath + QStringLiteral(": ") + context.failedReason;
+        return Failure(reason);
+    }
+    archive.release();
+    return written;
+}
+
+Result<int> VerifyZipArchive(const QString& archivePath) {
+    int zipError = 0;
+    Archive archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS,
+                             &zipError));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, zipError);
+        const QString reason = ZipReason(&error);
+        zip_error_fini(&error);
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    }
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    std::vector<char> buffer(1 << 16);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        const QString name = QString::fromUtf8(zip_get_name(archive.get(), index, 0));
+        zip_file_t* member = zip_fopen_index(archive.get(), index, 0);
+        if (!member)
+            return Failure(name + QStringLiteral(": ") + ZipReason(zip_get_error(archive.get())));
+        // libzip compares the CRC when the last byte has been read, and fails that read.
+        zip_int64_t got = 0;
+        while ((got = zip_fread(member, buffer.data(), buffer.size())) > 0) {
+        }
+        const QString reason = got < 0 ? ZipReason(zip_file_get_error(member)) : QString();
+        zip_fclose(member);
+        if (got < 0)
+            return Failure(name + QStringLiteral(": ") + reason);
+    }
+    return static_cast<int>(count);
+}
+
+} // namespace quorvel

@@ -1,0 +1,64 @@
+#pragma once
+// The backup archive: a plain ZIP file any unzip tool opens, written beside its final name and
+// renamed when complete, then read back and checked.
+
+#include "core/result.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <functional>
+
+namespace quorvel {
+
+// "QVL_Backup_" + date + "_" + time in the given formats, with blanks as "_" and every "/" and
+// ":" as "-", so that the name is one valid file name.
+QString GenerateBackupName(const QDateTime& now, const QString& shortDateFormat,
+                           const QString& longTimeFormat, const QLocale& locale = QLocale());
+
+// What a key typed into the archive name field becomes: "_" for the nine characters a file name
+// cannot hold on the systems the collections come from, the key itself otherwise.
+QChar BackupNameKey(QChar key);
+
+// The archive of `name` in `folder`: ".zip" is always appended, even to a name ending in ".zip".
+QString BackupArchivePath(const QString& folder, const QString& name);
+
+// The member name of the file at `path` for an archive whose base folder is `baseFolder`: the
+// path relative to the base folder when the file lies inside it, else the whole path; a drive
+// prefix ("C:") or a network server prefix ("\\server\") and one leading separator dropped;
+// "/" between the parts. Both "/" and "\" separate. A colon inside a name is kept.
+QString StoredEntryName(const QString& path, const QString& baseFolder);
+
+// Where the progress bar and the percentage stand before list entry `index` of `count`: the bar
+// runs from 1 to count - 1 and never shows less than its minimum; a list of one entry shows
+// 100 % rather than dividing by zero.
+struct BackupStep {
+    int position = 1;
+    int percent = 0;
+};
+BackupStep BackupProgressAt(int index, int count);
+
+struct ArchiveMember {
+    QString path; // the file to read
+    QString name; // the member name (StoredEntryName)
+};
+
+// Writes a new archive at `archivePath` holding the members in order: deflate at the fastest
+// level, or stored when a sample of the member shows deflate would not shrink it. Names go in
+// CP437 when it holds them, else in UTF-8 with the UTF-8 flag. A second member of a name
+// already written is left out. `memberStarted(i)` is called, on the writing thread, as member i
+// begins to be read. The archive is written beside its final name and renamed only when whole:
+// on any failure an older archive of that name is left as it was and nothing else remains; the
+// message names the file that failed and the reason. An empty member list writes nothing and
+// fails. Returns the number of members written.
+Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
+                            const std::function<void(int)>& memberStarted = {});
+
+// Opens the archive again and reads every member back against its CRC. Returns the number of
+// members checked, or a failure naming the first member that did not pass (or the archive, when
+// it cannot be opened).
+Result<int> VerifyZipArchive(const QString& archivePath);
+
+} // namespace quorvel

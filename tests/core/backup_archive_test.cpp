@@ -1,0 +1,222 @@
+#include "core/backup_archive.h"
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace quorvel {
+namespace {
+
+using test::FolderNames;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+TEST(BackupNameTest, DateAndTimeBecomeOneFileName) {
+    struct Row {
+        const char* date;
+        const char* time;
+        const char* expected;
+    };
+    const QDateTime at(QDate(2016, 12, 8), QTime(15, 4, 5));
+    for (const Row& row : {Row{"M/d/yyyy", "h:mm:ss AP", "QVL_Backup_12-8-2016_3-04-05_PM"},
+                           Row{"dd.MM.yyyy", "HH:mm:ss", "QVL_Backup_08.12.2016_15-04-05"},
+                           Row{"d MMM yyyy", "HH:mm", "QVL_Backup_8_Dec_2016_15-04"}}) {
+        EXPECT_EQ(GenerateBackupName(at, row.date, row.time, QLocale::c()), row.expected)
+            << row.date;
+    }
+}
+
+TEST(BackupNameTest, RefusedKeysBecomeUnderscoresAndZipIsAlwaysAppended) {
+    for (char key : QByteArray("\"*/:<>?\\|"))
+        EXPECT_EQ(BackupNameKey(QLatin1Char(key)), QLatin1Char('_')) << key;
+    for (char key : QByteArray("aZ9 ._-"))
+        EXPECT_EQ(BackupNameKey(QLatin1Char(key)), QLatin1Char(key)) << key;
+    EXPECT_EQ(BackupArchivePath("/b", "old.zip"), "/b/old.zip.zip");
+    EXPECT_EQ(BackupArchivePath("/b/", "new"), "/b/new.zip");
+}
+
+TEST(StoredEntryNameTest, MemberNamesFollowTheBaseFolder) {
+    struct Row {
+        const char* path;
+        const char* base;
+        const char* expected;
+    };
+    for (const Row& row : {
+             Row{"/home/u/Movies/Heat.txt", "/home/u/Movies", "Heat.txt"},
+             Row{"/home/u/Movies/Heat.jpg", "/home/u/Movies/", "Heat.jpg"},
+             Row{"C:\\Data\\Movie\\Heat.txt", "C:\\Backups", "Data/Movie/Heat.txt"},
+             Row{"C:\\Data\\Movie\\Heat.txt", "C:\\Data", "Movie/Heat.txt"},
+             Row{"\\\\server\\share\\Movie\\Heat.txt", "C:\\Backups", "share/Movie/Heat.txt"},
+             Row{"/home/u/Movies/Heat.txt", "/media/usb", "home/u/Movies/Heat.txt"},
+             // A sibling whose name starts like the base folder is outside it.
+             Row{"/home/u/Movies2/Heat.txt", "/home/u/Movies", "home/u/Movies2/Heat.txt"},
+             // Colons are ordinary in names here; only a drive prefix goes.
+             Row{"/m/Alien: Covenant.txt", "/m", "Alien: Covenant.txt"},
+         }) {
+        EXPECT_EQ(StoredEntryName(row.path, row.base), row.expected) << row.path;
+    }
+}
+
+TEST(BackupProgressTest, PercentBeforeEachEntry) {
+    QStringList shown;
+    for (int i = 0; i < 11; ++i)
+        shown << QString::number(BackupProgressAt(i, 11).percent);
+    EXPECT_EQ(shown.join(' '), "10 10 20 30 40 50 60 70 80 90 100");
+    EXPECT_EQ(BackupProgressAt(0, 11).position, 1);
+    EXPECT_EQ(BackupProgressAt(0, 1).percent, 100);
+    EXPECT_EQ(BackupProgressAt(1, 2).percent, 100);
+}
+
+// What other tools see in an archive: Info-ZIP's test, and Python's reading of names, methods,
+// flags and contents.
+struct Inspection {
+    int unzipExit = -1;
+    QString unzipOutput;
+    QString python; // one line per member: name|method|utf8 flag|sha of content
+};
+
+Inspection Inspect(const QString& archive) {
+    Inspection out;
+    QProcess unzip;
+    unzip.start("unzip", {"-t", archive});
+    unzip.waitForFinished(60000);
+    out.unzipExit = unzip.exitStatus() == QProcess::NormalExit ? unzip.exitCode() : -1;
+    out.unzipOutput = QString::fromLocal8Bit(unzip.readAll());
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import sys, zipfile, hashlib\n"
+                             "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                             "  d = zipfile.ZipFile(sys.argv[1]).read(i.filename)\n"
+                             "  print(i.filename, i.compress_type, i.flag_bits >> 11 & 1,\n"
+                             "        hashlib.sha1(d).hexdigest()[:8], sep='|')\n",
+                             archive});
+    python.waitForFinished(60000);
+    out.python = QString::fromUtf8(python.readAllStandardOutput()) +
+                 QString::fromUtf8(python.readAllStandardError());
+    return out;
+}
+
+QString Sha(const QByteArray& bytes) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(8));
+}
+
+class ArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString Put(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WriteFileBytes(path, bytes));
+        return path;
+    }
+    static QByteArray Noise(int size) {
+        QByteArray bytes(size, '\0');
+        QRandomGenerator generator(7);
+        generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+        return bytes;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ArchiveTest, OtherToolsReadNamesMethodsAndContents) {
+    const QByteArray text = QByteArray("Heat\r\n\r\nTYPE\r\nmovie\r\n").repeated(50);
+    const QByteArray picture = Noise(60000);
+    struct Row {
+        QString name;
+        QByteArray bytes;
+        const char* methodAndFlag; // 8 deflate, 0 stored; UTF-8 flag
+    };
+    const QList<Row> rows{
+        {"Heat.txt", text, "8|0"},
+        {"Heat.jpg", picture, "0|0"},
+        {QString::fromUtf8("Amélie.txt"), text, "8|0"}, // CP437 holds é
+        {QString::fromUtf8("千と千尋.txt"), text, "8|1"},
+        {"tiny.txt", "ab", "0|0"},
+        {"empty.txt", "", "0|0"},
+    };
+    QList<ArchiveMember> members;
+    QString expected;
+    for (const Row& row : rows) {
+        members << ArchiveMember{Put(row.name, row.bytes), row.name};
+        expected += row.name + "|" + row.methodAndFlag + "|" + Sha(row.bytes) + "\n";
+    }
+    // A second entry of one name is written once.
+    members << members.first();
+    QList<int> started;
+    const QString archive = dir.filePath("out.zip");
+    const Result<int> written = WriteZipArchive(archive, members, [&](int i) { started << i; });
+    ASSERT_TRUE(written) << written.error().toStdString();
+    EXPECT_EQ(*written, rows.size());
+    EXPECT_EQ(started, (QList<int>{0, 1, 2, 3, 4, 5}));
+
+    const Inspection seen = Inspect(archive);
+    EXPECT_EQ(seen.unzipExit, 0) << seen.unzipOutput.toStdString();
+    EXPECT_EQ(seen.python, expected);
+    const Result<int> verified = VerifyZipArchive(archive);
+    ASSERT_TRUE(verified) << verified.error().toStdString();
+    EXPECT_EQ(*verified, rows.size());
+}
+
+TEST_F(ArchiveTest, VerificationNamesTheFirstDamagedMember) {
+    const QByteArray text = QByteArray("Heat\r\nTYPE\r\nmovie\r\n").repeated(100);
+    const QList<ArchiveMember> members{{Put("A.txt", "first member, stored"), "A.txt"},
+                                       {Put("B.txt", text), "B.txt"}};
+    const QString archive = dir.filePath("out.zip");
+    ASSERT_TRUE(WriteZipArchive(archive, members));
+    QByteArray bytes = ReadFileBytes(archive);
+    // The stored member's data follows its 30-byte header and name: flip one of its bytes.
+    const qsizetype data = bytes.indexOf("first member");
+    ASSERT_GT(data, 0);
+    bytes[data] = 'F';
+    ASSERT_TRUE(WriteFileBytes(archive, bytes));
+    const Result<int> verified = VerifyZipArchive(archive);
+    ASSERT_FALSE(verified);
+    EXPECT_TRUE(verified.error().startsWith("A.txt: ")) << verified.error().toStdString();
+}
+
+TEST_F(ArchiveTest, FailedWritesLeaveTheOlderArchiveAndNothingElse) {
+    enum class Cause { MemberVanishes, DiskFull, ReadOnlyFolder };
+    for (Cause cause : {Cause::MemberVanishes, Cause::DiskFull, Cause::ReadOnlyFolder}) {
+        SCOPED_TRACE(int(cause));
+        QTemporaryDir target;
+        const QString archive = target.filePath("QVL.zip");
+        const QByteArray old = "an older archive";
+        std::unique_ptr<test::SmallFileSystem> small;
+        std::unique_ptr<test::ReadOnlyFolder> readOnly;
+        if (cause == Cause::DiskFull || (cause == Cause::ReadOnlyFolder && ::geteuid() == 0)) {
+            small = std::make_unique<test::SmallFileSystem>(target.path(), 64);
+            if (!small->mounted()) {
+                ADD_FAILURE() << small->skipReason().toStdString();
+                continue;
+            }
+        }
+        ASSERT_TRUE(WriteFileBytes(archive, old));
+        if (cause == Cause::ReadOnlyFolder)
+            readOnly = std::make_unique<test::ReadOnlyFolder>(target.path());
+        const QList<ArchiveMember> members{{Put("A.jpg", Noise(200000)), "A.jpg"},
+                                           {Put("B.txt", "text"), "B.txt"}};
+        const Result<int> written = WriteZipArchive(archive, members, [&](int i) {
+            if (cause == Cause::MemberVanishes && i == 0)
+                QFile::remove(members[1].path);
+        });
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(written.error().isEmpty());
+        if (cause == Cause::MemberVanishes) {
+            EXPECT_TRUE(written.error().startsWith(members[1].path))
+                << written.error().toStdString();
+        }
+        EXPECT_EQ(ReadFileBytes(archive), old);
+        EXPECT_EQ(FolderNames(target.path()), QStringList{"QVL.zip"});
+    }
+}
+
+} // namespace
+} // namespace quorvel

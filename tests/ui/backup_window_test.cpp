@@ -1,0 +1,233 @@
+#include "core/filteredlist.h"
+#include "tests/support/window_fixture.h"
+#include "ui/main/main_window.h"
+#include "ui/tools/backup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <memory>
+
+namespace quorvel::test {
+namespace {
+
+class BackupWindowTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        scripted.connection.online = false;
+        scripted.clock.now = QDateTime(QDate(2016, 12, 8), QTime(15, 4, 5));
+        folder = MakeFolder();
+        WriteOptions("[Settings]\r\nSavingPath=" + folder.toUtf8() + "\r\n");
+    }
+    void Start() {
+        WindowFixture::Start();
+        ForgetStartup();
+        form = app->windows().form16;
+        ASSERT_NE(form, nullptr);
+        list = Find<QListWidget>(form, "MovieListBackup");
+    }
+    void Put(const QString& name, const QByteArray& bytes = "Heat\r\n") {
+        ASSERT_TRUE(WriteFileBytes(folder + "/" + name, bytes));
+    }
+    QPushButton* ButtonNamed(const char* name) const { return Find<QPushButton>(form, name); }
+    void Click(const char* name) const { ButtonNamed(name)->click(); }
+    QString Text(const char* name) const {
+        if (auto* edit = form->findChild<QLineEdit*>(name))
+            return edit->text();
+        return Find<QLabel>(form, name)->text();
+    }
+    void Tick(const QString& entry) {
+        const QList<QListWidgetItem*> found = list->findItems(entry, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << entry.toStdString();
+        found.first()->setCheckState(Qt::Checked);
+    }
+    QString Archive(const QString& name) const { return folder + "/" + name + ".zip"; }
+    // Member names as Info-ZIP lists them, after its own test of the archive passed.
+    static QStringList UnzipNames(const QString& archive) {
+        QProcess test;
+        test.start("unzip", {"-tq", archive});
+        test.waitForFinished(30000);
+        EXPECT_EQ(test.exitCode(), 0) << test.readAll().toStdString();
+        QProcess names;
+        names.start("unzip", {"-Z1", archive});
+        names.waitForFinished(30000);
+        return QString::fromUtf8(names.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QString folder;
+    TForm16* form = nullptr;
+    QListWidget* list = nullptr;
+};
+
+TEST_F(BackupWindowTest, NameFieldIsGeneratedFilteredAndGuardsBackup) {
+    Start();
+    EXPECT_EQ(Text("Edit4"), "QVL_Backup_12-8-2016_3-04-05_PM");
+    EXPECT_EQ(Text("Edit5"), folder);
+    EXPECT_EQ(Text("Edit2"), folder);
+    auto* edit4 = Find<QLineEdit>(form, "Edit4");
+    Click("Button8");
+    EXPECT_FALSE(ButtonNamed("Button10")->isEnabled());
+    for (const char* typed : {"a", ":", "?", "b", "|"}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(typed));
+        QApplication::sendEvent(edit4, &press);
+    }
+    EXPECT_EQ(edit4->text(), "a__b_");
+    EXPECT_TRUE(ButtonNamed("Button10")->isEnabled());
+    Click("Button11");
+    EXPECT_EQ(edit4->text(), "QVL_Backup_12-8-2016_3-04-05_PM");
+}
+
+TEST_F(BackupWindowTest, FileFilterKeepsTheExtensionsItLooksFor) {
+    for (const char* name : {"Heat.txt", "Heat.jpg", "HEAT.TXT", "Alien.jpg", "notes.doc"})
+        Put(name);
+    struct Row {
+        int filter;
+        QStringList entries;
+        const char* count;
+    };
+    Start();
+    for (const Row& row :
+         {Row{1, {"Alien.jpg", "Heat.jpg", "HEAT.TXT"}, "2 Poster"},
+          Row{2, {"HEAT.TXT", "Heat.txt"}, "2 Text Info and 0 Poster"},
+          Row{0, {"Alien.jpg", "Heat.jpg", "HEAT.TXT", "Heat.txt"}, "2 Text Info and 2 Poster"}}) {
+        Find<QComboBox>(form, "ComboBox1")->setCurrentIndex(row.filter);
+        EXPECT_EQ(form->ListEntries(), row.entries) << row.filter;
+        EXPECT_TRUE(Text("Label3").endsWith(row.count)) << Text("Label3").toStdString();
+    }
+}
+
+TEST_F(BackupWindowTest, TickedEntriesGoIntoAnArchiveEveryUnzipReads) {
+    const QByteArray heat = QByteArray("Heat\r\nTYPE\r\nmovie\r\n").repeated(40);
+    Put("Heat.txt", heat);
+    Put("Heat.jpg", "not really a picture");
+    Put(QString::fromUtf8("千と千尋.txt"));
+    Put("Zodiac.txt");
+    struct Row {
+        QStringList ticked;
+        const char* name;
+        QStringList members;
+    };
+    Start();
+    for (const Row& row : {Row{{"Heat.jpg", "Heat.txt", QString::fromUtf8("千と千尋.txt")},
+                               "old.zip",
+                               {"Heat.jpg", "Heat.txt", QString::fromUtf8("千と千尋.txt")}},
+                           Row{{"Zodiac.txt"}, "one", {"Zodiac.txt"}}}) {
+        Click("Button3");
+        for (const QString& entry : row.ticked)
+            Tick(entry);
+        Find<QLineEdit>(form, "Edit4")->setText(row.name);
+        scripted.dialogs.messages.clear();
+        Click("Button10");
+        const QString archive = Archive(row.name);
+        EXPECT_EQ(Messages(), archive + ": " + QString::number(row.members.size()) +
+                                  " files archived, each read back and verified.");
+        EXPECT_EQ(UnzipNames(archive), row.members);
+        EXPECT_TRUE(ButtonNamed("Button10")->isEnabled());
+        EXPECT_FALSE(Find<QLabel>(form, "Label16")->isVisible());
+        EXPECT_FALSE(form->BackupRunning());
+    }
+    EXPECT_TRUE(QFileInfo::exists(folder + "/old.zip.zip"));
+}
+
+TEST_F(BackupWindowTest, NothingTickedOrOverwriteRefusedWritesNothing) {
+    Put("Heat.txt");
+    Put("QVL.zip", "the older archive");
+    Start();
+    Find<QLineEdit>(form, "Edit4")->setText("QVL");
+    Click("Button10");
+    Tick("Heat.txt");
+    scripted.dialogs.answers = {Button::No};
+    Click("Button10");
+    ASSERT_EQ(scripted.dialogs.messages.size(), 2u) << Messages().toStdString();
+    EXPECT_EQ(scripted.dialogs.messages[0].text,
+              "Nothing to archive. Please, select at least one item on the Info Search "
+              "Collection list.");
+    EXPECT_EQ(scripted.dialogs.messages[0].buttons, Buttons::Abort);
+    EXPECT_EQ(scripted.dialogs.messages[1].text, "QVLexists, do you want to overwrite the file?");
+    EXPECT_EQ(ReadFileBytes(folder + "/QVL.zip"), "the older archive");
+    EXPECT_FALSE(Find<QWidget>(form, "pbProgress")->isVisible());
+}
+
+TEST_F(BackupWindowTest, ReadOnlyDestinationReportsTheFailureAndLeavesNothing) {
+    Put("Heat.txt");
+    const QString destination = MakeFolder("Backups");
+    std::unique_ptr<SmallFileSystem> own;
+    if (::geteuid() == 0) {
+        own = std::make_unique<SmallFileSystem>(destination, 64);
+        ASSERT_TRUE(own->mounted()) << own->skipReason().toStdString();
+    }
+    const ReadOnlyFolder readOnly(destination);
+    Start();
+    scripted.dialogs.folderAnswers = {destination};
+    Click("Button7");
+    Tick("Heat.txt");
+    Click("Button10");
+    ASSERT_EQ(scripted.dialogs.messages.size(), 1u) << Messages().toStdString();
+    EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(scripted.dialogs.messages[0].text.startsWith("Exception: " + destination))
+        << Messages().toStdString();
+    EXPECT_EQ(FolderNames(destination), QStringList());
+    EXPECT_TRUE(ButtonNamed("Button1")->isEnabled());
+}
+
+TEST_F(BackupWindowTest, StaleFilteredListEntryIsNamedAndTheRestArchived) {
+    Put("Heat.txt");
+    MakeFolder("Movies/Sub");
+    Put("Sub/Gone.txt"); // a file of that name in a sub-folder is never taken instead
+    const QString listPath = AppFolder() + "stale.list";
+    ASSERT_TRUE(SaveFilteredList(listPath, {"Heat.txt", "Gone.txt"}));
+    Start();
+    scripted.dialogs.openAnswers = {listPath};
+    Click("Button6");
+    EXPECT_EQ(Text("Label3"), "Collection count: 2 Text (Filtered list)");
+    EXPECT_FALSE(ButtonNamed("Button2")->isEnabled());
+    EXPECT_FALSE(ButtonNamed("Button6")->isEnabled());
+    Click("Button4");
+    EXPECT_EQ(form->TickedEntries(), (QStringList{"Heat.txt", "Gone.txt"}));
+    Click("Button10");
+    const QString archive = Archive(Text("Edit4"));
+    EXPECT_EQ(Messages(), "These ticked files no longer exist in the collection folder and were "
+                          "left out:\nGone.txt\n\n" +
+                              archive + ": 1 files archived, each read back and verified.");
+    EXPECT_EQ(UnzipNames(archive), QStringList{"Heat.txt"});
+    EXPECT_TRUE(ButtonNamed("Button2")->isEnabled());
+    EXPECT_TRUE(ButtonNamed("Button6")->isEnabled());
+}
+
+TEST_F(BackupWindowTest, ClosingTheMainWindowDuringABackupWarnsTwiceAndTheBackupEnds) {
+    QByteArray big(48 << 20, '\0');
+    for (qsizetype i = 0; i < big.size(); i += 4096)
+        big[i] = char(i >> 12);
+    Put("Heat.jpg", big);
+    Start();
+    form->Open();
+    Tick("Heat.jpg");
+    bool runningAtClose = false;
+    QTimer::singleShot(0, &Main(), [&] {
+        runningAtClose = form->BackupRunning();
+        Main().close();
+    });
+    Click("Button10");
+    ASSERT_TRUE(runningAtClose);
+    const QString warning = "A backup of you file is in progress. Please do not interrupt the "
+                            "backup to avoid corruption of the backup file or worse.";
+    ASSERT_EQ(scripted.dialogs.messages.size(), 3u) << Messages().toStdString();
+    EXPECT_EQ(scripted.dialogs.messages[0].text, warning);
+    EXPECT_EQ(scripted.dialogs.messages[1].text, warning);
+    EXPECT_TRUE(scripted.dialogs.messages[2].text.endsWith("1 files archived, each read back "
+                                                           "and verified."));
+    EXPECT_FALSE(form->isVisible());
+}
+
+} // namespace
+} // namespace quorvel::test

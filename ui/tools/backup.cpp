@@ -1,0 +1,486 @@
+#include "ui/tools/backup.h"
+
+#include "core/collection.h"
+#include "core/textfile.h"
+#include "platform/pictures.h"
+#include "ui/main/hints.h"
+#include "ui/main/list_loader.h"
+#include "ui/main/main_window.h"
+#include "ui_backup.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QStyle>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+namespace quorvel {
+
+namespace {
+
+const QString kRunningWarning =
+    QStringLiteral("A backup of you file is in progress. Please do not interrupt the backup to "
+                   "avoid corruption of the backup file or worse.");
+
+} // namespace
+
+TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services) {
+    ui->setupUi(this);
+    tempo.setObjectName(QStringLiteral("tempo"));
+    tempo.setInterval(500);
+    ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
+    ui->Edit4->installEventFilter(this);
+    ConnectHandlers();
+}
+
+TForm16::~TForm16() = default;
+
+void TForm16::ConnectHandlers() {
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(ui->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(ui->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(ui->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(ui->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
+    connect(ui->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
+    connect(ui->Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
+    connect(ui->Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
+    connect(ui->Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
+    connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(ui->MovieListBackup, &QListWidget::currentRowChanged, this,
+            [this] { MovieListBackupClick(); });
+    connect(ui->MovieListBackup, &QListWidget::itemClicked, this,
+            [this] { MovieListBackupClick(); });
+    connect(ui->Edit4, &QLineEdit::textChanged, this, &TForm16::Edit4Change);
+    connect(&tempo, &QTimer::timeout, this, [this] { tempoTimer(); });
+}
+
+bool TForm16::event(QEvent* event) {
+    if (ShowHintEvent(event, ui->Panel2))
+        return true;
+    return QDialog::event(event);
+}
+
+void TForm16::FormCreate() {
+    Button1Click();
+    ui->Memo1->clear();
+    ui->Edit4->clear();
+    ui->Edit5->setText(ui->Edit2->text());
+    Button11Click();
+}
+
+void TForm16::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
+    ui->Edit2->setText(folder);
+    ui->Label7->setText(portableIndicator);
+}
+
+QStringList TForm16::ListEntries() const {
+    QStringList entries;
+    for (int row = 0; row < ui->MovieListBackup->count(); ++row)
+        entries << ui->MovieListBackup->item(row)->text();
+    return entries;
+}
+
+QStringList TForm16::TickedEntries() const {
+    QStringList entries;
+    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
+        const QListWidgetItem* item = ui->MovieListBackup->item(row);
+        if (item->checkState() == Qt::Checked)
+            entries << item->text();
+    }
+    return entries;
+}
+
+void TForm16::SetEntries(const QStringList& entries) {
+    const QSignalBlocker blocker(ui->MovieListBackup);
+    ui->MovieListBackup->clear();
+    for (const QString& entry : entries) {
+        auto* item = new QListWidgetItem(entry, ui->MovieListBackup);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void TForm16::Button1Click() {
+    SetEntries({});
+    ui->Memo1->clear();
+    ui->Image1->clearPicture();
+    if (TForm1* main = windows_.form1) {
+        ui->Edit2->setText(main->CollectionFolder());
+        ui->Label7->setText(main->PortableIndicator());
+    }
+    SetEntries(ListCollection(ui->Edit2->text()));
+    if (ui->MovieListBackup->count() == 0) {
+        ui->Label3->setText(CountLabelText({}));
+        return;
+    }
+    if (ui->ComboBox1->currentIndex() != 0)
+        FilterList();
+    CountItem();
+}
+
+void TForm16::FilterList() {
+    // The filter looks at the exact last three characters: "Poster only" keeps HEAT.TXT.
+    const int index = ui->ComboBox1->currentIndex();
+    const QString removed = index == 1 ? QStringLiteral("txt") : QStringLiteral("jpg");
+    if (index == 1 || index == 2) {
+        for (int row = ui->MovieListBackup->count() - 1; row >= 0; --row) {
+            if (ui->MovieListBackup->item(row)->text().endsWith(removed, Qt::CaseSensitive))
+                delete ui->MovieListBackup->takeItem(row);
+        }
+    }
+    CountItem();
+}
+
+void TForm16::CountItem() {
+    ui->Label3->setText(CountLabelText(CountCollection(ListEntries())));
+}
+
+void TForm16::ComboBox1Change() {
+    if (ui->MovieListBackup->count() == 0)
+        return;
+    ui->Memo1->clear();
+    ui->Image1->clearPicture();
+    Button1Click();
+}
+
+void TForm16::SetAllTicks(Qt::CheckState state) {
+    for (int row = 0; row < ui->MovieListBackup->count(); ++row)
+        ui->MovieListBackup->item(row)->setCheckState(state);
+}
+
+void TForm16::Button2Click() {
+    SetAllTicks(Qt::Checked);
+}
+void TForm16::Button3Click() {
+    SetAllTicks(Qt::Unchecked);
+}
+
+void TForm16::Button4Click() {
+    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
+        QListWidgetItem* item = ui->MovieListBackup->item(row);
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    }
+}
+
+void TForm16::MovieListBackupClick() {
+    const QListWidgetItem* item = ui->MovieListBackup->currentItem();
+    if (!item)
+        return;
+    // The companions of an entry, found in any letter case of their extension as the Windows
+    // folders the collections come from would; a missing or unreadable one keeps the preview.
+    const QString path = JoinPath(ui->Edit2->text(), item->text());
+    const QString text = CompanionFilePath(path, QStringLiteral("txt"));
+    if (QFileInfo(text).isFile()) {
+        if (Result<TextFile> read = ReadTextFile(text))
+            ui->Memo1->setPlainText(read->lines.join(QLatin1Char('\n')));
+    }
+    const QString poster = CompanionFilePath(path, QStringLiteral("jpg"));
+    if (QFileInfo(poster).isFile()) {
+        if (Result<Poster> read = LoadPosterFile(poster))
+            ui->Image1->setPicture(read->image);
+    }
+}
+
+void TForm16::SelectByCode(int row) {
+    const QSignalBlocker blocker(ui->MovieListBackup);
+    if (row < 0) {
+        ui->MovieListBackup->clearSelection();
+        ui->MovieListBackup->setCurrentRow(-1);
+    } else {
+        ui->MovieListBackup->setCurrentRow(row);
+    }
+}
+
+void TForm16::Button5Click() {
+    const QString wanted = AsciiUpper(ui->Edit1->text());
+    if (wanted.isEmpty())
+        return;
+    QStringList upper;
+    for (const QString& entry : ListEntries())
+        upper << AsciiUpper(entry);
+    if (!SelectWholeMatch(upper, wanted))
+        AskPartialMatches(upper, wanted);
+}
+
+bool TForm16::SelectWholeMatch(const QStringList& upper, const QString& wanted) {
+    for (const char* extension : {".TXT", ".JPG"}) {
+        SelectByCode(-1);
+        const int row = int(upper.indexOf(wanted + QLatin1String(extension)));
+        if (row >= 0) {
+            SelectByCode(row);
+            ui->MovieListBackup->setFocus();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TForm16::AskPartialMatches(const QStringList& upper, const QString& wanted) {
+    SelectByCode(-1);
+    for (int row = 0; row < upper.size(); ++row) {
+        if (!upper.at(row).contains(wanted))
+            continue;
+        SelectByCode(row);
+        const Button answer = services_.dialogs->ask(MessageKind::Confirmation,
+                                                     QStringLiteral("Found partial match: ") +
+                                                         ui->MovieListBackup->item(row)->text() +
+                                                         QStringLiteral(". Search the next one?"),
+                                                     Buttons::YesNo);
+        if (answer == Button::No)
+            return;
+    }
+}
+
+void TForm16::Button6Click() {
+    if (!windows_.form1)
+        return;
+    const std::optional<QStringList> entries =
+        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    if (!entries)
+        return;
+    SetEntries(*entries);
+    ui->Label3->setText(QStringLiteral("Collection count: ") + QString::number(entries->size()) +
+                        QStringLiteral(" Text (Filtered list)"));
+    ui->Memo1->clear();
+    ui->Image1->clearPicture();
+    ui->Button2->setEnabled(false);
+    ui->Button6->setEnabled(false);
+}
+
+void TForm16::Button7Click() {
+    const std::optional<QString> folder =
+        services_.dialogs->chooseFolder(QString(), ui->Edit5->text());
+    if (!folder)
+        return;
+    ui->Edit5->setText(folder->isEmpty() ? ui->Edit2->text() : *folder);
+}
+
+void TForm16::Button8Click() {
+    ui->Edit4->clear();
+}
+
+void TForm16::Button11Click() {
+    Clock& clock = *services_.clock;
+    ui->Edit4->setText(GenerateBackupName(clock.Now(), clock.ShortDateFormat(),
+                                          clock.LongTimeFormat(), QLocale::system()));
+}
+
+void TForm16::Edit4Change(const QString& text) {
+    ui->Button10->setEnabled(!text.isEmpty());
+}
+
+bool TForm16::eventFilter(QObject* watched, QEvent* event) {
+    // Typed keys only: a pasted name is taken as it is.
+    if (watched == ui->Edit4 && event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1 && BackupNameKey(typed.at(0)) != typed.at(0)) {
+            ui->Edit4->insert(QString(BackupNameKey(typed.at(0))));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm16::tempoTimer() {
+    ui->Label13->setVisible(!ui->Label13->isVisible());
+}
+
+void TForm16::Button9Click() {
+    close();
+}
+
+void TForm16::WarnBackupRunning() {
+    services_.dialogs->ask(MessageKind::Warning, kRunningWarning, Buttons::Abort);
+}
+
+void TForm16::closeEvent(QCloseEvent* event) {
+    // The close is not refused: the window hides and the backup goes on to its end.
+    if (BackupRunning()) {
+        WarnBackupRunning();
+        WarnBackupRunning();
+    }
+    QDialog::closeEvent(event);
+}
+
+void TForm16::Button10Click() {
+    // Edit4 stays usable while a backup runs, and a change of it enables Backup again.
+    if (running_ || ui->MovieListBackup->count() == 0)
+        return;
+    if (TickedEntries().isEmpty()) {
+        services_.dialogs->ask(MessageKind::Warning,
+                               QStringLiteral("Nothing to archive. Please, select at least one "
+                                              "item on the Info Search Collection list."),
+                               Buttons::Abort);
+        return;
+    }
+    ui->pbProgress->show();
+    const QString archivePath = BackupArchivePath(ui->Edit5->text(), ui->Edit4->text());
+    if (QFileInfo::exists(archivePath) &&
+        services_.dialogs->ask(MessageKind::Warning,
+                               ui->Edit4->text() +
+                                   QStringLiteral("exists, do you want to overwrite the file?"),
+                               Buttons::YesNo) != Button::Yes) {
+        ui->pbProgress->hide();
+        return;
+    }
+    const BackupPlan plan = PlanBackup();
+    EnterRunning();
+    const BackupOutcome outcome =
+        plan.members.isEmpty() ? BackupOutcome{} : RunBackup(archivePath, plan);
+    if (ui->CheckBox1->isChecked())
+        QApplication::beep();
+    ReturnToIdle();
+    ReportBackup(archivePath, plan, outcome);
+}
+
+TForm16::BackupPlan TForm16::PlanBackup() const {
+    BackupPlan plan;
+    const QString collection = ui->Edit2->text();
+    const QString base = ui->Edit5->text();
+    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
+        const QListWidgetItem* item = ui->MovieListBackup->item(row);
+        if (item->checkState() != Qt::Checked)
+            continue;
+        // Only the file of that name in the collection folder itself, never one of a
+        // sub-folder; a file gone since the list was made is named at the end instead.
+        const QString path = JoinPath(collection, item->text());
+        if (!QFileInfo(path).isFile()) {
+            plan.missing << item->text();
+            continue;
+        }
+        plan.members << ArchiveMember{path, StoredEntryName(path, base)};
+        plan.rows << row;
+    }
+    return plan;
+}
+
+void TForm16::EnterRunning() {
+    running_ = true;
+    const int count = ui->MovieListBackup->count();
+    ui->pbProgress->setRange(1, std::max(count - 1, 1));
+    ShowProgressAt(0);
+    ui->Label13->setText(QStringLiteral("Creating Zip file..."));
+    ui->Label13->show();
+    ui->Label16->show();
+    ui->Button10->setEnabled(false);
+    for (QWidget* control : LockedWhileRunning())
+        control->setEnabled(false);
+    tempo.start();
+}
+
+// What a backup disables besides Backup: every command that changes the list or starts a
+// backup, the left panel as a whole. Idle enables them all, Select all and Load filtered list
+// after a loaded filtered list included.
+QList<QWidget*> TForm16::LockedWhileRunning() const {
+    return {ui->Button1, ui->Button2, ui->Button3, ui->Button4,
+            ui->Button5, ui->Button6, ui->Panel1};
+}
+
+void TForm16::ShowProgressAt(int row) {
+    const BackupStep step = BackupProgressAt(row, ui->MovieListBackup->count());
+    ui->pbProgress->setValue(step.position);
+    ui->Label16->setText(QString::number(step.percent) + QStringLiteral("% done "));
+}
+
+// The archive is written and read back on a worker thread while this thread keeps the window
+// alive; the bar follows the member being read.
+TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const BackupPlan& plan) {
+    std::atomic<int> current{-1};
+    std::atomic<bool> done{false};
+    std::optional<Result<int>> written;
+    std::optional<Result<int>> verified;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    std::thread worker([&] {
+        written.emplace(WriteZipArchive(archivePath, plan.members, [&](int member) {
+            current.store(member, std::memory_order_relaxed);
+        }));
+        current.store(-2, std::memory_order_relaxed);
+        if (*written)
+            verified.emplace(VerifyZipArchive(archivePath));
+        done.store(true, std::memory_order_release);
+        if (dispatcher)
+            dispatcher->wakeUp();
+    });
+    QTimer heartbeat;
+    int shown = -1;
+    connect(&heartbeat, &QTimer::timeout, this, [&] {
+        const int member = current.load(std::memory_order_relaxed);
+        if (member == shown)
+            return;
+        shown = member;
+        if (member >= 0)
+            ShowProgressAt(plan.rows.at(member));
+        else if (member == -2)
+            ui->Label13->setText(QStringLiteral("Checking Zip file..."));
+    });
+    heartbeat.start(50);
+    while (!done.load(std::memory_order_acquire))
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    worker.join();
+    if (written->ok())
+        ShowProgressAt(ui->MovieListBackup->count() - 1);
+    return {std::move(*written), verified ? std::move(*verified) : Result<int>(0)};
+}
+
+void TForm16::ReturnToIdle() {
+    ui->pbProgress->hide();
+    ui->Label13->hide();
+    ui->Label16->hide();
+    for (QWidget* control : LockedWhileRunning())
+        control->setEnabled(true);
+    ui->Button10->setEnabled(!ui->Edit4->text().isEmpty());
+    tempo.stop();
+    running_ = false;
+}
+
+void TForm16::ReportBackup(const QString& archivePath, const BackupPlan& plan,
+                           const BackupOutcome& outcome) {
+    const QString missing =
+        plan.missing.isEmpty()
+            ? QString()
+            : QStringLiteral("These ticked files no longer exist in the collection folder and "
+                             "were left out:\n") +
+                  plan.missing.join(QLatin1Char('\n'));
+    if (plan.members.isEmpty()) {
+        services_.dialogs->ask(MessageKind::Warning,
+                               missing + QStringLiteral("\nNo archive was written."), Buttons::Ok);
+        return;
+    }
+    if (!outcome.written) {
+        services_.dialogs->ask(MessageKind::Error,
+                               QStringLiteral("Exception: ") + outcome.written.error(),
+                               Buttons::Ok);
+        return;
+    }
+    if (!outcome.verified) {
+        services_.dialogs->ask(MessageKind::Error,
+                               archivePath + QStringLiteral(" does not read back: ") +
+                                   outcome.verified.error(),
+                               Buttons::Ok);
+        return;
+    }
+    const QString done = archivePath + QStringLiteral(": ") + QString::number(*outcome.verified) +
+                         QStringLiteral(" files archived, each read back and verified.");
+    if (missing.isEmpty())
+        services_.dialogs->ask(MessageKind::Information, done, Buttons::Ok);
+    else
+        services_.dialogs->ask(MessageKind::Warning, missing + QStringLiteral("\n\n") + done,
+                               Buttons::Ok);
+}
+
+} // namespace quorvel

@@ -1,0 +1,100 @@
+#pragma once
+// TForm16, "Backup Quorvel Off Line Data": ticked info texts and posters into one ZIP archive.
+
+#include "core/backup_archive.h"
+#include "platform/services.h"
+#include "ui/windows.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class QListWidgetItem;
+
+namespace Ui {
+class TForm16;
+}
+
+namespace quorvel {
+
+class TForm16 : public QDialog {
+    Q_OBJECT
+public:
+    TForm16(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~TForm16() override;
+
+    // The creation handler; Application runs it right after construction.
+    void FormCreate();
+    // Shows the window without blocking its opener, or brings it to the front when open.
+    void Open();
+    // The blink timer runs exactly while a backup is being written: what the main window
+    // tests before it closes.
+    bool BackupRunning() const { return tempo.isActive(); }
+    // The portable-mode switch hands the new collection folder and indicator over.
+    void ShowCollectionFolder(const QString& folder, const QString& portableIndicator);
+    // The warning that a close during a backup shows (the backup goes on).
+    void WarnBackupRunning();
+
+    void Button1Click(); // Refresh
+    void FilterList();
+    void CountItem();
+    void ComboBox1Change();
+    void Button2Click(); // Select all
+    void Button3Click(); // Deselect all
+    void Button4Click(); // Invert select
+    void MovieListBackupClick();
+    void Button5Click();  // Search
+    void Button6Click();  // Load filtered list
+    void Button7Click();  // Browse
+    void Button8Click();  // Clear
+    void Button11Click(); // Generate
+    void Edit4Change(const QString& text);
+    void Button10Click(); // Backup
+    void tempoTimer();
+    void Button9Click(); // Close
+
+    QStringList ListEntries() const;
+    QStringList TickedEntries() const;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // What one backup writes, and the ticked files it had to leave out.
+    struct BackupPlan {
+        QList<ArchiveMember> members;
+        QList<int> rows; // the list row of each member
+        QStringList missing;
+    };
+    struct BackupOutcome {
+        Result<int> written = Failure(QString());
+        Result<int> verified = Failure(QString());
+    };
+
+    void ConnectHandlers();
+    void SetEntries(const QStringList& entries);
+    void SetAllTicks(Qt::CheckState state);
+    void SelectByCode(int row); // never loads the preview
+    bool SelectWholeMatch(const QStringList& upper, const QString& wanted);
+    void AskPartialMatches(const QStringList& upper, const QString& wanted);
+    BackupPlan PlanBackup() const;
+    void EnterRunning();
+    QList<QWidget*> LockedWhileRunning() const;
+    void ShowProgressAt(int row);
+    BackupOutcome RunBackup(const QString& archivePath, const BackupPlan& plan);
+    void ReturnToIdle();
+    void ReportBackup(const QString& archivePath, const BackupPlan& plan,
+                      const BackupOutcome& outcome);
+
+    std::unique_ptr<Ui::TForm16> ui;
+    Windows& windows_;
+    Services& services_;
+    QTimer tempo;
+    bool running_ = false;
+};
+
+} // namespace quorvel
