@@ -86,15 +86,29 @@ bool IsImdbId(const QString& input) {
     return true;
 }
 
-QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
+namespace {
+
+QString BuildQuery(const QString& baseAddress, const QString& apiKey, const QString& parameter,
+                   const QString& input) {
     QString base = baseAddress;
     while (base.endsWith(u'/'))
         base.chop(1);
-    QString query = base + (IsImdbId(input) ? QStringLiteral("/?i=") : QStringLiteral("/?t=")) +
+    QString query = base + QStringLiteral("/?") + parameter + QLatin1Char('=') +
                     PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
     if (!apiKey.isEmpty())
         query += QStringLiteral("&apikey=") + PlusForBlanks(apiKey);
     return query;
+}
+
+} // namespace
+
+QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
+    return BuildQuery(baseAddress, apiKey,
+                      IsImdbId(input) ? QStringLiteral("i") : QStringLiteral("t"), input);
+}
+
+QString BuildOmdbIdQuery(const QString& baseAddress, const QString& apiKey, const QString& id) {
+    return BuildQuery(baseAddress, apiKey, QStringLiteral("i"), id);
 }
 
 QString ReduceToAscii(const QString& text) {

@@ -5,11 +5,13 @@
 namespace quorvel {
 
 class TForm1;
+class TForm5;
 class TForm6;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
     TForm6* form6 = nullptr; // reader
+    TForm5* form5 = nullptr; // Manage Info Text
 };
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
+#include "ui/tools/info_text_editor.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -12,6 +13,10 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     windows_.form1 = form1_.get();
     form1_->FormCreate();
 
+    form5_ = std::make_unique<TForm5>(windows_, services_, form1_.get());
+    windows_.form5 = form5_.get();
+    form5_->FormCreate();
+
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
 }
@@ -21,6 +26,8 @@ Application::~Application() {
     // main window would delete them a second time.
     form6_.reset();
     windows_.form6 = nullptr;
+    form5_.reset();
+    windows_.form5 = nullptr;
     form1_.reset();
     windows_.form1 = nullptr;
 }

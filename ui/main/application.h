@@ -11,6 +11,7 @@
 namespace quorvel {
 
 class TForm1;
+class TForm5;
 class TForm6;
 
 class Application {
@@ -29,6 +30,7 @@ private:
     Windows windows_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm5> form5_;
 };
 
 } // namespace quorvel
