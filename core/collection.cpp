@@ -384,6 +384,11 @@ QString SanitiseFileName(const QString& text) {
     return out;
 }
 
+bool StaysInFolder(const QString& name) {
+    return !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0')) &&
+           name != QLatin1String(".") && name != QLatin1String("..");
+}
+
 QString OverwriteQuestionText(const QString& path) {
     return path + QStringLiteral(" exists. Do you want to overwrite it?");
 }

@@ -78,6 +78,10 @@ QString CompanionFilePath(const QString& path, const QString& extension3);
 // would cut a name short (NUL) or break it over lines.
 QString SanitiseFileName(const QString& text);
 
+// False when `name` would not stay a file of the folder it is joined to: it holds a "/" or a
+// NUL, or it is "." or "..".
+bool StaysInFolder(const QString& name);
+
 // path + " exists. Do you want to overwrite it?"
 QString OverwriteQuestionText(const QString& path);
 

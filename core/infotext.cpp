@@ -1,5 +1,7 @@
 #include "core/infotext.h"
 
+#include <QLocale>
+
 namespace quorvel {
 
 QStringList ComposeInfoText(const QString& title, const QStringList& values) {
@@ -34,6 +36,51 @@ QString InfoFieldValue(const QStringList& lines, const QString& label) {
             value += lines.at(j);
     }
     return value.isEmpty() ? QString::fromLatin1(kNotAvailable) : value;
+}
+
+QStringList InfoTextNotes(const QStringList& lines) {
+    // The first label that starts a section: a note may itself read "ANY".
+    const QString any = QString::fromLatin1(kInfoSections.back().label);
+    qsizetype label = -1;
+    for (qsizetype i = 2; i < lines.size() && label < 0; ++i) {
+        if (lines.at(i) == any && lines.at(i - 1).isEmpty())
+            label = i;
+    }
+    if (label < 0)
+        return {};
+    QStringList notes = lines.mid(label + 1);
+    while (!notes.isEmpty() && notes.last().isEmpty())
+        notes.removeLast();
+    return notes;
+}
+
+QStringList RefreshedInfoText(const QString& title, const QStringList& values,
+                              const QString& storedId, const QStringList& notes) {
+    QStringList fields = values;
+    constexpr qsizetype kIdIndex = 15; // "IMDB ID" in kInfoSections
+    while (fields.size() <= kIdIndex)
+        fields << QString();
+    fields[kIdIndex] = storedId;
+    QStringList lines = ComposeInfoText(title, fields);
+    lines.removeLast(); // the closing empty line goes after the notes
+    lines << notes << QString();
+    return lines;
+}
+
+std::optional<QDate> ParseReleaseDate(const QString& text, const QLocale& locale) {
+    const QString trimmed = text.trimmed();
+    for (const QLocale& names : {QLocale::c(), locale}) {
+        for (const char* format : {"dd MMM yyyy", "d MMM yyyy"}) {
+            const QDate date = names.toDate(trimmed, QString::fromLatin1(format));
+            if (date.isValid())
+                return date;
+        }
+    }
+    return std::nullopt;
+}
+
+QString FormatReleaseDate(const QDate& date, const QLocale& locale) {
+    return locale.toString(date, QStringLiteral("dd MMM yyyy"));
 }
 
 Result<TextFile> LoadInfoText(const QString& path) {

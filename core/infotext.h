@@ -4,6 +4,7 @@
 #include "core/result.h"
 #include "core/textfile.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <array>
@@ -51,6 +52,24 @@ std::optional<QString> InfoTextImdbId(const QStringList& lines);
 // For every line equal to `label`, the following lines up to the first empty one, joined with
 // nothing between them; "N/A" when nothing was gathered.
 QString InfoFieldValue(const QStringList& lines, const QString& label);
+
+// The user's own notes: every line after the first "ANY" label that starts a section (it
+// follows an empty line), the record's closing empty
+// lines dropped. Empty lines inside the notes are kept: they are the user's, not a section end.
+QStringList InfoTextNotes(const QStringList& lines);
+
+// A record refreshed from the service: the fetched title and the 17 fetched values (in table
+// order) replace the record's, except "IMDB ID", which stays `storedId` (the identifier that
+// was asked for, as the user stored it); the notes follow the "ANY" label unchanged. The
+// window's on-line update and the command line's refresh both build records with this.
+QStringList RefreshedInfoText(const QString& title, const QStringList& values,
+                              const QString& storedId, const QStringList& notes);
+
+// A release date as the service sends it ("13 Nov 2015", English month names) or as the
+// locale writes it; nothing when the text is neither.
+std::optional<QDate> ParseReleaseDate(const QString& text, const QLocale& locale);
+// "05 Jan 2016" with the locale's short month name.
+QString FormatReleaseDate(const QDate& date, const QLocale& locale);
 
 // The lines and the encoding found, which the caller keeps for a later save.
 Result<TextFile> LoadInfoText(const QString& path);

@@ -158,12 +158,26 @@ bool IsImdbId(const QString& input) {
     return true;
 }
 
-QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
-    QString query = JoinSiteAndPath(baseAddress, IsImdbId(input) ? u"?i=" : u"?t=") +
+namespace {
+
+QString BuildQuery(const QString& baseAddress, const QString& apiKey, const QString& parameter,
+                   const QString& input) {
+    QString query = JoinSiteAndPath(baseAddress, QStringLiteral("?") + parameter + u'=') +
                     PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
     if (!apiKey.isEmpty())
         query += QStringLiteral("&apikey=") + PlusForBlanks(apiKey);
     return query;
+}
+
+} // namespace
+
+QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
+    return BuildQuery(baseAddress, apiKey,
+                      IsImdbId(input) ? QStringLiteral("i") : QStringLiteral("t"), input);
+}
+
+QString BuildOmdbIdQuery(const QString& baseAddress, const QString& apiKey, const QString& id) {
+    return BuildQuery(baseAddress, apiKey, QStringLiteral("i"), id);
 }
 
 QString ReduceToAscii(const QString& text) {

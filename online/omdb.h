@@ -20,6 +20,9 @@ bool IsImdbId(const QString& input);
 // then "&apikey=" + PlusForBlanks(key) when the key is not empty.
 QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input);
 
+// The same for a stored identifier, always asked by "/?i=", whatever its form.
+QString BuildOmdbIdQuery(const QString& baseAddress, const QString& apiKey, const QString& id);
+
 // Accents dropped through ICU's Latin-ASCII, the en dash to "-", anything else non-ASCII "?".
 // Takes time in proportion to the text's length, however long it is.
 QString ReduceToAscii(const QString& text);

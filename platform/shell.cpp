@@ -1,8 +1,17 @@
 #include "platform/shell.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace quorvel {
 
@@ -33,6 +42,114 @@ bool DesktopShell::OpenFolder(const QString& folder) {
     if (folder.isEmpty() || !info.isDir())
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+} // namespace quorvel
+
+namespace quorvel {
+
+namespace {
+
+QString SystemReason() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// "Heat.txt", "Heat.2.txt", "Heat.3.txt" ...: the extension stays last so the file manager
+// still knows the kind of the trashed file.
+QString TrashName(const QString& name, int n) {
+    if (n == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return name + QLatin1Char('.') + QString::number(n);
+    return name.left(dot) + QLatin1Char('.') + QString::number(n) + name.mid(dot);
+}
+
+QByteArray TrashInfo(const QString& absolutePath, const QDateTime& when) {
+    return "[Trash Info]\nPath=" + QUrl::toPercentEncoding(absolutePath, "/") +
+           "\nDeletionDate=" + when.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1() +
+           "\n";
+}
+
+// Creates the .trashinfo exclusively, so two programs trashing at once never share a name.
+// Returns the name reserved, or an empty one with errno set.
+QString ReserveTrashName(const QString& infoFolder, const QString& name, const QByteArray& info) {
+    for (int n = 1; n < 100000; ++n) {
+        const QString candidate = TrashName(name, n);
+        const QByteArray infoPath =
+            QFile::encodeName(infoFolder + QLatin1Char('/') + candidate + ".trashinfo");
+        const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return {};
+        }
+        const bool written = ::write(fd, info.constData(), size_t(info.size())) == info.size();
+        const int savedErrno = errno;
+        if (::close(fd) != 0 || !written) {
+            ::unlink(infoPath.constData());
+            errno = written ? errno : savedErrno;
+            return {};
+        }
+        return candidate;
+    }
+    errno = EEXIST;
+    return {};
+}
+
+bool MoveAcrossFileSystems(const QString& from, const QString& to) {
+    if (!QFile::copy(from, to))
+        return false;
+    if (QFile::remove(from))
+        return true;
+    QFile::remove(to);
+    return false;
+}
+
+} // namespace
+
+QString UserTrashFolder() {
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString base = QDir::isAbsolutePath(dataHome)
+                             ? dataHome
+                             : QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/Trash");
+}
+
+Status MoveToTrash(const QString& path, const QString& trashFolder, const QDateTime& when) {
+    const QFileInfo file(path);
+    if (path.isEmpty() || (!file.exists() && !file.isSymLink()))
+        return Failure(path + QStringLiteral(" does not exist."));
+    if (file.isDir() && !file.isSymLink())
+        return Failure(path + QStringLiteral(" is a folder."));
+    if (trashFolder.isEmpty())
+        return Failure(QStringLiteral("There is no trash folder."));
+    const QString filesFolder = trashFolder + QStringLiteral("/files");
+    const QString infoFolder = trashFolder + QStringLiteral("/info");
+    if (!QDir().mkpath(filesFolder) || !QDir().mkpath(infoFolder))
+        return Failure(QStringLiteral("Cannot create the trash folder ") + trashFolder);
+
+    const QString absolute = file.absoluteFilePath();
+    const QString name = ReserveTrashName(infoFolder, file.fileName(), TrashInfo(absolute, when));
+    if (name.isEmpty())
+        return Failure(QStringLiteral("Cannot write into ") + infoFolder + QStringLiteral(": ") +
+                       SystemReason());
+    const QString target = filesFolder + QLatin1Char('/') + name;
+    bool moved = ::rename(QFile::encodeName(absolute).constData(),
+                          QFile::encodeName(target).constData()) == 0;
+    const QString reason = SystemReason();
+    if (!moved && errno == EXDEV)
+        moved = MoveAcrossFileSystems(absolute, target);
+    if (!moved || QFileInfo::exists(absolute)) {
+        QFile::remove(infoFolder + QLatin1Char('/') + name + QStringLiteral(".trashinfo"));
+        return Failure(QStringLiteral("Cannot move ") + absolute +
+                       QStringLiteral(" to the trash: ") + reason);
+    }
+    return Success();
+}
+
+bool DesktopShell::RecycleFile(const QString& path) {
+    return MoveToTrash(path, UserTrashFolder(), QDateTime::currentDateTime()).ok();
 }
 
 } // namespace quorvel

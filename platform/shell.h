@@ -1,6 +1,9 @@
 #pragma once
 // What the desktop opens for us: addresses, files and folders in their default handlers.
 
+#include "core/result.h"
+
+#include <QDateTime>
 #include <QString>
 
 namespace quorvel {
@@ -12,12 +15,27 @@ public:
     virtual bool OpenWithDefaultHandler(const QString& address) = 0;
     // Opens the folder in the file manager; false when it does not exist.
     virtual bool OpenFolder(const QString& folder) = 0;
+    // Sends the file to the user's trash, where any desktop can restore it; true only when the
+    // file really left its place.
+    virtual bool RecycleFile(const QString& path) = 0;
 };
+
+// The user's trash of the freedesktop.org specification: $XDG_DATA_HOME/Trash, or
+// ~/.local/share/Trash when that variable is unset or not absolute.
+QString UserTrashFolder();
+
+// Moves the file (or symbolic link) into trashFolder/files under a free name and writes
+// trashFolder/info/<name>.trashinfo with its absolute original path and `when`, creating the
+// folders as needed. A second file of the same name becomes "name.2.ext", and so on. Across
+// file systems the file is copied, then removed. Fails, leaving the file where it was and no
+// stray .trashinfo, when it does not exist, is a folder, or cannot be moved.
+Status MoveToTrash(const QString& path, const QString& trashFolder, const QDateTime& when);
 
 class DesktopShell final : public Shell {
 public:
     bool OpenWithDefaultHandler(const QString& address) override;
     bool OpenFolder(const QString& folder) override;
+    bool RecycleFile(const QString& path) override;
 };
 
 } // namespace quorvel

@@ -7,6 +7,7 @@ namespace quorvel {
 class TForm1;
 class TForm3;
 class TForm4;
+class TForm5;
 class TForm6;
 class TForm16;
 
@@ -17,6 +18,7 @@ struct Windows {
     TForm4* form4 = nullptr; // manage favourites
 
     TForm16* form16 = nullptr; // backup
+    TForm5* form5 = nullptr; // Manage Info Text
 };
 
 } // namespace quorvel

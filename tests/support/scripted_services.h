@@ -83,6 +83,14 @@ public:
         foldersOpened << folder;
         return result;
     }
+    // A real trash, in a folder of the test's choosing; without one nothing is ever moved.
+    QString trashFolder;
+    QStringList recycled;
+    bool RecycleFile(const QString& path) override {
+        recycled << path;
+        return !trashFolder.isEmpty() &&
+               MoveToTrash(path, trashFolder, QDateTime(QDate(2016, 3, 7), QTime(14, 25, 9))).ok();
+    }
 };
 
 class RecordingPrinter final : public Printer {

@@ -4,6 +4,7 @@
 #include "ui/tools/add_favourite.h"
 #include "ui/tools/manage_favourites.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_text_editor.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -21,6 +22,9 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form4_ = std::make_unique<TForm4>(windows_, services_, form1_.get());
     windows_.form4 = form4_.get();
     form4_->FormCreate();
+    form5_ = std::make_unique<TForm5>(windows_, services_, form1_.get());
+    windows_.form5 = form5_.get();
+    form5_->FormCreate();
 
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
@@ -37,6 +41,8 @@ Application::~Application() {
     windows_.form16 = nullptr;
     form6_.reset();
     windows_.form6 = nullptr;
+    form5_.reset();
+    windows_.form5 = nullptr;
     form4_.reset();
     windows_.form4 = nullptr;
     form3_.reset();

@@ -13,6 +13,7 @@ namespace quorvel {
 class TForm1;
 class TForm3;
 class TForm4;
+class TForm5;
 class TForm6;
 class TForm16;
 
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TForm16> form16_;
+    std::unique_ptr<TForm5> form5_;
 };
 
 } // namespace quorvel

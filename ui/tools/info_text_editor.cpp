@@ -1,0 +1,543 @@
+#include "ui/tools/info_text_editor.h"
+
+#include "core/collection.h"
+#include "core/infotext.h"
+#include "online/omdb.h"
+#include "platform/pictures.h"
+#include "ui/main/hints.h"
+#include "ui/main/list_loader.h"
+#include "ui/main/main_window.h"
+#include "ui/main/network_wait.h"
+#include "ui/main/shared_commands.h"
+#include "ui_info_text_editor.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QScopedValueRollback>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace quorvel {
+
+namespace {
+
+const QString kNa = QString::fromLatin1(kNotAvailable);
+const QString kCountPrefix = QStringLiteral("Collection count: ");
+const QString kUpdateComplete = QStringLiteral("On Line update is complete");
+
+// Shows the bar and its label with the busy pointer, and puts everything back however the
+// update ends.
+class UpdateScope {
+public:
+    UpdateScope(QWidget* window, QProgressBar* bar, QLabel* label)
+        : window_(window), bar_(bar), label_(label) {
+        label_->setText(QStringLiteral("Updating title on line, please wait."));
+        bar_->setValue(1);
+        bar_->show();
+        label_->show();
+        window_->setCursor(Qt::BusyCursor);
+    }
+    ~UpdateScope() {
+        bar_->hide();
+        label_->hide();
+        window_->unsetCursor();
+    }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    QWidget* window_;
+    QProgressBar* bar_;
+    QLabel* label_;
+};
+
+QString NotFoundReason(const OmdbAnswer& answer) {
+    const QString error = answer.serviceError();
+    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+}
+
+} // namespace
+
+TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services) {
+    ui->setupUi(this);
+    ConnectHandlers();
+}
+
+TForm5::~TForm5() = default;
+
+void TForm5::ConnectHandlers() {
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(ui->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(ui->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(ui->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(ui->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
+    connect(ui->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
+    connect(ui->Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
+    connect(ui->Edit18, &QLineEdit::textEdited, this,
+            [this](const QString& t) { Edit18Change(t); });
+    connect(ui->Edit18, &QLineEdit::returnPressed, this, [this] { Button7Click(); });
+    connect(ui->MovieListEdit, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!selectingByCode_)
+            MovieListEditClick();
+    });
+    connect(ui->MovieListEdit, &QListWidget::itemDoubleClicked, this,
+            [this] { MovieListEditDblClick(); });
+    connect(ui->DateTimePicker1, &QDateEdit::dateChanged, this,
+            [this] { DateTimePicker1Change(); });
+}
+
+void TForm5::FormCreate() {
+    ui->Edit18->clear();
+    Button1Click();
+    edits_ = {ui->Edit2, ui->Edit3,  ui->Edit4,  ui->Edit5,  ui->Edit6,  ui->Edit7,  ui->Edit8,
+              ui->Edit9, ui->Edit10, ui->Edit11, ui->Edit12, ui->Edit13, ui->Edit14, ui->Edit15};
+}
+
+void TForm5::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TForm5::event(QEvent* event) {
+    if (ShowHintEvent(event, ui->Panel2))
+        return true;
+    return QDialog::event(event);
+}
+
+QString TForm5::CollectionFolder() const {
+    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+}
+
+QStringList TForm5::ListEntries() const {
+    QStringList entries;
+    for (int i = 0; i < ui->MovieListEdit->count(); ++i)
+        entries << ui->MovieListEdit->item(i)->text();
+    return entries;
+}
+
+QString TForm5::SelectedEntry() const {
+    const QList<QListWidgetItem*> selected = ui->MovieListEdit->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QString TForm5::EntryPath(const QString& entry) const {
+    return JoinPath(CollectionFolder(), entry);
+}
+
+void TForm5::SetEntries(const QStringList& entries, const QString& countSuffix) {
+    {
+        QScopedValueRollback guard(selectingByCode_, true);
+        ui->MovieListEdit->clear();
+        ui->MovieListEdit->addItems(entries);
+    }
+    ui->Label3->setText(kCountPrefix + QString::number(entries.size()) + countSuffix);
+    ui->Button2->setEnabled(false);
+    ui->Button6->setEnabled(false);
+    ClearThumbnail();
+}
+
+void TForm5::SelectByCode(int row) {
+    QScopedValueRollback guard(selectingByCode_, true);
+    ui->MovieListEdit->clearSelection();
+    if (row < 0)
+        return;
+    ui->MovieListEdit->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void TForm5::ShowThumbnail(const QString& entry) {
+    const QString poster = CompanionFilePath(EntryPath(entry), QStringLiteral("jpg"));
+    const Result<Poster> loaded =
+        QFileInfo::exists(poster) ? LoadPosterFile(poster) : Result<Poster>(Failure({}));
+    ui->Image1->setPicture(loaded ? loaded->image : QImage());
+}
+
+void TForm5::ClearThumbnail() {
+    ui->Image1->clearPicture();
+}
+
+void TForm5::Button1Click() {
+    QStringList texts;
+    for (const QString& entry : ListCollection(CollectionFolder())) {
+        if (IsInfoTextEntry(entry))
+            texts << entry;
+    }
+    SetEntries(texts, QStringLiteral(" Text"));
+}
+
+void TForm5::ReceiveFilteredList(const QStringList& entries) {
+    SetEntries(entries, QStringLiteral(" Text (Filtered list)"));
+}
+
+void TForm5::MovieListEditClick() {
+    const bool selected = !SelectedEntry().isNull();
+    for (QPushButton* button : {ui->Button2, ui->Button6, ui->Button9})
+        button->setEnabled(selected);
+}
+
+void TForm5::MovieListEditDblClick() {
+    Button2Click();
+}
+
+void TForm5::Button2Click() {
+    const QString entry = SelectedEntry();
+    if (entry.isNull())
+        return;
+    ShowThumbnail(entry);
+    const Result<TextFile> record = LoadInfoText(EntryPath(entry));
+    if (!record) {
+        ReportError(services_, record.error());
+        return;
+    }
+    memo2Encoding_ = record->encoding;
+    FillFields(record->lines);
+    ShowNotes(record->lines.isEmpty() ? QStringList{QString()} : InfoTextNotes(record->lines));
+}
+
+void TForm5::FillFields(const QStringList& lines) {
+    // An empty file gives empty fields: there is no record to say "N/A" for.
+    const auto value = [&lines](const char* label) {
+        return lines.isEmpty() ? QString() : InfoFieldValue(lines, QString::fromLatin1(label));
+    };
+    ui->Edit1->setText(lines.value(0));
+    const std::pair<const char*, QLineEdit*> fields[] = {
+        {"TYPE", ui->Edit2},        {"GENRE", ui->Edit3},      {"RATED", ui->Edit4},
+        {"RUNTIME", ui->Edit5},     {"DIRECTOR", ui->Edit6},   {"WRITER", ui->Edit7},
+        {"ACTORS", ui->Edit8},      {"COUNTRY", ui->Edit9},    {"LANGUAGE", ui->Edit10},
+        {"AWARDS", ui->Edit11},     {"METASCORE", ui->Edit12}, {"IMDB RATING", ui->Edit13},
+        {"IMDB VOTES", ui->Edit14}, {"IMDB ID", ui->Edit15},   {"YEAR", ui->Edit16},
+    };
+    for (const auto& [label, edit] : fields)
+        edit->setText(value(label));
+    ui->Memo1->setPlainText(value("PLOT"));
+    ShowReleaseDate(value("RELEASED"));
+}
+
+void TForm5::ShowReleaseDate(const QString& value) {
+    if (value == kNa || value.isEmpty()) {
+        ui->Edit17->setText(value);
+        ui->Edit17->show();
+        ui->Edit17->raise();
+        return;
+    }
+    const std::optional<QDate> date = ParseReleaseDate(value, QLocale());
+    if (!date) {
+        ReportError(services_,
+                    QStringLiteral("'") + value + QStringLiteral("' is not a valid date"));
+        return;
+    }
+    ui->DateTimePicker1->setDate(*date);
+    ui->Edit17->setText(FormatReleaseDate(*date, QLocale()));
+    ui->Edit17->hide();
+}
+
+void TForm5::ShowNotes(const QStringList& notes) {
+    ui->Memo3->setPlainText(notes.join(QLatin1Char('\n')));
+}
+
+void TForm5::Button3Click() {
+    ui->Edit17->setText(kNa);
+    ui->Edit17->show();
+    ui->Edit17->raise();
+    ui->Edit16->setText(kNa);
+    for (QLineEdit* edit : std::as_const(edits_))
+        edit->setText(kNa);
+    ui->Edit1->setText(QStringLiteral("New Title"));
+    ui->Memo1->setPlainText(kNa);
+    ui->Memo3->setPlainText(kNa);
+    ClearThumbnail();
+}
+
+void TForm5::DateTimePicker1Change() {
+    ui->Edit17->setText(FormatReleaseDate(ui->DateTimePicker1->date(), QLocale()));
+}
+
+QStringList TForm5::ComposeEditorRecord() {
+    const auto field = [](QLineEdit* edit) {
+        QString text = TrimBlanksAndControls(edit->text());
+        if (text.isEmpty())
+            text = kNa;
+        edit->setText(text);
+        return text;
+    };
+    QLineEdit* const sections[] = {ui->Edit2,  ui->Edit16, ui->Edit3,  ui->Edit4,
+                                   nullptr,    ui->Edit5,  ui->Edit6,  ui->Edit7,
+                                   ui->Edit8,  ui->Edit10, ui->Edit9,  ui->Edit11,
+                                   ui->Edit12, ui->Edit13, ui->Edit14, ui->Edit15};
+    QStringList lines{ui->Edit1->text(), QString()};
+    for (std::size_t i = 0; i < std::size(sections); ++i) {
+        QString value;
+        if (sections[i])
+            value = field(sections[i]);
+        else if (!ui->Edit17->isHidden())
+            value = ui->Edit17->text().isEmpty() ? kNa : ui->Edit17->text();
+        else
+            value = FormatReleaseDate(ui->DateTimePicker1->date(), QLocale());
+        lines << QString::fromLatin1(kInfoSections[i].label) << value << QString();
+    }
+    const QString plot = TrimBlanksAndControls(ui->Memo1->toPlainText());
+    ui->Memo1->setPlainText(plot.isEmpty() ? kNa : plot);
+    // An empty line would end the section and strand the rest of the plot outside it.
+    lines << QStringLiteral("PLOT")
+          << ui->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts) << QString()
+          << QStringLiteral("ANY");
+    QString notes = TrimBlanksAndControls(ui->Memo3->toPlainText());
+    ui->Memo3->setPlainText(notes.isEmpty() ? kNa : notes);
+    lines << ui->Memo3->toPlainText().split(QLatin1Char('\n')) << QString();
+    return lines;
+}
+
+bool TForm5::Button4Click() {
+    ui->Edit1->setText(TrimBlanksAndControls(ui->Edit1->text()));
+    if (ui->Edit1->text().isEmpty()) {
+        const Button answer = services_.dialogs->ask(
+            MessageKind::Warning,
+            QStringLiteral("There is no title for this Movie or Serie. Are you sure you want to "
+                           "save this info using the default name (No_Name)?"),
+            Buttons::YesAbort);
+        if (answer != Button::Yes)
+            return false;
+        ui->Edit1->setText(QStringLiteral("No_Name"));
+    }
+    const QString title = ui->Edit1->text();
+    const QString folder = CollectionFolder();
+    const QString path = JoinPath(folder, title + QStringLiteral(".txt"));
+    // A "/" in the title would write into another folder, or nowhere at all.
+    if (!StaysInFolder(title)) {
+        ReportError(services_, QStringLiteral("Cannot save ") + path);
+        return false;
+    }
+    const QStringList lines = ComposeEditorRecord();
+    const Result<TextEncoding> saved = SaveInfoText(path, lines, memo2Encoding_);
+    if (!saved) {
+        ReportError(services_, QStringLiteral("Cannot save ") + path);
+        return false;
+    }
+    memo2Encoding_ = *saved;
+    const QFileInfo file(path);
+    services_.dialogs->ask(MessageKind::Information,
+                           file.fileName() + QStringLiteral(" successfully saved to ") +
+                               file.absolutePath() + QStringLiteral("/."),
+                           Buttons::Ok);
+    return true;
+}
+
+void TForm5::Button5Click() {
+    close();
+}
+
+void TForm5::Button6Click() {
+    const QString entry = SelectedEntry();
+    if (entry.isNull())
+        return;
+    const QString infoPath = EntryPath(entry);
+    const QString posterName =
+        entry.chopped(qMin<qsizetype>(3, entry.size())) + QStringLiteral("jpg");
+    const bool withPoster = ui->CheckBox2->isChecked();
+    if (QFileInfo::exists(infoPath) && ui->CheckBox1->isChecked()) {
+        const QString question =
+            withPoster ? QStringLiteral(" exists. Are you sure you want to delete this file and "
+                                        "its associated poster?")
+                       : QStringLiteral(" exists. Are you sure you want to delete this file?");
+        if (services_.dialogs->ask(MessageKind::Confirmation, infoPath + question,
+                                   Buttons::YesCancel) != Button::Yes)
+            return;
+    }
+    if (!services_.shell->RecycleFile(infoPath)) {
+        ShowMessage(services_,
+                    withPoster ? entry + QStringLiteral(" and ") + posterName +
+                                     QStringLiteral("could not be moved to the recycle bin.")
+                               : entry + QStringLiteral(" could not be moved to the recycle bin."));
+        return;
+    }
+    if (withPoster) {
+        const QString posterPath = JoinPath(CollectionFolder(), posterName);
+        const bool existed = QFileInfo::exists(posterPath);
+        ReportRecycling(entry, posterName,
+                        existed ? services_.shell->RecycleFile(posterPath) : false);
+        if (existed && QFileInfo::exists(posterPath))
+            ShowMessage(services_,
+                        posterName + QStringLiteral(" could not be moved to the recycle bin."));
+    }
+    Button1Click();
+}
+
+void TForm5::ReportRecycling(const QString& entry, const QString& posterName, bool posterTrashed) {
+    ShowMessage(services_, posterTrashed ? entry + QStringLiteral(" and ") + posterName +
+                                               QStringLiteral(" are recycled.")
+                                         : entry + QStringLiteral(" is recycled."));
+}
+
+void TForm5::Button7Click() {
+    const QString text = ui->Edit18->text();
+    if (text.isEmpty())
+        return;
+    QString target = AsciiUpper(text);
+    if (!target.endsWith(QLatin1String(".TXT")))
+        target += QLatin1String(".TXT");
+    const QStringList entries = ListEntries();
+    for (int row = 0; row < entries.size(); ++row) {
+        if (AsciiUpper(entries.at(row)) != target)
+            continue;
+        ClearThumbnail();
+        SelectByCode(row);
+        ui->MovieListEdit->setFocus();
+        Button2Click();
+        return;
+    }
+    if (!AskPartialMatches(entries, AsciiUpper(text)))
+        return;
+    services_.dialogs->ask(MessageKind::Information,
+                           QStringLiteral("No movie/serie found for ") + text + QLatin1Char('.'),
+                           Buttons::Ok);
+}
+
+// Offers each entry holding the text in turn; false when the user stopped at one of them.
+bool TForm5::AskPartialMatches(const QStringList& entries, const QString& wanted) {
+    SelectByCode(-1);
+    for (int row = 0; row < entries.size(); ++row) {
+        if (!AsciiUpper(entries.at(row)).contains(wanted))
+            continue;
+        SelectByCode(row);
+        const Button answer =
+            services_.dialogs->ask(MessageKind::Confirmation,
+                                   QStringLiteral("Found partial match: ") + entries.at(row) +
+                                       QStringLiteral(". Search the next one?"),
+                                   Buttons::YesNo);
+        if (answer == Button::No) {
+            Button2Click();
+            ui->Button2->setEnabled(true);
+            ui->Button6->setEnabled(true);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TForm5::Edit18Change(const QString& text) {
+    if (text.size() > 128)
+        return;
+    const QStringList entries = ListEntries();
+    int found = -1;
+    for (int i = 1; i < entries.size() && found < 0; ++i) {
+        if (entries.at(i).startsWith(text, Qt::CaseInsensitive))
+            found = i;
+    }
+    if (found < 0 && !entries.isEmpty() && entries.first().startsWith(text, Qt::CaseInsensitive))
+        found = 0;
+    SelectByCode(found);
+}
+
+void TForm5::Button8Click() {
+    if (!windows_.form1)
+        return;
+    const std::optional<QStringList> entries =
+        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    if (entries)
+        ReceiveFilteredList(*entries);
+}
+
+void TForm5::Button9Click() {
+    const QString entry = SelectedEntry();
+    if (entry.isNull() || !windows_.form1 || !ui->ProgressBar1->isHidden())
+        return;
+    if (!services_.connection->IsOnline()) {
+        services_.dialogs->ask(MessageKind::Information,
+                               QStringLiteral("No Internet connection found. On line update of ") +
+                                   entry + QStringLiteral(" is aborted."),
+                               Buttons::Ok);
+        return;
+    }
+    const Result<TextFile> record = LoadInfoText(EntryPath(entry));
+    if (!record) {
+        ReportError(services_, record.error());
+        return;
+    }
+    const QString id = InfoFieldValue(record->lines, QStringLiteral("IMDB ID"));
+    if (id.left(2).toLower() != QLatin1String("tt")) {
+        services_.dialogs->ask(
+            MessageKind::Information,
+            QStringLiteral("This title cannot be update. It does not contain any IMDB ID."),
+            Buttons::Cancel);
+        return;
+    }
+    // The notes on screen belong to this record only when the editor holds it; otherwise the
+    // record's own notes are kept, never those of whatever the editor showed.
+    QStringList notes = InfoTextNotes(record->lines);
+    const QString shownId = ui->Edit15->text();
+    if (shownId == id) {
+        notes = ui->Memo3->toPlainText().split(QLatin1Char('\n'));
+    } else if (!shownId.isEmpty() && shownId != kNa) {
+        const Button answer = services_.dialogs->ask(
+            MessageKind::Information,
+            QStringLiteral("They are informations under edition. If you proceed with the update "
+                           "on line any modified/non saved information will be \r\nlost. Do you "
+                           "want to proceed with the on line update of ") +
+                entry,
+            Buttons::YesCancel);
+        if (answer != Button::Yes)
+            return;
+        ClearThumbnail();
+    }
+    memo2Encoding_ = record->encoding;
+    UpdateOnLine(entry, id, notes);
+}
+
+void TForm5::UpdateOnLine(const QString& entry, const QString& id, const QStringList& notes) {
+    const ServiceSettings settings = windows_.form1->Settings();
+    const QString query = BuildOmdbIdQuery(settings.omdbAddress, settings.omdbApiKey, id);
+    UpdateScope scope(this, ui->ProgressBar1, ui->Label25);
+    // One request for the whole record: every field is read from this one answer.
+    const std::optional<Result<OmdbAnswer>> answer =
+        WaitForNetwork(window(), [query](const CancelFlag& cancel) {
+            HttpSettings http;
+            http.cancel = &cancel;
+            return FetchOmdbAnswer(query, http);
+        });
+    if (!answer)
+        return; // cancelled: the editor stays as it was
+    const QString failed = entry + QStringLiteral(" could not be updated: ");
+    if (!*answer) {
+        ReportError(services_, failed + answer->error());
+        return;
+    }
+    if (!answer->value().found()) {
+        ReportError(services_, failed + NotFoundReason(answer->value()));
+        return;
+    }
+    try {
+        ApplyUpdate(entry, id, notes, answer->value());
+    } catch (const std::exception& error) {
+        const std::system_error* system = dynamic_cast<const std::system_error*>(&error);
+        const int code = system ? system->code().value() : errno;
+        ui->Label25->setText(QStringLiteral("Error during update."));
+        ReportError(services_, QStringLiteral("Caught an OS error with code: ") +
+                                   QString::number(code) + QStringLiteral(". ") +
+                                   QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TForm5::ApplyUpdate(const QString& entry, const QString& id, const QStringList& notes,
+                         const OmdbAnswer& answer) {
+    const QStringList refreshed = RefreshedInfoText(answer.title(), answer.infoValues(), id, notes);
+    FillFields(refreshed);
+    ui->ProgressBar1->setValue(19);
+    const QStringList kept = InfoTextNotes(refreshed);
+    ShowNotes(kept.isEmpty() ? QStringList{kNa} : kept);
+    ui->ProgressBar1->setValue(20);
+    ui->Label25->setText(kUpdateComplete);
+    // A save that was refused or failed has said so; the update itself did happen.
+    const bool saved = ui->CheckBox3->isChecked() && Button4Click();
+    services_.dialogs->ask(MessageKind::Information,
+                           entry + (saved ? QStringLiteral(" has been updated and saved.")
+                                          : QStringLiteral(" has been updated.")),
+                           Buttons::Ok);
+    ShowThumbnail(entry);
+}
+
+} // namespace quorvel
