@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString entry = MakeFavouriteEntry(title, id);
         Check(FavouriteVideoId(entry) == id, "the identifier comes back", FavouriteVideoId(entry),
               id);
-        Check(FavouriteTitle(entry) == title, "the title comes back", FavouriteTitle(entry), title);
+        // The entry's one "=" is its separator: a title's own are left out.
+        QString shown = title;
+        shown.remove(u'=');
+        Check(FavouriteTitle(entry) == shown, "the title comes back", FavouriteTitle(entry), shown);
         Check(IsDuplicateFavourite(lines + QStringList{entry}, entry),
               "an entry of the list is a duplicate");
     }
