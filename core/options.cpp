@@ -207,6 +207,9 @@ Status OptionsFile::writeString(const char* section, const char* key, const QStr
     // A line break (legal in a Linux folder name) would end the value early and turn the rest
     // into lines of their own: a stray line, or a key or section the user never set. Refuse
     // it before the file is touched.
+    if (value.contains(QChar(0)))
+        return Failure(QStringLiteral("Cannot store %1 in %2: the value holds a NUL character")
+                           .arg(QLatin1String(key), path_));
     if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
         return Failure(QStringLiteral("Cannot store %1 in %2: the value holds a line break")
                            .arg(QLatin1String(key), path_));

@@ -124,14 +124,16 @@ TextFile DecodeText(const QByteArray& bytes) {
     QString text;
     if (bytes.startsWith(kUtf8Bom)) {
         file.encoding = TextEncoding::Utf8Bom;
-        text = QString::fromUtf8(bytes.mid(3));
+        // The mark is ours to remove; a second one is the text's own first character.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text = decoder(bytes.mid(3));
     } else if (bytes.startsWith(kUtf16LEBom)) {
         file.encoding = TextEncoding::Utf16LE;
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        QStringDecoder decoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom);
         text = decoder(bytes.mid(2));
     } else if (bytes.startsWith(kUtf16BEBom)) {
         file.encoding = TextEncoding::Utf16BE;
-        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        QStringDecoder decoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::ConvertInitialBom);
         text = decoder(bytes.mid(2));
     } else if (LooksLikeUtf8(bytes)) {
         file.encoding = TextEncoding::Utf8;

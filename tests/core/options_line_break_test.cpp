@@ -24,9 +24,11 @@ TEST(OptionsIniValues, AValueHoldingALineBreakIsRefusedAndTheFileStaysAsItWas) {
     ASSERT_TRUE(WriteFileBytes(path, before));
     OptionsFile file(path);
 
-    const char* values[] = {"/films\n[HTML]\nSavingPath=/etc", "/films\rTheme=0", "a\r\nb"};
-    for (const char* value : values) {
-        SCOPED_TRACE(value);
+    // A NUL would cut the value short while the write still said it succeeded.
+    const QString values[] = {"/films\n[HTML]\nSavingPath=/etc", "/films\rTheme=0", "a\r\nb",
+                              QString("A") + QChar(0) + "B"};
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
         const Status written = file.writeString(opt::kSettings, opt::kSavingPath, value);
         EXPECT_FALSE(written);
         EXPECT_TRUE(written.error().contains("SavingPath"));

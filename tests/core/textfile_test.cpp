@@ -189,6 +189,10 @@ TEST(TextFile, EveryEncodingRoundTripsThroughAFile) {
         {TextEncoding::Utf8Bom, {kLodz, "plain", ""}},
         {TextEncoding::Utf16LE, {kLodz, QString::fromUtf8("日本"), ""}},
         {TextEncoding::Utf16BE, {kLodz, QString::fromUtf8("\xF0\x9F\x8E\xAC"), "x"}},
+        // A text whose own first character is a zero-width no-break space keeps it.
+        {TextEncoding::Utf8Bom, {QString(QChar(0xFEFF)) + "Zero-width start", "x"}},
+        {TextEncoding::Utf16LE, {QString(QChar(0xFEFF)) + "Zero-width start", "x"}},
+        {TextEncoding::Utf16BE, {QString(QChar(0xFEFF)) + "Zero-width start", "x"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.encoding));

@@ -111,7 +111,8 @@ void SearchOfflineTab::Button17Click() {
 }
 
 void SearchOfflineTab::ListIntoMovieList() {
-    SetListItems(ListCollection(CollectionFolder()), false);
+    // Start-up lists the folder twice in a row; an unchanged folder is not read again.
+    SetListItems(listing_.List(CollectionFolder()), false);
 }
 
 void SearchOfflineTab::SetListItems(const QStringList& items, bool filtered) {

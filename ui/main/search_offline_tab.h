@@ -1,6 +1,7 @@
 #pragma once
 // TabSheet2, "Search Title Off Line": browsing the collection folder without a network.
 
+#include "core/collection.h"
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
@@ -80,6 +81,7 @@ private:
     Windows& windows_;
     Services& services_;
     QStringListModel* movieModel_ = nullptr;
+    CollectionListing listing_;
     Poster poster_;
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;
     bool selectingByCode_ = false;
