@@ -8,6 +8,9 @@
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/video_tab.h"
+#include "ui/tools/backup.h"
+#include "ui/tools/info_text_editor.h"
+#include "ui/tools/manage_favourites.h"
 #include "ui/tools/reader.h"
 
 #include <QCheckBox>
@@ -17,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -240,6 +244,26 @@ TEST_F(MainWindowTest, ClosingTheMainWindowTakesTheOtherWindowsWithIt) {
     EXPECT_TRUE(Main().close());
     EXPECT_FALSE(app->windows().form6->isVisible());
     EXPECT_FALSE(QFileInfo::exists(OptionsPath())); // nothing is saved at exit
+}
+
+TEST_F(MainWindowTest, TheOptionsTabButtonsOpenTheirWindows) {
+    Start();
+    Main().show();
+    const struct {
+        const char* button;
+        QWidget* window;
+    } cases[] = {
+        {"Button36", app->windows().form5},
+        {"Button53", app->windows().form16},
+        {"Button34", app->windows().form4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        ASSERT_NE(c.window, nullptr);
+        EXPECT_FALSE(c.window->isVisible());
+        Find<QPushButton>(OptionsPage(), c.button)->click();
+        EXPECT_TRUE(c.window->isVisible());
+    }
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_text_editor.h"
+#include "ui/tools/manage_favourites.h"
+#include "ui/tools/backup.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -73,6 +76,19 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     ui->StatusBar1->addWidget(statusText_, 1);
     connect(optionsTab_, &OptionsTab::CollectionFolderChanged, this,
             [this] { offlineTab_->Button17Click(); });
+    // The windows are made after this one: they are looked up when the button is pressed.
+    connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
+        if (windows_.form5)
+            windows_.form5->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
+        if (windows_.form16)
+            windows_.form16->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button34Click, this, [this] {
+        if (windows_.form4)
+            windows_.form4->Open();
+    });
 }
 
 // The tabs are windows of their own making (they need the registry and the services), so they

@@ -52,6 +52,10 @@ public:
 Q_SIGNALS:
     // The text of Edit2 changed: the collection to list is another one.
     void CollectionFolderChanged();
+    // The buttons that open other windows; the main window knows the windows.
+    void Button36Click(); // Manage Info Text
+    void Button53Click(); // Backup
+    void Button34Click(); // Manage Favourite
 
 private:
     bool PortableModeOff() const;
