@@ -6,10 +6,14 @@ namespace quorvel {
 
 class TForm1;
 class TForm6;
+class TForm7;
+class TForm13;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
     TForm6* form6 = nullptr; // reader
+    TForm7* form7 = nullptr;   // album creator
+    TForm13* form13 = nullptr; // album name request
 };
 
 } // namespace quorvel

@@ -83,6 +83,13 @@ public:
         foldersOpened << folder;
         return result;
     }
+    // Every target asked for; the answer is `shortcutResult` (a failure when it holds one).
+    QStringList shortcuts;
+    Result<bool> shortcutResult = true;
+    Result<bool> CreateDesktopShortcut(const QString& target) override {
+        shortcuts << target;
+        return shortcutResult;
+    }
 };
 
 class RecordingPrinter final : public Printer {

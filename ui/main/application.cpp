@@ -1,6 +1,8 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
+#include "ui/tools/album_creator.h"
+#include "ui/tools/album_name_request.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -14,11 +16,24 @@ Application::Application(Services& services, QString appFolder) : services_(serv
 
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
+
+    form7_ = std::make_unique<TForm7>(windows_, services_, form1_.get());
+    windows_.form7 = form7_.get();
+    form7_->FormCreate();
+
+    // TForm13 comes after TForm12 in the order.
+    form13_ = std::make_unique<TForm13>(windows_, services_, form1_.get());
+    windows_.form13 = form13_.get();
+    form13_->FormCreate();
 }
 
 Application::~Application() {
     // The secondary windows are Qt children of the main window: each goes before it, or the
     // main window would delete them a second time.
+    form13_.reset();
+    windows_.form13 = nullptr;
+    form7_.reset();
+    windows_.form7 = nullptr;
     form6_.reset();
     windows_.form6 = nullptr;
     form1_.reset();

@@ -12,6 +12,8 @@ namespace quorvel {
 
 class TForm1;
 class TForm6;
+class TForm7;
+class TForm13;
 
 class Application {
 public:
@@ -29,6 +31,8 @@ private:
     Windows windows_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm13> form13_;
 };
 
 } // namespace quorvel

@@ -7,6 +7,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/visual_lines.h"
+#include "ui/tools/album_creator.h"
 #include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
 
@@ -57,6 +58,10 @@ void SearchOfflineTab::ConnectHandlers() {
     connect(ui->Edit3, &QLineEdit::textChanged, this, [this](const QString& t) { Edit3Change(t); });
     connect(ui->Edit3, &QLineEdit::returnPressed, this, [this] { Button18Click(); });
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
+    connect(ui->Button40, &QPushButton::clicked, this, [this] {
+        if (windows_.form7)
+            windows_.form7->OpenIndexOrOffer();
+    });
 }
 
 QPushButton* SearchOfflineTab::TrailerButton() const {
