@@ -74,7 +74,7 @@ void BM_CopyInfoTextsAnchor(benchmark::State& state) {
     }
     state.counters["files"] = double(titles.size());
 }
-BENCHMARK(BM_CopyInfoTextsAnchor)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CopyInfoTextsAnchor)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_AlbumPagesOnly(benchmark::State& state) {
     if (!HaveCollection(state))
@@ -102,7 +102,7 @@ void BM_AlbumPagesOnly(benchmark::State& state) {
         state.SkipWithError("some pages failed");
     state.counters["titles"] = double(titles.size());
 }
-BENCHMARK(BM_AlbumPagesOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AlbumPagesOnly)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The window itself: log, bar and pending messages included, the list already filled.
 void BM_AlbumWindowCreation(benchmark::State& state) {
@@ -138,6 +138,6 @@ void BM_AlbumWindowCreation(benchmark::State& state) {
     creator->hide();
     state.counters["titles"] = titles;
 }
-BENCHMARK(BM_AlbumWindowCreation)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AlbumWindowCreation)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
