@@ -18,6 +18,10 @@ public:
     // Sends the file to the user's trash, where any desktop can restore it; true only when the
     // file really left its place.
     virtual bool RecycleFile(const QString& path) = 0;
+    // Puts a launcher for the file (a page, the program) on the user's desktop, named after the
+    // file's name with its extension. True when it was made; false, with nothing written, when
+    // a launcher of that name is already there; a failure when it could not be written.
+    virtual Result<bool> CreateDesktopShortcut(const QString& target) = 0;
 };
 
 // The user's trash of the freedesktop.org specification: $XDG_DATA_HOME/Trash, or
@@ -36,6 +40,16 @@ public:
     bool OpenWithDefaultHandler(const QString& address) override;
     bool OpenFolder(const QString& folder) override;
     bool RecycleFile(const QString& path) override;
+    Result<bool> CreateDesktopShortcut(const QString& target) override;
 };
+
+// The user's desktop folder: XDG_DESKTOP_DIR, else the one the user's directories name, else
+// ~/Desktop.
+QString DesktopFolder();
+
+// A freedesktop desktop entry in `desktopFolder` for `target`: "Type=Link" with the file's URL
+// for a document, "Type=Application" for an executable file. Its file is the target's file
+// name + ".desktop", marked executable (desktops refuse to launch one that is not).
+Result<bool> WriteDesktopEntry(const QString& target, const QString& desktopFolder);
 
 } // namespace quorvel

@@ -10,6 +10,8 @@ class TForm4;
 class TForm5;
 class TForm6;
 class TForm16;
+class TForm7;
+class TForm13;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
@@ -19,6 +21,8 @@ struct Windows {
 
     TForm16* form16 = nullptr; // backup
     TForm5* form5 = nullptr; // Manage Info Text
+    TForm7* form7 = nullptr;   // album creator
+    TForm13* form13 = nullptr; // album name request
 };
 
 } // namespace quorvel

@@ -91,6 +91,13 @@ public:
         return !trashFolder.isEmpty() &&
                MoveToTrash(path, trashFolder, QDateTime(QDate(2016, 3, 7), QTime(14, 25, 9))).ok();
     }
+    // Every target asked for; the answer is `shortcutResult` (a failure when it holds one).
+    QStringList shortcuts;
+    Result<bool> shortcutResult = true;
+    Result<bool> CreateDesktopShortcut(const QString& target) override {
+        shortcuts << target;
+        return shortcutResult;
+    }
 };
 
 class RecordingPrinter final : public Printer {

@@ -5,6 +5,8 @@
 #include "ui/tools/manage_favourites.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/info_text_editor.h"
+#include "ui/tools/album_creator.h"
+#include "ui/tools/album_name_request.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {
@@ -29,6 +31,14 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form6_ = std::make_unique<TForm6>(windows_, services_, form1_.get());
     windows_.form6 = form6_.get();
 
+    form7_ = std::make_unique<TForm7>(windows_, services_, form1_.get());
+    windows_.form7 = form7_.get();
+    form7_->FormCreate();
+
+    // TForm13 comes after TForm12 in the order.
+    form13_ = std::make_unique<TForm13>(windows_, services_, form1_.get());
+    windows_.form13 = form13_.get();
+    form13_->FormCreate();
     form16_ = std::make_unique<TForm16>(windows_, services_, form1_.get());
     windows_.form16 = form16_.get();
     form16_->FormCreate();
@@ -39,6 +49,10 @@ Application::~Application() {
     // main window would delete them a second time.
     form16_.reset();
     windows_.form16 = nullptr;
+    form13_.reset();
+    windows_.form13 = nullptr;
+    form7_.reset();
+    windows_.form7 = nullptr;
     form6_.reset();
     windows_.form6 = nullptr;
     form5_.reset();

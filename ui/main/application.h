@@ -16,6 +16,8 @@ class TForm4;
 class TForm5;
 class TForm6;
 class TForm16;
+class TForm7;
+class TForm13;
 
 class Application {
 public:
@@ -37,6 +39,8 @@ private:
     std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TForm16> form16_;
     std::unique_ptr<TForm5> form5_;
+    std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm13> form13_;
 };
 
 } // namespace quorvel

@@ -8,6 +8,7 @@
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
+#include "ui/tools/album_creator.h"
 #include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
 
@@ -63,6 +64,10 @@ void SearchOfflineTab::ConnectHandlers() {
             [this] { windows_.form1->VideoPage()->Button32Click(); });
     connect(ui->Button55, &QPushButton::clicked, this,
             [this] { windows_.form1->VideoPage()->Button55Click(); });
+    connect(ui->Button40, &QPushButton::clicked, this, [this] {
+        if (windows_.form7)
+            windows_.form7->OpenIndexOrOffer();
+    });
 }
 
 QPushButton* SearchOfflineTab::TrailerButton() const {

@@ -1,0 +1,57 @@
+#pragma once
+// The local HTML album: an index of poster thumbnails and one page per title, built as lists of
+// lines and written like every other list of the collection.
+
+#include "core/result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace quorvel {
+
+// Text as it may stand in a page: "&", "<", ">" and '"' as entities, so a title or an info
+// line from the service or from a file can never open a tag or end an attribute.
+QString HtmlText(const QString& text);
+
+// A file on this machine as a URL: absolute, percent-encoded ("#", "%", "?", blanks and
+// letters beyond ASCII included), so nothing in a file name can end the address early.
+QString FileUrl(const QString& path);
+
+// FileUrl entity-escaped for an attribute value.
+QString FileAddress(const QString& path);
+
+// The relative link from the index to a title's page: title + ".html", percent-encoded.
+QString TitlePageLink(const QString& title);
+
+// The index page: 13 header lines, four lines per title (its link, its thumbnail from
+// `collectionFolder`, its caption), and the closing line.
+QStringList AlbumIndexPage(const QString& collectionFolder, const QStringList& titles);
+// The same in pieces, for a caller that reports each title as it goes.
+QStringList AlbumIndexHeader();
+QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title);
+QString AlbumIndexFooter();
+
+// One title's page: its poster from `collectionFolder`, every line of `infoLines` as a
+// paragraph (empty lines included), and a button back to index.html in `albumFolder`.
+QStringList AlbumTitlePage(const QString& collectionFolder, const QString& albumFolder,
+                           const QString& title, const QStringList& infoLines);
+
+// The file a page of `name` (without ".html") takes in the album folder.
+QString AlbumPagePath(const QString& albumFolder, const QString& name);
+
+// Writes the lines through the one atomic write, in the 8-bit code page (UTF-8 with its mark
+// when a character needs it). Fails with the reason; the old file then stays as it was.
+Status WriteAlbumPage(const QString& path, const QStringList& lines);
+
+// What making one title's page came to: each failure's reason, empty when that step worked.
+struct TitlePageOutcome {
+    QString readFailure;  // the info text could not be read: the page has no paragraphs
+    QString writeFailure; // the page was not written
+};
+
+// Reads the title's info text from `collectionFolder` (once) and writes its page into
+// `albumFolder`. The page is written even when the text cannot be read.
+TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
+                                 const QString& title);
+
+} // namespace quorvel

@@ -1,0 +1,500 @@
+#include "ui/tools/album_creator.h"
+
+#include "core/album.h"
+#include "core/collection.h"
+#include "core/infotext.h"
+#include "core/options.h"
+#include "platform/pictures.h"
+#include "ui/main/hints.h"
+#include "ui/main/list_loader.h"
+#include "ui/main/main_window.h"
+#include "ui/main/shared_commands.h"
+#include "ui/tools/album_name_request.h"
+#include "ui_album_creator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QScopedValueRollback>
+#include <QShowEvent>
+
+namespace quorvel {
+
+namespace {
+
+const QString kWholeCaption = QStringLiteral("HTML Page creation - Movie list");
+const QString kFilteredCaption = QStringLiteral("HTML Page creation - Movie list (Filtered list)");
+const QString kPortableOff = QStringLiteral("Portable mode off");
+const QString kPortableOn = QStringLiteral("Portable mode on");
+const QString kPortableQuestion = QStringLiteral(
+    "This operation can only be performed when portable mode is off. You are in portable mode. "
+    "Do you want to switch off the portable mode?");
+const QString kNothingTicked = QStringLiteral(
+    "No movie/serie is selected. Please, Select at least one item on the Movie List.");
+const QString kPathSaved = QStringLiteral("Local HTML page folder path is saved.");
+const QString kCannotSaveOption = QStringLiteral(
+    "Cannot save option to disk or media. Quorvel save its options in an ini file inside the "
+    "software (Quorvel.exe) folder. Please, verify if your media is not read only (CD, DVD, "
+    "Locked USB Thumdrive, etc...), or full.");
+const QString kCreated =
+    QStringLiteral("HTML Album successfully created, do you want to open the index?");
+const QString kShortcutMade =
+    QStringLiteral("Shortcut (index.html) created on the desktop successfully");
+const QString kDoesNotExist = QStringLiteral(" does not exist");
+
+// Pending messages run at most this often during a creation: often enough for the log and
+// the bar to move smoothly, rarely enough to cost nothing beside the writes.
+constexpr qint64 kMessagePaceMs = 50;
+
+} // namespace
+
+// What one creation works on, taken when it starts, so that the list, the ticks or the folders
+// changing meanwhile cannot pull titles out from under the loop.
+struct TForm7::Run {
+    QStringList titles;
+    QString collection;
+    QString album;
+    QString indexName = QStringLiteral("index");
+    int failures = 0;
+};
+
+TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm7>()), windows_(windows), services_(services) {
+    ui->setupUi(this);
+    ConnectHandlers();
+}
+
+TForm7::~TForm7() = default;
+
+void TForm7::ConnectHandlers() {
+    const std::pair<QPushButton*, void (TForm7::*)()> clicks[] = {
+        {ui->Button1, &TForm7::Button1Click},   {ui->Button2, &TForm7::Button2Click},
+        {ui->Button3, &TForm7::Button3Click},   {ui->Button6, &TForm7::Button6Click},
+        {ui->Button7, &TForm7::Button7Click},   {ui->Button8, &TForm7::Button8Click},
+        {ui->Button9, &TForm7::Button9Click},   {ui->Button10, &TForm7::Button10Click},
+        {ui->Button11, &TForm7::Button11Click}, {ui->Button12, &TForm7::Button12Click},
+        {ui->Button13, &TForm7::Button13Click}, {ui->Button14, &TForm7::Button14Click},
+    };
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
+    connect(ui->Button4, &QPushButton::clicked, this, [this] { SetAllTicks(true); });
+    connect(ui->Button5, &QPushButton::clicked, this, [this] { SetAllTicks(false); });
+    connect(ui->MovieListEdit, &QListWidget::currentRowChanged, this,
+            [this] { MovieListEditClick(); });
+    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] { Button3Click(); });
+}
+
+bool TForm7::event(QEvent* event) {
+    if (ShowHintEvent(event, ui->Panel2))
+        return true;
+    return QDialog::event(event);
+}
+
+void TForm7::FormCreate() {
+    TForm1* main = windows_.form1;
+    const QString appFolder = main->AppFolder();
+    QString folder = appFolder + QStringLiteral("Album");
+    if (main->PortableIndicator() != kPortableOn) {
+        const Result<QString> stored =
+            main->Options().readString(opt::kHtml, opt::kSavingPath, appFolder);
+        // An empty folder would be taken relative to wherever the program was started.
+        folder = stored && !stored->isEmpty() ? *stored : appFolder;
+    }
+    {
+        const QSignalBlocker quiet(ui->Edit1);
+        ui->Edit1->setText(folder);
+    }
+    Button3Click();
+    ui->Memo1->clear();
+}
+
+void TForm7::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm7::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (ui->Label6->text() == kPortableOn && windows_.form1)
+        SetAlbumFolder(windows_.form1->AppFolder() + QStringLiteral("Album"));
+    if (TForm1* main = windows_.form1; main && main->isVisible()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(main->frameGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TForm7::ReceiveTitles(const QStringList& titles) {
+    // Shown first: a showing may move the album folder, and that refresh must not replace the
+    // titles just received.
+    Open();
+    SetTitles(titles, false, true);
+}
+
+QString TForm7::AlbumFolder() const {
+    return ui->Edit1->text();
+}
+
+void TForm7::SetAlbumFolder(const QString& folder) {
+    ui->Edit1->setText(folder);
+}
+
+QString TForm7::IndexPath() const {
+    return AlbumPagePath(AlbumFolder(), QStringLiteral("index"));
+}
+
+void TForm7::SetPortableIndicator(const QString& caption) {
+    ui->Label6->setText(caption);
+}
+
+QString TForm7::CollectionFolder() const {
+    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+}
+
+bool TForm7::PortableCheck() {
+    if (ui->Label6->text() == kPortableOff)
+        return true;
+    // Switching the paths back belongs to the portable window; until it is part of the
+    // program, a Yes simply goes on.
+    return services_.dialogs->ask(MessageKind::Confirmation, kPortableQuestion, Buttons::YesNo) ==
+           Button::Yes;
+}
+
+void TForm7::Button3Click() {
+    QStringList titles;
+    for (const QString& entry : ListCollection(CollectionFolder())) {
+        if (IsInfoTextEntry(entry))
+            titles << EntryBaseName(entry);
+    }
+    SetTitles(titles, true, false);
+}
+
+void TForm7::SetTitles(const QStringList& titles, bool ticked, bool filtered) {
+    QListWidget* list = ui->MovieListEdit;
+    {
+        const QSignalBlocker quiet(list);
+        list->clear();
+        list->addItems(titles);
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem* item = list->item(row);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    ui->Button6->setEnabled(false);
+    ui->Button7->setEnabled(false);
+    ui->Label2->setText(filtered ? kFilteredCaption : kWholeCaption);
+}
+
+void TForm7::SetAllTicks(bool ticked) {
+    QListWidget* list = ui->MovieListEdit;
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TForm7::SetSelectedTick(bool ticked) {
+    if (QListWidgetItem* item = ui->MovieListEdit->currentItem())
+        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TForm7::Button6Click() {
+    SetSelectedTick(true);
+}
+
+void TForm7::Button7Click() {
+    SetSelectedTick(false);
+}
+
+QStringList TForm7::TickedTitles() const {
+    QStringList titles;
+    const QListWidget* list = ui->MovieListEdit;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->checkState() == Qt::Checked)
+            titles << list->item(row)->text();
+    }
+    return titles;
+}
+
+void TForm7::MovieListEditClick() {
+    const QListWidgetItem* item = ui->MovieListEdit->currentItem();
+    if (!item) {
+        ui->Button6->setEnabled(false);
+        ui->Button7->setEnabled(false);
+        return;
+    }
+    ShowPreviewPoster(item->text());
+    ShowPreviewText(item->text());
+    ui->Button6->setEnabled(true);
+    ui->Button7->setEnabled(true);
+}
+
+void TForm7::ShowPreviewPoster(const QString& title) {
+    const QString path =
+        EntryFilePath(CollectionFolder(), title + QStringLiteral(".jpg"), QStringLiteral(".jpg"));
+    if (!QFileInfo::exists(path)) {
+        ui->Image1->clearPicture();
+        return;
+    }
+    const Result<Poster> poster = LoadPosterFile(path);
+    if (poster)
+        ui->Image1->setPicture(poster->image);
+    else
+        ReportError(services_, poster.error());
+}
+
+void TForm7::ShowPreviewText(const QString& title) {
+    const QString path =
+        EntryFilePath(CollectionFolder(), title + QStringLiteral(".txt"), QStringLiteral(".txt"));
+    if (!QFileInfo::exists(path))
+        return;
+    const Result<TextFile> info = LoadInfoText(path);
+    if (info)
+        ui->Memo1->setPlainText(info->lines.join(QLatin1Char('\n')));
+    else
+        ReportError(services_, info.error());
+}
+
+void TForm7::Button2Click() {
+    if (!PortableCheck())
+        return;
+    const std::optional<QString> folder = services_.dialogs->chooseFolder(QString(), AlbumFolder());
+    if (folder && !folder->isEmpty())
+        SetAlbumFolder(*folder);
+}
+
+void TForm7::Button9Click() {
+    if (windows_.form1)
+        SetAlbumFolder(windows_.form1->AppFolder());
+}
+
+void TForm7::Button10Click() {
+    if (!PortableCheck() || !windows_.form1)
+        return;
+    const Result<QString> stored =
+        windows_.form1->Options().readString(opt::kHtml, opt::kSavingPath, AlbumFolder());
+    if (!stored) {
+        ReportError(services_, stored.error());
+        return;
+    }
+    SetAlbumFolder(stored->isEmpty() ? windows_.form1->AppFolder() : *stored);
+}
+
+void TForm7::Button1Click() {
+    if (!PortableCheck() || !windows_.form1)
+        return;
+    const Status saved =
+        windows_.form1->Options().writeString(opt::kHtml, opt::kSavingPath, AlbumFolder());
+    if (saved)
+        ShowMessage(services_, kPathSaved);
+    else
+        services_.dialogs->ask(MessageKind::Error, kCannotSaveOption, Buttons::Ok);
+}
+
+void TForm7::Button13Click() {
+    services_.shell->OpenFolder(AlbumFolder());
+}
+
+void TForm7::Button14Click() {
+    if (!windows_.form1)
+        return;
+    const std::optional<QStringList> entries =
+        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    if (!entries)
+        return;
+    QStringList titles;
+    titles.reserve(entries->size());
+    for (const QString& entry : *entries)
+        titles << EntryBaseName(entry);
+    SetTitles(titles, false, true);
+}
+
+void TForm7::Button12Click() {
+    const QString index = IndexPath();
+    if (QFileInfo::exists(index))
+        OpenAddress(services_, FileUrl(index));
+    else
+        ShowMessage(services_, index + kDoesNotExist);
+}
+
+void TForm7::OpenIndexOrOffer() {
+    const QString index = IndexPath();
+    if (QFileInfo::exists(index)) {
+        OpenAddress(services_, FileUrl(index));
+        return;
+    }
+    const QString question =
+        index + kDoesNotExist + QStringLiteral(". Do you want to create a local HTML album?");
+    if (services_.dialogs->ask(MessageKind::Warning, question, Buttons::YesNo) == Button::Yes)
+        Open();
+}
+
+void TForm7::Button11Click() {
+    const QString index = IndexPath();
+    if (!QFileInfo::exists(index)) {
+        ShowMessage(services_, index + kDoesNotExist);
+        return;
+    }
+    const Result<bool> made = services_.shell->CreateDesktopShortcut(index);
+    if (!made)
+        ReportError(services_, made.error());
+    else if (*made)
+        services_.dialogs->ask(MessageKind::Information, kShortcutMade, Buttons::Ok);
+}
+
+void TForm7::Button8Click() {
+    if (creating_)
+        return;
+    QScopedValueRollback busy(creating_, true);
+    ui->Memo3->clear();
+    pendingLog_.clear();
+    Run run;
+    run.titles = TickedTitles();
+    if (run.titles.isEmpty()) {
+        services_.dialogs->ask(MessageKind::Information, kNothingTicked, Buttons::Abort);
+        return;
+    }
+    run.collection = CollectionFolder();
+    run.album = AlbumFolder();
+    ui->ProgressBar1->setRange(0, 2 * int(run.titles.size()));
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->show();
+    sinceMessages_.start();
+    if (!CreateIndexHtmlPage(run))
+        return;
+    CreateMovieListHtmlPage(run);
+    FinishCreation(run, true);
+}
+
+bool TForm7::CreateIndexHtmlPage(Run& run) {
+    Log(QStringLiteral("*** Starting Date-Time: ") + DateTimeText() + QStringLiteral(" ***"));
+    Log(QStringLiteral("Creating Index..."));
+    QStringList page = AlbumIndexHeader();
+    page.reserve(page.size() + 4 * run.titles.size() + 1);
+    for (const QString& title : run.titles) {
+        Log(QStringLiteral("Creating ") + title + QStringLiteral(" entry..."));
+        page << AlbumIndexEntry(run.collection, title);
+        Log(QStringLiteral("...Done."));
+        Step();
+    }
+    page << AlbumIndexFooter();
+
+    if (ui->Label2->text() == kFilteredCaption) {
+        const std::optional<QString> name = AskIndexName();
+        if (!name) {
+            Log(QStringLiteral("Album creation cancelled: no name was given for the index, "
+                               "nothing was written."));
+            FinishCreation(run, false);
+            return false;
+        }
+        if (!name->isEmpty())
+            run.indexName = *name;
+    }
+    // A portable album folder or a freshly chosen one may not exist yet.
+    QDir().mkpath(run.album);
+    const Status written = WriteAlbumPage(AlbumPagePath(run.album, run.indexName), page);
+    if (!written) {
+        Log(QStringLiteral("Index not created: ") + written.error());
+        FinishCreation(run, false);
+        ReportError(services_, written.error());
+        return false;
+    }
+    return true;
+}
+
+// Waits, with every window usable, until the request is answered; nothing when it was closed
+// without "OK".
+std::optional<QString> TForm7::AskIndexName() {
+    TForm13* request = windows_.form13;
+    if (!request)
+        return QString();
+    LetMessagesRun(true);
+    QEventLoop wait;
+    bool named = false;
+    const QMetaObject::Connection answered =
+        connect(request, &QDialog::finished, &wait, [&](int result) {
+            named = result == QDialog::Accepted;
+            wait.quit();
+        });
+    request->Open();
+    if (request->isVisible())
+        wait.exec();
+    disconnect(answered);
+    if (!named)
+        return std::nullopt;
+    return request->AlbumName();
+}
+
+void TForm7::CreateMovieListHtmlPage(Run& run) {
+    Log(QStringLiteral("Creating pages..."));
+    for (const QString& title : run.titles) {
+        const QString page = title + QStringLiteral(".html");
+        const TitlePageOutcome made = CreateTitlePage(run.collection, run.album, title);
+        if (!made.writeFailure.isEmpty()) {
+            Log(page + QStringLiteral(" not created: ") + made.writeFailure);
+            ++run.failures;
+        } else if (!made.readFailure.isEmpty()) {
+            Log(page + QStringLiteral(" created without its information: ") + made.readFailure);
+            ++run.failures;
+        } else {
+            Log(page + QStringLiteral(" created."));
+        }
+        Step();
+    }
+}
+
+void TForm7::FinishCreation(const Run& run, bool offerToOpen) {
+    Log(QStringLiteral("*** Finished Date-Time: ") + DateTimeText() + QStringLiteral(" ***"));
+    LetMessagesRun(true);
+    ui->ProgressBar1->hide();
+    if (!offerToOpen)
+        return;
+    QString question = kCreated;
+    MessageKind kind = MessageKind::Confirmation;
+    if (run.failures > 0) {
+        question = QStringLiteral("HTML Album created, but %1 of its %2 title pages are "
+                                  "incomplete or missing (see the output messages). Do you "
+                                  "want to open the index?")
+                       .arg(run.failures)
+                       .arg(run.titles.size());
+        kind = MessageKind::Warning;
+    }
+    if (services_.dialogs->ask(kind, question, Buttons::YesNo) == Button::Yes)
+        OpenAddress(services_, FileUrl(AlbumPagePath(run.album, run.indexName)));
+}
+
+QString TForm7::DateTimeText() const {
+    const QDateTime now = services_.clock->Now();
+    const QLocale locale;
+    return locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
+           locale.toString(now.time(), QLocale::LongFormat);
+}
+
+void TForm7::Log(const QString& line) {
+    pendingLog_ << line;
+}
+
+void TForm7::Step() {
+    ui->ProgressBar1->setValue(ui->ProgressBar1->value() + 1);
+    LetMessagesRun();
+}
+
+// The log takes what gathered since the last time in one piece: a line at a time would cost
+// more than the pages themselves on a large album.
+void TForm7::LetMessagesRun(bool now) {
+    if (!now && sinceMessages_.isValid() && sinceMessages_.elapsed() < kMessagePaceMs)
+        return;
+    if (!pendingLog_.isEmpty()) {
+        ui->Memo3->appendPlainText(pendingLog_.join(QLatin1Char('\n')));
+        pendingLog_.clear();
+    }
+    QCoreApplication::processEvents();
+    sinceMessages_.start();
+}
+
+} // namespace quorvel

@@ -1,0 +1,93 @@
+#pragma once
+// TForm7, "Off Line Database to Local HTML Album": turns ticked titles of the collection into
+// an index of thumbnails and one page per title, to open in a web browser.
+
+#include "platform/services.h"
+#include "ui/windows.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TForm7;
+}
+
+namespace quorvel {
+
+class TForm7 : public QDialog {
+    Q_OBJECT
+public:
+    TForm7(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~TForm7() override;
+
+    // Start-up: the album folder of the mode in force, the whole collection listed and ticked.
+    void FormCreate();
+    // Shows the window without blocking its opener, or brings it to the front when open.
+    void Open();
+    // The Info List Creator's "HTML Album": shows the window with exactly these titles, none
+    // ticked, as a filtered list.
+    void ReceiveTitles(const QStringList& titles);
+    // The off-line tab's "Local HTML": opens the index when there is one, else offers to
+    // create an album.
+    void OpenIndexOrOffer();
+
+    QString AlbumFolder() const; // the text of Edit1
+    void SetAlbumFolder(const QString& folder);
+    QString IndexPath() const; // index.html in the album folder
+    // Label6, which the portable window sets when the mode changes.
+    void SetPortableIndicator(const QString& caption);
+    bool Creating() const { return creating_; }
+
+    void Button1Click();  // Save Path
+    void Button2Click();  // Select Folder
+    void Button3Click();  // Refresh, also on every change of the album folder
+    void Button6Click();  // Select
+    void Button7Click();  // Deselect
+    void Button8Click();  // Create Local HTML Album
+    void Button9Click();  // Application folder
+    void Button10Click(); // Load saved path
+    void Button11Click(); // Desktop Shortcut
+    void Button12Click(); // Launch index.html
+    void Button13Click(); // Open Folder
+    void Button14Click(); // Load filtered list
+    void MovieListEditClick();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct Run; // one album creation's snapshot and tallies
+
+    void ConnectHandlers();
+    QString CollectionFolder() const;
+    bool PortableCheck();
+    void SetTitles(const QStringList& titles, bool ticked, bool filtered);
+    void SetAllTicks(bool ticked);
+    void SetSelectedTick(bool ticked);
+    QStringList TickedTitles() const;
+    void ShowPreviewPoster(const QString& title);
+    void ShowPreviewText(const QString& title);
+
+    bool CreateIndexHtmlPage(Run& run);
+    void CreateMovieListHtmlPage(Run& run);
+    std::optional<QString> AskIndexName();
+    void FinishCreation(const Run& run, bool offerToOpen);
+    QString DateTimeText() const;
+    void Log(const QString& line);
+    void Step();
+    void LetMessagesRun(bool now = false);
+
+    std::unique_ptr<Ui::TForm7> ui;
+    Windows& windows_;
+    Services& services_;
+    bool creating_ = false;
+    QStringList pendingLog_;
+    QElapsedTimer sinceMessages_;
+};
+
+} // namespace quorvel

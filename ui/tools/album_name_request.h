@@ -1,0 +1,41 @@
+#pragma once
+// TForm13, "Local HTML Album request": the name of an index made from a filtered list.
+
+#include "platform/services.h"
+#include "ui/windows.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TForm13;
+}
+
+namespace quorvel {
+
+class TForm13 : public QDialog {
+    Q_OBJECT
+public:
+    TForm13(Windows& windows, Services& services, QWidget* parent = nullptr);
+    ~TForm13() override;
+
+    // Start-up: Edit2 shows the album folder as the album creator has it now.
+    void FormCreate();
+    // Shows the request without blocking its opener. It ends with finished(): Accepted for
+    // "OK", Rejected when the user closed it any other way.
+    void Open();
+    // The name typed into Edit1 (kept between uses), without blanks at either end.
+    QString AlbumName() const;
+
+    void Button1Click(); // Clear
+    void Button2Click(); // OK
+    void Button3Click(); // Select Folder
+
+private:
+    std::unique_ptr<Ui::TForm13> ui;
+    Windows& windows_;
+    Services& services_;
+};
+
+} // namespace quorvel
