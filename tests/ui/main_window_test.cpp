@@ -8,6 +8,7 @@
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/video_tab.h"
+#include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
@@ -254,6 +255,7 @@ TEST_F(MainWindowTest, TheOptionsTabButtonsOpenTheirWindows) {
         QWidget* window;
     } cases[] = {
         {"Button36", app->windows().form5},
+        {"Button39", app->windows().form7},
         {"Button53", app->windows().form16},
         {"Button34", app->windows().form4},
     };

@@ -7,6 +7,7 @@
 #include "ui/main/search_online_tab.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
+#include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
@@ -80,6 +81,10 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
         if (windows_.form5)
             windows_.form5->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button39Click, this, [this] {
+        if (windows_.form7)
+            windows_.form7->Open();
     });
     connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
         if (windows_.form16)

@@ -54,6 +54,7 @@ Q_SIGNALS:
     void CollectionFolderChanged();
     // The buttons that open other windows; the main window knows the windows.
     void Button36Click(); // Manage Info Text
+    void Button39Click(); // Local HTML Album
     void Button53Click(); // Backup
     void Button34Click(); // Manage Favourite
 
