@@ -13,8 +13,7 @@ struct Error {
     QString message;
 };
 
-template <typename T>
-class [[nodiscard]] Result {
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : state_(std::move(value)) {}
     Result(Error error) : state_(std::move(error)) {}
@@ -37,7 +36,11 @@ private:
 
 struct Done {};
 using Status = Result<Done>;
-inline Status Success() { return Done{}; }
-inline Error Failure(QString message) { return Error{std::move(message)}; }
+inline Status Success() {
+    return Done{};
+}
+inline Error Failure(QString message) {
+    return Error{std::move(message)};
+}
 
 } // namespace quorvel

@@ -15,12 +15,13 @@ QString JoinSiteAndPath(const QString& site, QStringView path);
 // decodes back whole. Fast & Furious -> Fast+%26+Furious, "Weird Al" -> %22Weird+Al%22.
 QString PlusForBlanks(const QString& text);
 
-QString GoogleSearchAddress(const QString& text);         // https://www.google.com/#q=
-QString RottenTomatoesSearchAddress(const QString& text); // http://www.rottentomatoes.com/search/?search=
-QString YouTubeSearchAddress(const QString& text);        // https://www.youtube.com/results?search_query=
-QString YouTubeWatchPrefix();                             // https://www.youtube.com/watch?v=
-QString YouTubeEmbedPrefix();                             // https://www.youtube.com/embed/
-QString YouTubeHomeAddress();                             // https://www.youtube.com
+QString GoogleSearchAddress(const QString& text); // https://www.google.com/#q=
+QString
+RottenTomatoesSearchAddress(const QString& text);  // http://www.rottentomatoes.com/search/?search=
+QString YouTubeSearchAddress(const QString& text); // https://www.youtube.com/results?search_query=
+QString YouTubeWatchPrefix();                      // https://www.youtube.com/watch?v=
+QString YouTubeEmbedPrefix();                      // https://www.youtube.com/embed/
+QString YouTubeHomeAddress();                      // https://www.youtube.com
 
 // The same YouTube pages on another site, without a trailing "/": Options.ini can point the
 // video tab elsewhere.
@@ -29,9 +30,9 @@ QString YouTubeResultsPrefix(const QString& site); // site + "/results?search_qu
 QString YouTubeWatchPrefix(const QString& site);   // site + "/watch?v="
 QString YouTubeEmbedPrefix(const QString& site);   // site + "/embed/"
 
-QString ImdbTitleAddress(const QString& imdbId);          // http://www.imdb.com/title/ + id
-QString OmdbHomeAddress();                                // http://www.omdbapi.com
-QString HelpDocumentAddress(const QString& makerSite);    // site + "/Quorvel%20Help.pdf"
+QString ImdbTitleAddress(const QString& imdbId);       // http://www.imdb.com/title/ + id
+QString OmdbHomeAddress();                             // http://www.omdbapi.com
+QString HelpDocumentAddress(const QString& makerSite); // site + "/Quorvel%20Help.pdf"
 QString VideoDownloadAddress(const QString& downloadSite, const QString& pageAddress);
 
 // "mailto:" + recipient ("mail" when it trims empty) + "?subject=" + subject, then

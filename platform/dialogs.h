@@ -20,12 +20,12 @@ struct FileFilter {
 };
 
 struct FileDialogRequest {
-    QString title;         // empty: the platform's
+    QString title; // empty: the platform's
     QList<FileFilter> filters;
     QString defaultSuffix; // "txt"
     QString proposedName;
     QString startFolder;
-    bool picture = false;  // open/save picture dialog with a preview
+    bool picture = false; // open/save picture dialog with a preview
 };
 
 class Dialogs {

@@ -20,7 +20,7 @@ struct Windows {
     TForm4* form4 = nullptr; // manage favourites
 
     TForm16* form16 = nullptr; // backup
-    TForm5* form5 = nullptr; // Manage Info Text
+    TForm5* form5 = nullptr;   // Manage Info Text
     TForm7* form7 = nullptr;   // album creator
     TForm13* form13 = nullptr; // album name request
 };

@@ -60,8 +60,7 @@ public:
     }
 
 private:
-    template <typename T>
-    static T pop(std::deque<T>& queue, T fallback) {
+    template <typename T> static T pop(std::deque<T>& queue, T fallback) {
         if (queue.empty())
             return fallback;
         T front = queue.front();

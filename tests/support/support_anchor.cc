@@ -1,2 +1,6 @@
 // Keeps the support library non-empty.
-namespace quorvel { int TestSupportAnchor() { return 0; } }
+namespace quorvel {
+int TestSupportAnchor() {
+    return 0;
+}
+} // namespace quorvel

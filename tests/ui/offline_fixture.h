@@ -48,8 +48,8 @@ protected:
     void AddInfo(const QString& title, const QStringList& lines = {}) {
         const QStringList text =
             lines.isEmpty() ? QStringList{title, "", "TYPE", "movie", ""} : lines;
-        ASSERT_TRUE(WriteFileBytes(InCollection(title + ".txt"),
-                                   (text.join("\r\n") + "\r\n").toLatin1()));
+        ASSERT_TRUE(
+            WriteFileBytes(InCollection(title + ".txt"), (text.join("\r\n") + "\r\n").toLatin1()));
     }
     QImage AddPoster(const QString& title, QColor colour = Qt::red) {
         QImage image(40, 60, QImage::Format_RGB32);

@@ -54,7 +54,8 @@ TEST_F(OfflineTabTest, FilteredListItemsFollowTheEntries) {
     AddPoster("A");
     AddInfo("Heat");
     const QString listPath = appDir.path() + "/odd.list";
-    ASSERT_TRUE(WriteFileBytes(listPath, "Alien.txt\r\nAlien\r\n\r\nHeat.txt\r\nHeat.txt\r\nGone.txt\r\n"));
+    ASSERT_TRUE(
+        WriteFileBytes(listPath, "Alien.txt\r\nAlien\r\n\r\nHeat.txt\r\nHeat.txt\r\nGone.txt\r\n"));
     Start();
     scripted.dialogs.openAnswers = {listPath};
     tab->Button52Click();

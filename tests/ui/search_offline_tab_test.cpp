@@ -288,14 +288,14 @@ TEST_F(OfflineTabTest, SaveInfoAsWritesWhatTheBoxShows) {
 
 TEST_F(OfflineTabTest, SaveInfoAsKeepsTheEncodingTheBoxRead) {
     ASSERT_TRUE(WriteFileBytes(InCollection("Amelie.txt"), "\xEF\xBB\xBF"
-                                           "Am\xC3\xA9lie\r\n"));
+                                                           "Am\xC3\xA9lie\r\n"));
     Start();
     MoveTo("Amelie.txt");
     const QString target = appDir.path() + "/again.txt";
     scripted.dialogs.saveAnswers = {target};
     tab->Button26Click();
     EXPECT_EQ(ReadFileBytes(target), QByteArray("\xEF\xBB\xBF"
-                                            "Am\xC3\xA9lie\r\n"));
+                                                "Am\xC3\xA9lie\r\n"));
 }
 
 TEST_F(OfflineTabTest, SavePosterAsStartsInTheCollectionAndWritesTheBytesRead) {

@@ -140,7 +140,8 @@ TEST_F(OnlineTabFilesTest, LoadInfoTakesTheIdentifierAndTheCompanionPosterIfAny)
     ASSERT_TRUE(WriteFileBytes(InFolder("Heat.txt"), Crlf(heat)));
     const QByteArray poster = JpegBytes(Qt::green);
     ASSERT_TRUE(WriteFileBytes(InFolder("Alien.jpg"), poster));
-    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
+    ASSERT_TRUE(
+        WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
     Start();
     SearchShawshank();
 
@@ -178,7 +179,8 @@ TEST_F(OnlineTabFilesTest, LoadInfoTakesTheIdentifierAndTheCompanionPosterIfAny)
 TEST_F(OnlineTabFilesTest, LoadPosterBringsItsInfoTextOrEmptiesTheBox) {
     const QByteArray alien = JpegBytes(Qt::green);
     ASSERT_TRUE(WriteFileBytes(InFolder("Alien.jpg"), alien));
-    ASSERT_TRUE(WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
+    ASSERT_TRUE(
+        WriteFileBytes(InFolder("Alien.txt"), Crlf({"Alien", "", "IMDB ID", "tt0078748", ""})));
     const QByteArray lone = JpegBytes(Qt::blue);
     ASSERT_TRUE(WriteFileBytes(InFolder("Lone.jpg"), lone));
     ASSERT_TRUE(WriteFileBytes(InFolder("Broken.jpg"), "not a picture"));

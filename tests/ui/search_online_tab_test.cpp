@@ -125,8 +125,10 @@ TEST_F(OnlineTabTest, EveryOtherFailureSaysWhatHappenedAndKeepsTheRecord) {
     FakeAnswer dropped;
     dropped.kind = FakeAnswer::Kind::CloseConnection;
     server.routeQuery("/", "t", "Dropped", dropped);
-    server.routeQuery("/", "t", "Busy", {FakeAnswer::Kind::Reply, 503, "text/html", "<html>Busy</html>"});
-    server.routeQuery("/", "t", "Garbled", {FakeAnswer::Kind::Reply, 200, "text/html", "<html>Hi</html>"});
+    server.routeQuery("/", "t", "Busy",
+                      {FakeAnswer::Kind::Reply, 503, "text/html", "<html>Busy</html>"});
+    server.routeQuery("/", "t", "Garbled",
+                      {FakeAnswer::Kind::Reply, 200, "text/html", "<html>Hi</html>"});
     server.routeQuery("/", "t", "Wrong",
                       {FakeAnswer::Kind::Reply, 200, "application/json",
                        R"({"Response":"False","Error":"Something went wrong."})"});
@@ -137,7 +139,8 @@ TEST_F(OnlineTabTest, EveryOtherFailureSaysWhatHappenedAndKeepsTheRecord) {
         const char* input;
         const char* message;
     } cases[] = {
-        {"Dropped", "Dropped: the OMDb service broke the connection off before its answer was complete"},
+        {"Dropped",
+         "Dropped: the OMDb service broke the connection off before its answer was complete"},
         {"Busy", "Busy: the OMDb service answered HTTP 503"},
         {"Garbled", "Garbled: the OMDb service sent an answer that is not JSON"},
         {"Wrong", "Wrong: Something went wrong."},

@@ -2,11 +2,11 @@
 
 #include "ui/main/main_window.h"
 #include "ui/tools/add_favourite.h"
-#include "ui/tools/manage_favourites.h"
-#include "ui/tools/backup.h"
-#include "ui/tools/info_text_editor.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/album_name_request.h"
+#include "ui/tools/backup.h"
+#include "ui/tools/info_text_editor.h"
+#include "ui/tools/manage_favourites.h"
 #include "ui/tools/reader.h"
 
 namespace quorvel {

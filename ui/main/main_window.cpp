@@ -11,7 +11,6 @@
 #include "ui/tools/backup.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
-#include "ui/tools/backup.h"
 #include "ui_main_window.h"
 
 #include <QApplication>

@@ -31,9 +31,9 @@ auto WaitForNetwork(QWidget* window, Work&& work)
 requires(!std::is_void_v<std::invoke_result_t<Work&, const CancelFlag&>>) {
     using Value = std::invoke_result_t<Work&, const CancelFlag&>;
     std::optional<Value> result;
-    if (!WaitForNetwork(window, std::function<void(const CancelFlag&)>([&](const CancelFlag& cancel) {
-            result.emplace(work(cancel));
-        })))
+    if (!WaitForNetwork(window,
+                        std::function<void(const CancelFlag&)>(
+                            [&](const CancelFlag& cancel) { result.emplace(work(cancel)); })))
         return std::nullopt;
     return result;
 }

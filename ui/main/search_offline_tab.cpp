@@ -43,14 +43,20 @@ SearchOfflineTab::~SearchOfflineTab() = default;
 
 void SearchOfflineTab::ConnectHandlers() {
     const std::pair<QPushButton*, void (SearchOfflineTab::*)()> clicks[] = {
-        {ui->Button17, &SearchOfflineTab::Button17Click}, {ui->Button52, &SearchOfflineTab::Button52Click},
-        {ui->Button18, &SearchOfflineTab::Button18Click}, {ui->Button19, &SearchOfflineTab::Button19Click},
-        {ui->Button20, &SearchOfflineTab::Button20Click}, {ui->Button23, &SearchOfflineTab::Button23Click},
-        {ui->Button24, &SearchOfflineTab::Button24Click}, {ui->Button25, &SearchOfflineTab::Button25Click},
-        {ui->Button26, &SearchOfflineTab::Button26Click}, {ui->Button37, &SearchOfflineTab::Button37Click},
+        {ui->Button17, &SearchOfflineTab::Button17Click},
+        {ui->Button52, &SearchOfflineTab::Button52Click},
+        {ui->Button18, &SearchOfflineTab::Button18Click},
+        {ui->Button19, &SearchOfflineTab::Button19Click},
+        {ui->Button20, &SearchOfflineTab::Button20Click},
+        {ui->Button23, &SearchOfflineTab::Button23Click},
+        {ui->Button24, &SearchOfflineTab::Button24Click},
+        {ui->Button25, &SearchOfflineTab::Button25Click},
+        {ui->Button26, &SearchOfflineTab::Button26Click},
+        {ui->Button37, &SearchOfflineTab::Button37Click},
     };
     for (const auto& [button, handler] : clicks)
-        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
     connect(ui->MovieList->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         // A mouse press loads on its release; code that selects never loads.
         if (!selectingByCode_ && !mousePressed_)
@@ -424,7 +430,8 @@ void SearchOfflineTab::Button37Click() {
 }
 
 void SearchOfflineTab::Button52Click() {
-    const std::optional<QStringList> entries = AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries =
+        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
     if (!entries)
         return;
     ShowFilteredList(OfflineListItems(*entries, CollectionFolder()));

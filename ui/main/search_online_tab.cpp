@@ -6,8 +6,8 @@
 #include "online/addresses.h"
 #include "online/omdb.h"
 #include "ui/main/main_window.h"
-#include "ui/main/shared_commands.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
 #include "ui_search_online_tab.h"
@@ -76,16 +76,23 @@ SearchOnlineTab::~SearchOnlineTab() = default;
 
 void SearchOnlineTab::ConnectHandlers() {
     const std::pair<QPushButton*, void (SearchOnlineTab::*)()> clicks[] = {
-        {ui->Button1, &SearchOnlineTab::Button1Click},   {ui->Button44, &SearchOnlineTab::Button44Click},
-        {ui->Button3, &SearchOnlineTab::Button3Click},   {ui->Button4, &SearchOnlineTab::Button4Click},
-        {ui->Button5, &SearchOnlineTab::Button5Click},   {ui->Button6, &SearchOnlineTab::Button6Click},
-        {ui->Button12, &SearchOnlineTab::Button12Click}, {ui->Button13, &SearchOnlineTab::Button13Click},
-        {ui->Button7, &SearchOnlineTab::Button7Click},   {ui->Button8, &SearchOnlineTab::Button8Click},
-        {ui->Button9, &SearchOnlineTab::Button9Click},   {ui->Button2, &SearchOnlineTab::Button2Click},
+        {ui->Button1, &SearchOnlineTab::Button1Click},
+        {ui->Button44, &SearchOnlineTab::Button44Click},
+        {ui->Button3, &SearchOnlineTab::Button3Click},
+        {ui->Button4, &SearchOnlineTab::Button4Click},
+        {ui->Button5, &SearchOnlineTab::Button5Click},
+        {ui->Button6, &SearchOnlineTab::Button6Click},
+        {ui->Button12, &SearchOnlineTab::Button12Click},
+        {ui->Button13, &SearchOnlineTab::Button13Click},
+        {ui->Button7, &SearchOnlineTab::Button7Click},
+        {ui->Button8, &SearchOnlineTab::Button8Click},
+        {ui->Button9, &SearchOnlineTab::Button9Click},
+        {ui->Button2, &SearchOnlineTab::Button2Click},
         {ui->Button10, &SearchOnlineTab::Button10Click},
     };
     for (const auto& [button, handler] : clicks)
-        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
     connect(ui->Edit1, &QLineEdit::returnPressed, this, [this] { Button1Click(); });
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     connect(ui->CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
@@ -253,8 +260,8 @@ void SearchOnlineTab::FillRecord(const QString& input, const OmdbAnswer& answer)
 bool SearchOnlineTab::FetchPoster(const QString& address) {
     RemovePoster();
     HttpClient& posterClient = windows_.form1->PosterClient();
-    const std::optional<Result<Poster>> poster =
-        WaitForNetwork(window(), [&posterClient, address](const CancelFlag& cancel) -> Result<Poster> {
+    const std::optional<Result<Poster>> poster = WaitForNetwork(
+        window(), [&posterClient, address](const CancelFlag& cancel) -> Result<Poster> {
             const Result<QByteArray> bytes = DownloadPoster(posterClient, address, &cancel);
             if (!bytes)
                 return Failure(bytes.error());
