@@ -324,6 +324,14 @@ void CollectionListing::Forget() {
     entries_.clear();
 }
 
+int TypedSearchRow(const QStringList& entries, const QString& text) {
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        if (entries.at(i).startsWith(text, Qt::CaseInsensitive))
+            return int(i);
+    }
+    return !entries.isEmpty() && entries.first().startsWith(text, Qt::CaseInsensitive) ? 0 : -1;
+}
+
 CollectionCount CountCollection(const QStringList& entries) {
     CollectionCount count;
     for (const QString& entry : entries) {

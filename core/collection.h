@@ -52,6 +52,10 @@ private:
     QStringList entries_;
 };
 
+// The row a list's typing search selects for `text`: the first entry after the first one that
+// starts with it, ignoring case; the first entry only when no later one does; -1 for none.
+int TypedSearchRow(const QStringList& entries, const QString& text);
+
 struct CollectionCount {
     int texts = 0;
     int posters = 0;

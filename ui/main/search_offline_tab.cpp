@@ -243,14 +243,7 @@ void SearchOfflineTab::Edit3Change(const QString& text) {
     if (text.size() > 128)
         return;
     const QStringList entries = movieModel_->stringList();
-    int found = -1;
-    for (int i = 1; i < entries.size() && found < 0; ++i) {
-        if (entries.at(i).startsWith(text, Qt::CaseInsensitive))
-            found = i;
-    }
-    if (found < 0 && !entries.isEmpty() && entries.first().startsWith(text, Qt::CaseInsensitive))
-        found = 0;
-    SelectByCode(found);
+    SelectByCode(TypedSearchRow(entries, text));
 }
 
 void SearchOfflineTab::Button18Click() {

@@ -423,14 +423,7 @@ void TForm5::Edit18Change(const QString& text) {
     if (text.size() > 128)
         return;
     const QStringList entries = ListEntries();
-    int found = -1;
-    for (int i = 1; i < entries.size() && found < 0; ++i) {
-        if (entries.at(i).startsWith(text, Qt::CaseInsensitive))
-            found = i;
-    }
-    if (found < 0 && !entries.isEmpty() && entries.first().startsWith(text, Qt::CaseInsensitive))
-        found = 0;
-    SelectByCode(found);
+    SelectByCode(TypedSearchRow(entries, text));
 }
 
 void TForm5::Button8Click() {
