@@ -181,6 +181,42 @@ bool IsCollectionEntry(const QString& name) {
 
 namespace {
 
+// The listed names in the collection's order, made into strings only now so that they sit in
+// memory in list order. Without exact keys the old comparison does the sorting itself.
+QStringList SortedEntries(std::vector<ListedName>& listed, const std::vector<char16_t>& names,
+                          const std::vector<char16_t>& keys, bool keysExact) {
+    const char16_t* nameData = names.data();
+    const auto nameOf = [nameData](const ListedName& item) {
+        return QStringView(nameData + item.nameStart, item.nameLength);
+    };
+    if (keysExact) {
+        PackHeads(listed, keys);
+        const char16_t* keyData = keys.data();
+        std::sort(listed.begin(), listed.end(),
+                  [keyData, nameOf](const ListedName& a, const ListedName& b) {
+                      if (a.head[0] != b.head[0])
+                          return a.head[0] < b.head[0];
+                      if (a.head[1] != b.head[1])
+                          return a.head[1] < b.head[1];
+                      // Equal heads: both keys go on past them, or both end at the same place.
+                      const std::u16string_view restA(keyData + a.keyStart, a.keyLength);
+                      const std::u16string_view restB(keyData + b.keyStart, b.keyLength);
+                      const int byFold = restA.compare(restB);
+                      return byFold != 0 ? byFold < 0 : nameOf(a) < nameOf(b);
+                  });
+    } else {
+        std::sort(listed.begin(), listed.end(), [nameOf](const ListedName& a, const ListedName& b) {
+            const int byCase = nameOf(a).compare(nameOf(b), Qt::CaseInsensitive);
+            return byCase != 0 ? byCase < 0 : nameOf(a) < nameOf(b);
+        });
+    }
+    QStringList entries;
+    entries.reserve(qsizetype(listed.size()));
+    for (const ListedName& item : listed)
+        entries.append(nameOf(item).toString());
+    return entries;
+}
+
 // The listing of an open folder. `askedTypes` tells whether an entry's type had to be asked
 // of the file system (a symbolic link, or a file system that gives no types).
 QStringList ListOpenFolder(DIR* dir, bool& askedTypes) {
@@ -225,36 +261,7 @@ QStringList ListOpenFolder(DIR* dir, bool& askedTypes) {
         listed.push_back({{}, keyStart, nameStart, quint32(nameLength), quint32(nameLength)});
     }
 
-    const char16_t* nameData = names.data();
-    const auto nameOf = [nameData](const ListedName& item) {
-        return QStringView(nameData + item.nameStart, item.nameLength);
-    };
-    if (keysExact) {
-        PackHeads(listed, keys);
-        const char16_t* keyData = keys.data();
-        std::sort(listed.begin(), listed.end(),
-                  [keyData, nameOf](const ListedName& a, const ListedName& b) {
-                      if (a.head[0] != b.head[0])
-                          return a.head[0] < b.head[0];
-                      if (a.head[1] != b.head[1])
-                          return a.head[1] < b.head[1];
-                      // Equal heads: both keys go on past them, or both end at the same place.
-                      const std::u16string_view restA(keyData + a.keyStart, a.keyLength);
-                      const std::u16string_view restB(keyData + b.keyStart, b.keyLength);
-                      const int byFold = restA.compare(restB);
-                      return byFold != 0 ? byFold < 0 : nameOf(a) < nameOf(b);
-                  });
-    } else {
-        std::sort(listed.begin(), listed.end(), [nameOf](const ListedName& a, const ListedName& b) {
-            const int byCase = nameOf(a).compare(nameOf(b), Qt::CaseInsensitive);
-            return byCase != 0 ? byCase < 0 : nameOf(a) < nameOf(b);
-        });
-    }
-    QStringList entries;
-    entries.reserve(qsizetype(listed.size()));
-    for (const ListedName& item : listed)
-        entries.append(nameOf(item).toString());
-    return entries;
+    return SortedEntries(listed, names, keys, keysExact);
 }
 
 qint64 Nanoseconds(const timespec& time) {

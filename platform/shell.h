@@ -24,7 +24,7 @@ public:
     virtual Result<bool> CreateDesktopShortcut(const QString& target) = 0;
 };
 
-// The user's trash of the freedesktop.org specification: $XDG_DATA_HOME/Trash, or
+// The user's trash as every freedesktop.org desktop keeps it: $XDG_DATA_HOME/Trash, or
 // ~/.local/share/Trash when that variable is unset or not absolute.
 QString UserTrashFolder();
 
