@@ -179,6 +179,19 @@ struct ArchiveCloser {
 };
 using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
+// Null, with `failure` naming the archive and libzip's reason, when it cannot be opened.
+Archive OpenArchive(const QString& path, int flags, QString& failure) {
+    int zipError = 0;
+    Archive archive(zip_open(QFile::encodeName(path).constData(), flags, &zipError));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, zipError);
+        failure = path + QStringLiteral(": ") + ZipReason(&error);
+        zip_error_fini(&error);
+    }
+    return archive;
+}
+
 Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteContext& context) {
     const QByteArray nativePath = QFile::encodeName(member.path);
     struct stat info {};
@@ -275,16 +288,10 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
                             const std::function<void(int)>& memberStarted) {
     if (members.isEmpty())
         return Failure(archivePath + QStringLiteral(": nothing to archive"));
-    int zipError = 0;
-    Archive archive(
-        zip_open(QFile::encodeName(archivePath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError));
-    if (!archive) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, zipError);
-        const QString reason = ZipReason(&error);
-        zip_error_fini(&error);
-        return Failure(archivePath + QStringLiteral(": ") + reason);
-    }
+    QString failure;
+    Archive archive = OpenArchive(archivePath, ZIP_CREATE | ZIP_TRUNCATE, failure);
+    if (!archive)
+        return Failure(failure);
 
     WriteContext context;
     context.memberStarted = &memberStarted;
@@ -314,16 +321,10 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
 }
 
 Result<int> VerifyZipArchive(const QString& archivePath) {
-    int zipError = 0;
-    Archive archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS,
-                             &zipError));
-    if (!archive) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, zipError);
-        const QString reason = ZipReason(&error);
-        zip_error_fini(&error);
-        return Failure(archivePath + QStringLiteral(": ") + reason);
-    }
+    QString failure;
+    Archive archive = OpenArchive(archivePath, ZIP_RDONLY | ZIP_CHECKCONS, failure);
+    if (!archive)
+        return Failure(failure);
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     std::vector<char> buffer(1 << 16);
     for (zip_int64_t i = 0; i < count; ++i) {

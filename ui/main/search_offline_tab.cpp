@@ -295,12 +295,7 @@ bool SearchOfflineTab::AskPartialMatches(const QStringList& entries, const QStri
         if (!upper.at(row).contains(wanted))
             continue;
         SelectByCode(row);
-        const Button answer =
-            services_.dialogs->ask(MessageKind::Confirmation,
-                                   QStringLiteral("Found partial match: ") + entries.at(row) +
-                                       QStringLiteral(". Search the next one?"),
-                                   Buttons::YesNo);
-        if (answer == Button::No)
+        if (!AskSearchNext(services_, entries.at(row)))
             return false;
     }
     return true;

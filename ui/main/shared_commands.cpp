@@ -25,6 +25,13 @@ bool ConfirmOverwrite(Services& services, const QString& path) {
                                  Buttons::YesNo) == Button::Yes;
 }
 
+bool AskSearchNext(Services& services, const QString& entry) {
+    return services.dialogs->ask(MessageKind::Confirmation,
+                                 QStringLiteral("Found partial match: ") + entry +
+                                     QStringLiteral(". Search the next one?"),
+                                 Buttons::YesNo) != Button::No;
+}
+
 bool OpenAddress(Services& services, const QString& address) {
     if (services.shell->OpenWithDefaultHandler(address))
         return true;

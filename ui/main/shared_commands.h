@@ -18,6 +18,8 @@ void ShowMessage(Services& services, const QString& text);
 void ReportError(Services& services, const QString& text);
 // True when `path` does not exist yet or the user agrees to replace it.
 bool ConfirmOverwrite(Services& services, const QString& path);
+// The list searches' question at a partial match; true when the user wants the next one.
+bool AskSearchNext(Services& services, const QString& entry);
 // Hands the address to the desktop's default handler; when the desktop has none for it, the
 // user learns what could not be opened and why. Returns whether it was handed over.
 bool OpenAddress(Services& services, const QString& address);

@@ -6,6 +6,7 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
+#include "ui/main/shared_commands.h"
 #include "ui_backup.h"
 
 #include <QAbstractEventDispatcher>
@@ -236,12 +237,7 @@ void TForm16::AskPartialMatches(const QStringList& upper, const QString& wanted)
         if (!upper.at(row).contains(wanted))
             continue;
         SelectByCode(row);
-        const Button answer = services_.dialogs->ask(MessageKind::Confirmation,
-                                                     QStringLiteral("Found partial match: ") +
-                                                         ui->MovieListBackup->item(row)->text() +
-                                                         QStringLiteral(". Search the next one?"),
-                                                     Buttons::YesNo);
-        if (answer == Button::No)
+        if (!AskSearchNext(services_, ui->MovieListBackup->item(row)->text()))
             return;
     }
 }

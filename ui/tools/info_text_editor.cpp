@@ -404,12 +404,7 @@ bool TForm5::AskPartialMatches(const QStringList& entries, const QString& wanted
         if (!AsciiUpper(entries.at(row)).contains(wanted))
             continue;
         SelectByCode(row);
-        const Button answer =
-            services_.dialogs->ask(MessageKind::Confirmation,
-                                   QStringLiteral("Found partial match: ") + entries.at(row) +
-                                       QStringLiteral(". Search the next one?"),
-                                   Buttons::YesNo);
-        if (answer == Button::No) {
+        if (!AskSearchNext(services_, entries.at(row))) {
             Button2Click();
             ui->Button2->setEnabled(true);
             ui->Button6->setEnabled(true);
