@@ -1,6 +1,7 @@
 #include "core/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -225,6 +226,18 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
     if (!file.commit())
         return Failure(QStringLiteral("Cannot write %1: %2").arg(path, SystemReason(file, errno)));
     return Success();
+}
+
+Status CopyToNewFile(const QString& from, const QString& to) {
+    if (QFileInfo::exists(to))
+        return Failure(QStringLiteral("Cannot copy to %1: the file already exists").arg(to));
+    QFile source(from);
+    if (from.isEmpty() || !source.open(QIODevice::ReadOnly))
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(from, source.errorString()));
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return Failure(QStringLiteral("Cannot read %1: %2").arg(from, source.errorString()));
+    return WriteFileSafely(to, bytes);
 }
 
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,

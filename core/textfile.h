@@ -52,6 +52,10 @@ Result<TextFile> ReadTextFile(const QString& path);
 // The one atomic write of the program: every save of a user's file goes through it.
 Status WriteFileSafely(const QString& path, const QByteArray& bytes);
 
+// Copies the file's bytes to `to` through WriteFileSafely. Never replaces a file: fails,
+// writing nothing, when `to` already exists or `from` cannot be read.
+Status CopyToNewFile(const QString& from, const QString& to);
+
 // Writes beside the file and renames (QSaveFile), so a failed write leaves the old file whole.
 // Does not create folders. Returns the encoding actually written.
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,

@@ -12,6 +12,12 @@ class TForm6;
 class TForm16;
 class TForm7;
 class TForm13;
+class TAboutBox;
+class TForm2;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm15;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
@@ -23,6 +29,13 @@ struct Windows {
     TForm5* form5 = nullptr;   // Manage Info Text
     TForm7* form7 = nullptr;   // album creator
     TForm13* form13 = nullptr; // album name request
+
+    TAboutBox* aboutBox = nullptr; // about
+    TForm2* form2 = nullptr;       // contact the author
+    TForm8* form8 = nullptr;       // web update
+    TForm9* form9 = nullptr;       // portable mode
+    TForm10* form10 = nullptr;     // special thanks
+    TForm15* form15 = nullptr;     // what's new
 };
 
 } // namespace quorvel

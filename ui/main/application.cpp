@@ -1,13 +1,19 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
+#include "ui/tools/about_box.h"
 #include "ui/tools/add_favourite.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/album_name_request.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/contact.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
+#include "ui/tools/portable_mode.h"
 #include "ui/tools/reader.h"
+#include "ui/tools/thanks.h"
+#include "ui/tools/update_check.h"
+#include "ui/tools/whats_new.h"
 
 namespace quorvel {
 
@@ -17,6 +23,13 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form1_ = std::make_unique<TForm1>(windows_, services_, std::move(appFolder));
     windows_.form1 = form1_.get();
     form1_->FormCreate();
+
+    aboutBox_ = std::make_unique<TAboutBox>(windows_, services_, form1_.get());
+    windows_.aboutBox = aboutBox_.get();
+    aboutBox_->FormCreate();
+    form2_ = std::make_unique<TForm2>(windows_, services_, form1_.get());
+    windows_.form2 = form2_.get();
+    form2_->FormCreate();
 
     form3_ = std::make_unique<TForm3>(windows_, services_, form1_.get());
     windows_.form3 = form3_.get();
@@ -34,11 +47,21 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form7_ = std::make_unique<TForm7>(windows_, services_, form1_.get());
     windows_.form7 = form7_.get();
     form7_->FormCreate();
+    form8_ = std::make_unique<TForm8>(windows_, services_, form1_.get());
+    windows_.form8 = form8_.get();
+    form8_->FormCreate();
+    form9_ = std::make_unique<TForm9>(windows_, services_, form1_.get());
+    windows_.form9 = form9_.get();
+    form9_->FormCreate();
+    form10_ = std::make_unique<TForm10>(form1_.get());
+    windows_.form10 = form10_.get();
 
     // TForm13 comes after TForm12 in the order.
     form13_ = std::make_unique<TForm13>(windows_, services_, form1_.get());
     windows_.form13 = form13_.get();
     form13_->FormCreate();
+    form15_ = std::make_unique<TForm15>(windows_, form1_.get());
+    windows_.form15 = form15_.get();
     form16_ = std::make_unique<TForm16>(windows_, services_, form1_.get());
     windows_.form16 = form16_.get();
     form16_->FormCreate();
@@ -49,8 +72,16 @@ Application::~Application() {
     // main window would delete them a second time.
     form16_.reset();
     windows_.form16 = nullptr;
+    form15_.reset();
+    windows_.form15 = nullptr;
     form13_.reset();
     windows_.form13 = nullptr;
+    form10_.reset();
+    windows_.form10 = nullptr;
+    form9_.reset();
+    windows_.form9 = nullptr;
+    form8_.reset();
+    windows_.form8 = nullptr;
     form7_.reset();
     windows_.form7 = nullptr;
     form6_.reset();
@@ -61,6 +92,10 @@ Application::~Application() {
     windows_.form4 = nullptr;
     form3_.reset();
     windows_.form3 = nullptr;
+    form2_.reset();
+    windows_.form2 = nullptr;
+    aboutBox_.reset();
+    windows_.aboutBox = nullptr;
     form1_.reset();
     windows_.form1 = nullptr;
 }

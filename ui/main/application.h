@@ -18,6 +18,12 @@ class TForm6;
 class TForm16;
 class TForm7;
 class TForm13;
+class TAboutBox;
+class TForm2;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm15;
 
 class Application {
 public:
@@ -41,6 +47,12 @@ private:
     std::unique_ptr<TForm5> form5_;
     std::unique_ptr<TForm7> form7_;
     std::unique_ptr<TForm13> form13_;
+    std::unique_ptr<TAboutBox> aboutBox_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm8> form8_;
+    std::unique_ptr<TForm9> form9_;
+    std::unique_ptr<TForm10> form10_;
+    std::unique_ptr<TForm15> form15_;
 };
 
 } // namespace quorvel

@@ -87,4 +87,33 @@ void OptionsTab::Edit8Change(const QString& text) {
     (PortableModeOff() ? pictures_.bckTab2 : pictures_.bckTab2P) = text;
 }
 
+void OptionsTab::SetCollectionFolder(const QString& folder) {
+    ui->Edit2->setText(folder);
+}
+
+void OptionsTab::SetFavouritesFolder(const QString& folder) {
+    ui->Edit6->setText(folder);
+}
+
+void OptionsTab::SetPortableIndicator(const QString& caption) {
+    ui->Label23->setText(caption);
+    ui->Label22->setText(caption);
+}
+
+void OptionsTab::SetTab1PicturePath(const QString& path) {
+    ui->Edit7->setText(path);
+}
+
+void OptionsTab::SetTab2PicturePath(const QString& path) {
+    ui->Edit8->setText(path);
+}
+
+QString OptionsTab::Tab1PicturePath() const {
+    return ui->Edit7->text();
+}
+
+QString OptionsTab::Tab2PicturePath() const {
+    return ui->Edit8->text();
+}
+
 } // namespace quorvel

@@ -49,6 +49,16 @@ public:
     void Edit7Change(const QString& text);
     void Edit8Change(const QString& text);
 
+    // What the portable window switches. A new Edit2 refreshes the off-line list; a new Edit7
+    // or Edit8 goes into the picture path of the mode in force, as any change of them does.
+    void SetCollectionFolder(const QString& folder);   // Edit2
+    void SetFavouritesFolder(const QString& folder);   // Edit6
+    void SetPortableIndicator(const QString& caption); // Label23 and its copy Label22
+    void SetTab1PicturePath(const QString& path);      // Edit7
+    void SetTab2PicturePath(const QString& path);      // Edit8
+    QString Tab1PicturePath() const;
+    QString Tab2PicturePath() const;
+
 Q_SIGNALS:
     // The text of Edit2 changed: the collection to list is another one.
     void CollectionFolderChanged();

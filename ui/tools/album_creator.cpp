@@ -10,6 +10,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/tools/album_name_request.h"
+#include "ui/tools/portable_mode.h"
 #include "ui_album_creator.h"
 
 #include <QCoreApplication>
@@ -160,10 +161,12 @@ QString TForm7::CollectionFolder() const {
 bool TForm7::PortableCheck() {
     if (ui->Label6->text() == kPortableOff)
         return true;
-    // Switching the paths back belongs to the portable window; until it is part of the
-    // program, a Yes simply goes on.
-    return services_.dialogs->ask(MessageKind::Confirmation, kPortableQuestion, Buttons::YesNo) ==
-           Button::Yes;
+    if (services_.dialogs->ask(MessageKind::Confirmation, kPortableQuestion, Buttons::YesNo) !=
+        Button::Yes)
+        return false;
+    if (windows_.form9)
+        windows_.form9->SwitchToFixedPaths();
+    return true;
 }
 
 void TForm7::Button3Click() {

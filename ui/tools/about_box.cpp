@@ -1,0 +1,89 @@
+#include "ui/tools/about_box.h"
+
+#include "online/addresses.h"
+#include "online/update.h"
+#include "ui/main/shared_commands.h"
+#include "ui/tools/contact.h"
+#include "ui/tools/link_label.h"
+#include "ui/tools/thanks.h"
+#include "ui_about_box.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+
+namespace quorvel {
+
+QPixmap ProductPicture(int side) {
+    QPixmap picture(side, side);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x1d, 0x35, 0x57));
+    painter.drawRoundedRect(QRectF(0, 0, side, side), side / 6.0, side / 6.0);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(side * 2 / 3);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("Q"));
+    return picture;
+}
+
+TAboutBox::TAboutBox(Windows& windows, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()), windows_(windows),
+      services_(services) {
+    ui->setupUi(this);
+    ui->ProgramIcon->setPixmap(ProductPicture(48));
+    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_MediaPlay).pixmap(48, 48));
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(ui->OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    MakeLinkLabel(
+        ui->Label2, [this] { Label2Click(); }, this);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::FormCreate() {
+    // An executable without a version shows "Version " alone.
+    ui->Version->setText(QStringLiteral("Version ") +
+                         ReadFileVersion(QCoreApplication::applicationFilePath()));
+    ui->Label3->setText(QString::number(Edition()) + QStringLiteral("bits Edition"));
+}
+
+void TAboutBox::Open() {
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen* desktop = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(desktop->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void TAboutBox::Label2Click() {
+    OpenAddress(services_, OmdbHomeAddress());
+}
+
+void TAboutBox::Button1Click() {
+    if (windows_.form2)
+        windows_.form2->Open();
+}
+
+void TAboutBox::Button2Click() {
+    if (windows_.form10)
+        windows_.form10->Open();
+}
+
+void TAboutBox::OKButtonClick() {
+    close();
+}
+
+} // namespace quorvel

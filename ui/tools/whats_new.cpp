@@ -1,0 +1,64 @@
+#include "ui/tools/whats_new.h"
+
+#include "online/update.h"
+#include "ui/main/main_window.h"
+#include "ui_whats_new.h"
+
+#include <QScreen>
+#include <QShowEvent>
+#include <QUrl>
+#include <QWebEngineView>
+
+namespace quorvel {
+
+TForm15::TForm15(Windows& windows, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm15>()), windows_(windows) {
+    ui->setupUi(this);
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+}
+
+TForm15::~TForm15() = default;
+
+void TForm15::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+QString TForm15::PageAddress() const {
+    return WhatsNewAddress(windows_.form1->Settings().updateSite);
+}
+
+QWebEngineView* TForm15::Browser() const {
+    return ui->WebBrowser1;
+}
+
+void TForm15::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen* desktop = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(desktop->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    Navigate();
+}
+
+void TForm15::Navigate() {
+    ui->WebBrowser1->setUrl(QUrl(PageAddress()));
+}
+
+void TForm15::Button1Click() {
+    Navigate();
+}
+
+void TForm15::Button2Click() {
+    close();
+}
+
+} // namespace quorvel

@@ -1,0 +1,43 @@
+#pragma once
+// TForm15, "What's new in Quorvel": the maker's what's-new page in a browser of its own.
+
+#include "ui/windows.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TForm15;
+}
+
+class QWebEngineView;
+
+namespace quorvel {
+
+class TForm15 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm15(Windows& windows, QWidget* parent = nullptr);
+    ~TForm15() override;
+
+    // Shows the window without blocking its opener, or brings it to the front when open.
+    void Open();
+    void Button1Click(); // Reload
+    void Button2Click(); // Close
+
+    QString PageAddress() const; // the what's-new page on the maker's site
+    QWebEngineView* Browser() const;
+
+protected:
+    void showEvent(QShowEvent* event) override; // FormShow
+
+private:
+    void Navigate();
+
+    std::unique_ptr<Ui::TForm15> ui;
+    Windows& windows_;
+    bool placed_ = false;
+};
+
+} // namespace quorvel
