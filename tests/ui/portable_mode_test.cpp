@@ -2,10 +2,12 @@
 // the executable, the start in portable mode, and the question path commands ask.
 
 #include "core/options.h"
+#include "tests/support/fake_web_server.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
+#include "ui/main/search_online_tab.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/portable_mode.h"
@@ -272,6 +274,39 @@ TEST_F(PortableTest, PathCommandsAskToLeavePortableMode) {
                           "are in portable mode. Do you want to switch off the portable mode?"});
     EXPECT_EQ(Indicators(), QStringList(4, kOff));
     EXPECT_EQ(Folders(), FixedFolders());
+}
+
+// A whole run: portable mode switched on and kept for the next start, a title searched and
+// saved where the save dialog now opens, and the next start in portable mode finds it.
+TEST_F(PortableTest, ATitleSavedInPortableModeIsThereAtTheNextPortableStart) {
+    FakeWebServer server;
+    server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
+    server.serveOmdbTitle("The Shawshank Redemption", "omdb/shawshank.json");
+    WriteStored("OmdbAddress=" + server.baseAddress().toUtf8() + "\r\n");
+    Start();
+    Button("Button1")->click();
+    AtStart()->setChecked(true);
+    // What the Options tab's Save stores from this window.
+    ASSERT_TRUE(
+        Main().Options().writeBool(opt::kSettings, opt::kPortableMode, form9->PortableAtStart()));
+
+    SearchOnlineTab* online = Main().OnlineTab();
+    online->TitleEdit()->setText("The Shawshank Redemption");
+    online->Button1Click();
+    ASSERT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
+    const FileDialogRequest& save = Main().FileDialogs().save;
+    ASSERT_EQ(save.startFolder, AppFolder() + "Movie");
+    scripted.dialogs.saveAnswers = {save.startFolder + "/The Shawshank Redemption.txt"};
+    online->Button3Click();
+    ASSERT_EQ(scripted.dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(scripted.dialogs.saveRequests[0].proposedName, "The Shawshank Redemption");
+    ASSERT_EQ(FolderNames(AppFolder() + "Movie"), QStringList{"The Shawshank Redemption.txt"});
+
+    app.reset();
+    Start();
+    EXPECT_EQ(Indicators(), QStringList(4, kOn));
+    EXPECT_EQ(OfflineList(), QStringList{"The Shawshank Redemption.txt"});
+    EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
 }
 
 } // namespace
