@@ -77,7 +77,8 @@ TEST_F(MainWindowTest, StoredValuesFillTheControlsWhateverTheLetterCaseOfTheKeys
                            "\r\ntab1_save=2\r\nTAB1_READONLY=0\r\ntab2_readonly=0\r\n"
                            "tab3_autoplay=0\r\nBACKGROUND IMAGE=0\r\nbcktab1used=1\r\n"
                            "Theme=7\r\nBckTab1=/fixed/one.jpg\r\nBckTab2=/fixed/two.jpg\r\n"
-                           "BckTab1P=/portable/one.jpg\r\n";
+                           "BckTab1P=" +
+                           AppFolder().toUtf8() + "one.jpg\r\n";
     WriteOptions(ini);
     Start();
 
@@ -102,25 +103,33 @@ TEST_F(MainWindowTest, StoredValuesFillTheControlsWhateverTheLetterCaseOfTheKeys
 }
 
 TEST_F(MainWindowTest, PicturePathsFollowTheModeInForce) {
+    // The portable pictures are already beside the program, so the portable start uses them
+    // without a question.
+    for (const char* name : {"one.jpg", "two.jpg"})
+        ASSERT_TRUE(WriteFileBytes(AppFolder() + name, "picture"));
     WriteOptions("[Settings]\r\nPortable Mode=1\r\nBckTab1=/fixed/one.jpg\r\n"
-                 "BckTab1P=/portable/one.jpg\r\nBckTab2P=/portable/two.jpg\r\n");
+                 "BckTab1P=" +
+                 AppFolder().toUtf8() + "one.jpg\r\nBckTab2P=" + AppFolder().toUtf8() +
+                 "two.jpg\r\n");
     Start();
+    EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
     OptionsTab& tab = *Main().OptionsPage();
 
     // The portable pair is shown; filling the boxes copied nothing into the fixed pair.
-    EXPECT_EQ(OptionsText("Edit7"), "/portable/one.jpg");
-    EXPECT_EQ(OptionsText("Edit8"), "/portable/two.jpg");
+    EXPECT_EQ(OptionsText("Edit7"), AppFolder() + "one.jpg");
+    EXPECT_EQ(OptionsText("Edit8"), AppFolder() + "two.jpg");
     EXPECT_EQ(tab.Pictures().bckTab1, "/fixed/one.jpg");
     EXPECT_EQ(tab.Pictures().bckTab2, "");
 
     // After start-up a change goes into the entry of the mode the indicator names.
-    Find<QLineEdit>(OptionsPage(), "Edit7")->setText("/chosen/a.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab1, "/chosen/a.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab1P, "/portable/one.jpg");
-    Find<QLabel>(OptionsPage(), "Label23")->setText("Portable mode on");
+    ASSERT_EQ(Main().PortableIndicator(), "Portable mode on");
     Find<QLineEdit>(OptionsPage(), "Edit8")->setText("/chosen/b.jpg");
     EXPECT_EQ(tab.Pictures().bckTab2P, "/chosen/b.jpg");
     EXPECT_EQ(tab.Pictures().bckTab2, "");
+    Find<QLabel>(OptionsPage(), "Label23")->setText("Portable mode off");
+    Find<QLineEdit>(OptionsPage(), "Edit7")->setText("/chosen/a.jpg");
+    EXPECT_EQ(tab.Pictures().bckTab1, "/chosen/a.jpg");
+    EXPECT_EQ(tab.Pictures().bckTab1P, AppFolder() + "one.jpg");
 }
 
 // A NUL byte makes the file unreadable as settings.

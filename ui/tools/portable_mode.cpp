@@ -267,7 +267,8 @@ bool TForm9::RebasePicturePaths() {
         if (portable && QFileInfo::exists(rebased))
             (options->*tab.show)(rebased);
         options->Pictures().*tab.path = rebased;
-        if (!main->Options().writeString(opt::kSettings, tab.key, rebased))
+        // Rewriting an unchanged value would only reformat the user's file.
+        if (rebased != *stored && !main->Options().writeString(opt::kSettings, tab.key, rebased))
             return false;
     }
     return true;
