@@ -15,6 +15,9 @@
 
 namespace quorvel {
 
+namespace {
+
+// The program's own picture, drawn rather than shipped: a badge with the product's initial.
 QPixmap ProductPicture(int side) {
     QPixmap picture(side, side);
     picture.fill(Qt::transparent);
@@ -31,6 +34,8 @@ QPixmap ProductPicture(int side) {
     painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("Q"));
     return picture;
 }
+
+} // namespace
 
 TAboutBox::TAboutBox(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()), windows_(windows),

@@ -37,7 +37,4 @@ private:
     bool placed_ = false;
 };
 
-// The program's own picture, drawn rather than shipped: a badge with the product's initial.
-QPixmap ProductPicture(int side);
-
 } // namespace quorvel
