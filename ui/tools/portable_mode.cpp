@@ -91,7 +91,7 @@ void TForm9::FormCreate() {
 }
 
 void TForm9::Open() {
-    if (TForm1* main = windows_.form1; main && main->isVisible()) {
+    if (TForm1* main = windows_.form1; main && main->isVisible() && !isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
@@ -139,7 +139,8 @@ void TForm9::ShowCollectionFolder(const QString& folder) {
 }
 
 // The Info List Creator (TForm12) keeps its own copy of the collection folder and of the
-// indicator. MERGE: with TForm12 in the registry this becomes
+// indicator; every change of either reaches it through here, both together. MERGE: with
+// TForm12 in the registry this becomes
 //     if (windows_.form12) {
 //         windows_.form12->SetCollectionFolder(folder);   // its Edit1
 //         windows_.form12->SetPortableIndicator(caption); // its Label13
