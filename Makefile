@@ -7,9 +7,9 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-webengine-dev \
     qt6-image-formats-plugins libcurl4-openssl-dev libsimpleini-dev libzip-dev libicu-dev \
     libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev xvfb xauth poppler-utils \
-    fonts-dejavu-core clang libclang-rt-dev unzip zip python3
+    fonts-dejavu-core clang libclang-rt-dev unzip zip python3 desktop-file-utils appstream
 
-.PHONY: all deps configure build test bench fuzz run install clean
+.PHONY: all deps configure build test bench fuzz run install package clean
 
 all: build
 
@@ -56,12 +56,21 @@ fuzz: deps
 # the program is built for it, in a folder of its own: no test or benchmark.
 install: deps
 	cmake -S . -B $(BUILD)-run -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DQUORVEL_BUILD_TESTS=OFF \
-	    -DQUORVEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	    -DQUORVEL_BUILD_BENCH=OFF -DQUORVEL_BIN_DIR=. -DQUORVEL_INSTALL_DESKTOP_FILES=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-run -j $(JOBS) --target quorvel
 	cmake --install $(BUILD)-run
 
 run: install
 	cd $(PREFIX) && ./quorvel
 
+# A Debian package for every user of a machine: `apt install ./quorvel_*.deb`. Release build of
+# the program alone, in a folder of its own; the package lands in the top folder.
+package: deps
+	cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF \
+	    -DQUORVEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-package -j $(JOBS)
+	cd $(BUILD)-package && cpack
+	cp $(BUILD)-package/quorvel_*.deb .
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-run
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-run $(BUILD)-package

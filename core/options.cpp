@@ -3,10 +3,13 @@
 #include "core/textfile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <SimpleIni.h>
+
+#include <unistd.h>
 
 #include <optional>
 #include <string>
@@ -162,15 +165,31 @@ std::optional<int> ParseInteger(const QString& text) {
 
 } // namespace
 
-QString ApplicationFolder() {
-    QString folder;
-    if (QCoreApplication::instance())
-        folder = QCoreApplication::applicationDirPath();
-    else
-        folder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
+QString ChooseApplicationFolder(const QString& executableFolder, const QString& xdgDataHome,
+                                const QString& homeFolder) {
+    QString exe = executableFolder;
+    if (!exe.endsWith(QLatin1Char('/')))
+        exe += QLatin1Char('/');
+    // access() rather than the permission bits: a read-only mount (a CD, a locked-down /usr)
+    // refuses writes even to root, and root may write where the bits say no.
+    if (::access(QFile::encodeName(exe).constData(), W_OK) == 0)
+        return exe;
+    // The XDG base directory rule: a relative XDG_DATA_HOME is invalid and is ignored.
+    QString data = xdgDataHome;
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = homeFolder + QStringLiteral("/.local/share");
+    QString folder = QDir::cleanPath(data + QStringLiteral("/Quorvel")) + QLatin1Char('/');
+    QDir().mkpath(folder);
     return folder;
+}
+
+QString ApplicationFolder() {
+    QString exe;
+    if (QCoreApplication::instance())
+        exe = QCoreApplication::applicationDirPath();
+    else
+        exe = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    return ChooseApplicationFolder(exe, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
 }
 
 QString OptionsFilePath(const QString& appFolder) {

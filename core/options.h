@@ -46,7 +46,13 @@ inline constexpr const char* kDefaultYouTubeSite = "https://www.youtube.com";
 inline constexpr int kDefaultTheme = 3;
 } // namespace opt
 
-// The running executable's folder, ending with "/".
+// Where Options.ini, and by default the collection, live, ending with "/": the executable's
+// folder when it can be written to (a personal copy, a portable drive), otherwise
+// $XDG_DATA_HOME/Quorvel/ (~/.local/share/Quorvel/ by default), made when missing. A folder
+// that cannot be made is still returned: the first save reports it.
+QString ChooseApplicationFolder(const QString& executableFolder, const QString& xdgDataHome,
+                                const QString& homeFolder);
+// ChooseApplicationFolder for the running executable and this user's environment.
 QString ApplicationFolder();
 // appFolder + "Options.ini"
 QString OptionsFilePath(const QString& appFolder);

@@ -6,8 +6,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -335,9 +338,34 @@ TEST_F(OptionsIni, ServiceSettingsHaveDefaultsThatTheFileOverrides) {
 
 TEST(OptionsFilePath, IsTheFolderAndTheFileName) {
     EXPECT_EQ(OptionsFilePath("/opt/quorvel/"), "/opt/quorvel/Options.ini");
-    const QString app = ApplicationFolder();
-    EXPECT_TRUE(app.endsWith('/'));
-    EXPECT_TRUE(QFileInfo(app).isDir());
+}
+
+// Installed under /usr the executable's folder cannot be written, so every save of
+// Options.ini would fail there; the user's data folder takes its place.
+TEST(ApplicationFolderChoice, IsTheExecutableFolderOnlyWhenItCanBeWritten) {
+    QTemporaryDir exe, home, xdg;
+    const QString exeFolder = exe.path() + '/';
+    EXPECT_EQ(ChooseApplicationFolder(exe.path(), xdg.path(), home.path()), exeFolder);
+
+    test::SmallFileSystem mount(exe.path(), 64);
+    std::unique_ptr<test::ReadOnlyFolder> readOnly;
+    if (::geteuid() == 0 && !mount.mounted())
+        GTEST_SKIP() << mount.skipReason().toStdString();
+    readOnly = std::make_unique<test::ReadOnlyFolder>(exe.path());
+    const struct {
+        QString xdgDataHome, expected;
+    } rows[] = {
+        {xdg.path(), xdg.path() + "/Quorvel/"},
+        {xdg.path() + "/", xdg.path() + "/Quorvel/"},
+        {"", home.path() + "/.local/share/Quorvel/"},
+        {"relative/data", home.path() + "/.local/share/Quorvel/"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.xdgDataHome.toStdString());
+        EXPECT_EQ(ChooseApplicationFolder(exe.path(), row.xdgDataHome, home.path()),
+                  row.expected);
+        EXPECT_TRUE(QFileInfo(row.expected).isDir());
+    }
 }
 
 } // namespace
