@@ -15,6 +15,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <future>
 #include <optional>
 #include <thread>
 
@@ -137,6 +138,13 @@ public:
         return ids_->value(AsciiUpper(id));
     }
 
+    // A text that could not be written after all.
+    void forget(const QString& entry) {
+        names_.remove(AsciiUpper(EntryBaseName(entry)));
+        if (ids_)
+            ids_->removeIf([&entry](const auto& item) { return item.value() == entry; });
+    }
+
     void added(const QString& entry, const QString& id) {
         names_.insert(AsciiUpper(EntryBaseName(entry)), entry);
         if (ids_)
@@ -238,6 +246,32 @@ QString NotFoundText(const OmdbAnswer& answer) {
     return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
 }
 
+// What one added title writes: its poster (when the search would show one), then its text.
+struct TitleSave {
+    QString title; // as the list gives it
+    QString textPath;
+    QString posterPath;
+    QStringList lines;
+    std::optional<QByteArray> poster;
+    bool textExisted = false; // --overwrite: a failed write leaves the old text in place
+};
+
+// Empty when both files are written. The poster goes first: a text on disk is what tells a
+// later run that the title is done, so a text that cannot be written takes back a new poster.
+QString WriteTitle(const TitleSave& save) {
+    const bool posterExisted = QFileInfo::exists(save.posterPath);
+    if (save.poster) {
+        if (const Status written = WritePosterBytes(save.posterPath, *save.poster); !written)
+            return written.error();
+    }
+    if (const Result<TextEncoding> saved = SaveInfoText(save.textPath, save.lines); !saved) {
+        if (save.poster && !posterExisted)
+            QFile::remove(save.posterPath);
+        return saved.error();
+    }
+    return {};
+}
+
 } // namespace
 
 int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
@@ -256,6 +290,39 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
     Tally tally;
     int unreachable = 0;
 
+    // One title's files are written while the next title's requests wait on the network, so
+    // the disk's syncing costs no time of its own; a title's outcome is told once its files
+    // are on disk, and always before anything of a later title.
+    std::optional<TitleSave> inFlight;
+    std::future<QString> saving;
+    const auto settle = [&] {
+        if (!inFlight)
+            return;
+        const QString failure = saving.get();
+        const TitleSave save = std::move(*inFlight);
+        inFlight.reset();
+        const QString textName = QFileInfo(save.textPath).fileName();
+        if (!failure.isEmpty()) {
+            if (!save.textExisted)
+                index.forget(textName);
+            ++tally.failed;
+            progress.say(QStringLiteral("failed: %1: %2").arg(save.title, failure));
+        } else if (save.poster) {
+            ++tally.done;
+            progress.say(QStringLiteral("added: %1 as %2 and %3")
+                             .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
+        } else {
+            ++tally.done;
+            ++tally.withoutPoster;
+            progress.say(
+                QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
+        }
+    };
+    const auto say = [&](const QString& line) {
+        settle();
+        progress.say(line);
+    };
+
     for (int i = 0; i < total; ++i) {
         const QString& title = titles->at(i);
         progress.begin(i + 1, title);
@@ -265,8 +332,8 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
                                                  : index.textNamed(SanitiseFileName(title));
             if (!held.isEmpty()) {
                 ++tally.skipped;
-                progress.say(QStringLiteral("skipped: %1 (already in the collection as %2)")
-                                 .arg(title, held));
+                say(QStringLiteral("skipped: %1 (already in the collection as %2)")
+                        .arg(title, held));
                 continue;
             }
         }
@@ -279,12 +346,12 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
         }
         if (!answer) {
             ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: %2").arg(title, answer.error()));
+            say(QStringLiteral("failed: %1: %2").arg(title, answer.error()));
             continue;
         }
         if (!answer->found()) {
             ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: %2").arg(title, NotFoundText(*answer)));
+            say(QStringLiteral("failed: %1: %2").arg(title, NotFoundText(*answer)));
             continue;
         }
         // The name the search tab proposes for the title the service gave.
@@ -292,8 +359,8 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
         const QString id = answer->field(QStringLiteral("imdbID"));
         if (base.isEmpty()) {
             ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: the title \"%2\" leaves no file name")
-                             .arg(title, answer->title()));
+            say(QStringLiteral("failed: %1: the title \"%2\" leaves no file name")
+                    .arg(title, answer->title()));
             continue;
         }
         QString held = index.textNamed(base);
@@ -301,52 +368,29 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
             held = index.textWithId(id);
         if (!held.isEmpty() && !request.overwrite) {
             ++tally.skipped;
-            progress.say(
-                QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
+            say(QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
             continue;
         }
         // Over an existing text whose name differs only in letter case, not beside it.
         const QString entry = held.isEmpty() ? base + QStringLiteral(".txt") : held;
-        const QString textPath = EntryFilePath(folder, entry, QStringLiteral(".txt"));
-        const QString posterPath = EntryFilePath(folder, entry, QStringLiteral(".jpg"));
+        TitleSave save{title,
+                       EntryFilePath(folder, entry, QStringLiteral(".txt")),
+                       EntryFilePath(folder, entry, QStringLiteral(".jpg")),
+                       SearchedInfoText(*answer),
+                       std::nullopt,
+                       !held.isEmpty()};
 
         pacer.beforeRequest();
-        QString posterFailure;
         const Result<QByteArray> poster = DownloadPoster(posterClient, answer->posterAddress());
-        if (!poster)
-            posterFailure = poster.error();
-        else if (const Status jpeg = CheckJpegPoster(*poster); !jpeg)
-            posterFailure = jpeg.error();
+        if (poster && CheckJpegPoster(*poster))
+            save.poster = *poster;
 
-        // The poster first: a text on disk is what tells a later run that the title is done.
-        const bool posterExisted = QFileInfo::exists(posterPath);
-        if (posterFailure.isEmpty()) {
-            if (const Status written = WritePosterBytes(posterPath, *poster); !written) {
-                ++tally.failed;
-                progress.say(QStringLiteral("failed: %1: %2").arg(title, written.error()));
-                continue;
-            }
-        }
-        const Result<TextEncoding> saved = SaveInfoText(textPath, SearchedInfoText(*answer));
-        if (!saved) {
-            if (posterFailure.isEmpty() && !posterExisted)
-                QFile::remove(posterPath);
-            ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: %2").arg(title, saved.error()));
-            continue;
-        }
-        index.added(QFileInfo(textPath).fileName(), id);
-        ++tally.done;
-        if (posterFailure.isEmpty()) {
-            progress.say(
-                QStringLiteral("added: %1 as %2 and %3")
-                    .arg(title, QFileInfo(textPath).fileName(), QFileInfo(posterPath).fileName()));
-        } else {
-            ++tally.withoutPoster;
-            progress.say(QStringLiteral("added: %1 as %2 (No poster Found.)")
-                             .arg(title, QFileInfo(textPath).fileName()));
-        }
+        settle();
+        index.added(QFileInfo(save.textPath).fileName(), id);
+        inFlight = save;
+        saving = std::async(std::launch::async, [save] { return WriteTitle(save); });
     }
+    settle();
     return Finish(console, progress, tally, total, false,
                   QStringLiteral("quorvel add ") + request.listPath);
 }

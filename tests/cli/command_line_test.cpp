@@ -266,6 +266,33 @@ TEST_F(CommandLine, RefreshKeepsTheNotesAndLeavesWhatItCannotRefreshAlone) {
                                    "one\r\n\r\ntwo\r\n\r\n"));
 }
 
+TEST_F(CommandLine, RefreshAfterAStopStartsWithTheRecordsItDidNotReach) {
+    const QDateTime day(QDate(2020, 1, 1), QTime(12, 0));
+    int age = 3;
+    for (const char* name : {"A", "B", "C"}) {
+        const std::string id = std::string("tt00") + name;
+        serveTitle(name, id);
+        ASSERT_TRUE(WriteFileBytes(file(QString(name) + ".txt"),
+                                   RecordBytes(name, QString::fromStdString(id))));
+        QFile record(file(QString(name) + ".txt"));
+        ASSERT_TRUE(record.open(QIODevice::ReadWrite) &&
+                    record.setFileTime(day.addDays(-age--), QFileDevice::FileModificationTime));
+    }
+    server.refuseFrom("/", 2, test::OmdbJson(test::ReadFixture("omdb/limit_reached.json")));
+    const Run first = run({"refresh", "--all"});
+    EXPECT_EQ(first.status, cli::kLimitReached);
+    EXPECT_TRUE(first.out.contains("[1/3] refreshed: A.txt\nStopped: the OMDb service answered "
+                                   "\"Request limit reached!\" for B.txt"))
+        << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains("3 records: 1 refreshed, 0 skipped, 0 failed, 2 left."));
+
+    server.refuseFrom("/", 0, {});
+    const Run second = run({"refresh", "--all"});
+    EXPECT_EQ(second.status, cli::kAllDone);
+    EXPECT_TRUE(second.out.startsWith("[1/3] refreshed: B.txt\n[2/3] refreshed: C.txt\n"))
+        << second.out.toStdString();
+}
+
 TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
     const QByteArray jpg = QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg"));
     // 0x81: undefined in Windows-1252, and no UTF-8 either.
