@@ -188,6 +188,17 @@ TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
                                "ANY",
                                ""};
     EXPECT_EQ(ReadFileBytes(file("Alien.txt")), alien.join("\r\n").toLatin1() + "\r\n");
+
+    // --overwrite asks after all, and replaces the file whose name differs only in case.
+    server.routeQuery("/", "t", "heat",
+                      test::OmdbJson(test::OmdbFoundJson(
+                          "HEAT", "tt0113277", server.address("/posters/p.jpg").toStdString())));
+    server.resetCounts();
+    EXPECT_EQ(run({"add", "--overwrite", list("heat\n")}).status, cli::kAllDone);
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_TRUE(ReadFileBytes(file("Heat.txt")).startsWith("HEAT\r\n\r\nTYPE\r\nmovie\r\n"));
+    EXPECT_TRUE(QFile::exists(file("Heat.jpg")));
+    EXPECT_FALSE(QFile::exists(file("HEAT.txt")));
 }
 
 TEST_F(CommandLine, TheServicesRefusalStopsTheRunAndTheSameCommandDoesTheRest) {
