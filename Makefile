@@ -5,7 +5,7 @@ JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 DEB_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-webengine-dev \
-    qt6-image-formats-plugins libcurl4-openssl-dev libsimpleini-dev libzip-dev libicu-dev \
+    qt6-image-formats-plugins libcurl4-openssl-dev libjpeg-dev libsimpleini-dev libzip-dev libicu-dev \
     libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev xvfb xauth poppler-utils \
     fonts-dejavu-core clang libclang-rt-dev unzip zip python3 desktop-file-utils appstream
 

@@ -34,6 +34,26 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 
 } // namespace
 
+FakeAnswer OmdbJson(std::string body, int status) {
+    FakeAnswer answer;
+    answer.status = status;
+    answer.contentType = "application/json; charset=utf-8";
+    answer.body = std::move(body);
+    return answer;
+}
+
+std::string OmdbFoundJson(const std::string& title, const std::string& id,
+                          const std::string& posterAddress) {
+    std::ostringstream json;
+    json << R"({"Title":")" << title << R"(","Year":"1999","Rated":"PG","Released":"01 Jan 1999",)"
+         << R"("Runtime":"90 min","Genre":"Drama","Director":"A. Director","Writer":"A. Writer",)"
+         << R"("Actors":"An Actor","Plot":"The story of )" << title << " (" << id << R"().",)"
+         << R"("Language":"English","Country":"France","Awards":"N/A","Poster":")" << posterAddress
+         << R"(","Metascore":"50","imdbRating":"7.0","imdbVotes":"1,000",)"
+         << R"("imdbID":")" << id << R"(","Type":"movie","Response":"True"})";
+    return json.str();
+}
+
 std::string ReadFixture(const std::string& relativePath) {
     std::ifstream in(std::string(QUORVEL_FIXTURES) + "/" + relativePath, std::ios::binary);
     std::ostringstream bytes;
@@ -55,6 +75,9 @@ struct FakeWebServer::Impl {
     int total = 0;
     FakeHeaders lastHeaders;
     std::string lastTarget;
+    std::string refusedPath;
+    int refusedFrom = 0;
+    FakeAnswer refusal;
 
     // Waits `length` or until stop(), whichever is first; true when stopping.
     bool pause(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds length) {
@@ -93,7 +116,10 @@ struct FakeWebServer::Impl {
                 name != "LOCAL_PORT")
                 lastHeaders.emplace(name, value);
 
-        const std::optional<FakeAnswer> found = find(request);
+        const bool refused =
+            refusedFrom > 0 && request.path == refusedPath && counts[request.path] >= refusedFrom;
+        const std::optional<FakeAnswer> found =
+            refused ? std::optional<FakeAnswer>(refusal) : find(request);
         if (!found) {
             response.status = 404;
             response.set_content("<html>Not found</html>", "text/html");
@@ -168,6 +194,9 @@ FakeWebServer::FakeWebServer() : impl_(std::make_unique<Impl>()) {
     std::signal(SIGPIPE, SIG_IGN);
 
     impl_->server.set_keep_alive_timeout(1);
+    // Headers and body leave in two writes: with Nagle's rule the body of an answer on a kept
+    // connection waits for the client's delayed acknowledgement, some 25 ms a request.
+    impl_->server.set_tcp_nodelay(true);
     impl_->server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         impl_->handle(request, response);
     });
@@ -255,6 +284,13 @@ void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixtur
     answer.contentType = "application/json; charset=utf-8";
     answer.body = std::move(body);
     routeQuery("/", "i", id, std::move(answer));
+}
+
+void FakeWebServer::refuseFrom(const std::string& path, int nth, FakeAnswer answer) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->refusedPath = path;
+    impl_->refusedFrom = nth;
+    impl_->refusal = std::move(answer);
 }
 
 void FakeWebServer::setDelay(std::chrono::milliseconds delay) {

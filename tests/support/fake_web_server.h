@@ -67,6 +67,10 @@ public:
     void serveOmdbTitle(const std::string& title, const std::string& fixture, int status = 200);
     void serveOmdbId(const std::string& id, const std::string& fixture, int status = 200);
 
+    // From the nth GET of `path` on (counted since the last resetCounts), each GET of it gets
+    // `answer` instead of its route, as a service past its daily limit answers; nth 0 lifts it.
+    void refuseFrom(const std::string& path, int nth, FakeAnswer answer);
+
     // Waited before every answer, on top of a route's own delay.
     void setDelay(std::chrono::milliseconds delay);
 
@@ -86,6 +90,13 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// A JSON answer as the OMDb service sends it.
+FakeAnswer OmdbJson(std::string body, int status = 200);
+// The answer for a title the service found: every field filled from the title and the
+// identifier (the plot names both), the poster at `posterAddress` ("N/A" for none).
+std::string OmdbFoundJson(const std::string& title, const std::string& id,
+                          const std::string& posterAddress);
 
 // The bytes of tests/fixtures/<relativePath>; empty when it cannot be read.
 std::string ReadFixture(const std::string& relativePath);

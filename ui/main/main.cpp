@@ -1,5 +1,7 @@
-// Quorvel's entry point: the real desktop services, then every window, then the event loop.
+// Quorvel's entry point: a command when one is asked for (no display needed), otherwise the
+// real desktop services, then every window, then the event loop.
 
+#include "cli/command_line.h"
 #include "core/options.h"
 #include "platform/services.h"
 #include "ui/main/application.h"
@@ -8,6 +10,10 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Before any QApplication: the commands run where there is no display at all.
+    if (quorvel::cli::IsCommandLine(argc, argv))
+        return quorvel::cli::RunFromMain(argc, argv);
+
     // The video tab's browser shares its graphics context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);

@@ -5,6 +5,7 @@
 #include "core/options.h"
 #include "online/addresses.h"
 #include "online/omdb.h"
+#include "online/search_record.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/shared_commands.h"
@@ -236,23 +237,24 @@ void SearchOnlineTab::FillRecord(const QString& input, const OmdbAnswer& answer)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     ui->ProgressBar1->setValue(1);
 
-    // Section by section, as the fields used to arrive, so the box and the bar grow together.
-    const QStringList values = answer.infoValues();
-    const QString empty;
+    // Section by section, as the fields used to arrive, so the box and the bar grow together;
+    // the lines are those the command line's add saves.
+    const QStringList lines = SearchedInfoText(answer);
     currentTitle_ = answer.title();
-    AppendToMemo1({currentTitle_, empty});
+    AppendToMemo1(lines.mid(0, 2));
     ui->ProgressBar1->setValue(2);
-    AppendToMemo1({QString::fromLatin1(kInfoSections[0].label)});
+    AppendToMemo1({lines.value(2)}); // "TYPE"
+    // Section n has its value at line 3n and the next section's label at 3n + 2.
     for (int n = 1; n <= 15; ++n) {
-        AppendToMemo1({values.value(n - 1), empty});
+        AppendToMemo1(lines.mid(3 * n, 2));
         ui->ProgressBar1->setValue(n + 2);
-        AppendToMemo1({QString::fromLatin1(kInfoSections[size_t(n)].label)});
+        AppendToMemo1({lines.value(3 * n + 2)});
     }
-    imdbId_ = values.value(15);
-    AppendToMemo1({imdbId_, empty});
+    imdbId_ = lines.value(48);
+    AppendToMemo1(lines.mid(48, 2));
     ui->ProgressBar1->setValue(18);
-    AppendToMemo1({QString::fromLatin1(kInfoSections[16].label)});
-    AppendToMemo1({values.value(16), empty, QString::fromLatin1(kInfoSections[17].label), empty});
+    AppendToMemo1({lines.value(50)}); // "PLOT"
+    AppendToMemo1(lines.mid(51));     // the plot, then "ANY" and the closing empty line
     ui->ProgressBar1->setValue(19);
     SetSearchButtons(true);
 }

@@ -1,0 +1,490 @@
+#include "cli/batch.h"
+
+#include "core/collection.h"
+#include "core/collection_check.h"
+#include "core/filteredlist.h"
+#include "core/infotext.h"
+#include "online/omdb.h"
+#include "online/search_record.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QIODevice>
+#include <QTextStream>
+
+#include <algorithm>
+#include <future>
+#include <optional>
+#include <thread>
+
+namespace quorvel::cli {
+
+namespace {
+
+// A run stops when the service cannot be reached this many times in a row: every later title
+// would fail the same way, each after its own wait.
+constexpr int kUnreachableInARow = 3;
+
+QString Clock(qint64 ms) {
+    const qint64 s = ms / 1000;
+    const QString minutes =
+        QStringLiteral("%1:%2").arg(s / 60 % 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return s >= 3600 ? QStringLiteral("%1:%2").arg(s / 3600).arg(minutes.rightJustified(5, u'0'))
+                     : minutes;
+}
+
+QString Plural(int n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+// One line per title; on a terminal the line under them says where the run stands.
+class Progress {
+public:
+    Progress(Console& console, int total) : console_(console), total_(total) { timer_.start(); }
+
+    void begin(int index, const QString& what) {
+        index_ = index;
+        what_ = what.size() > 40 ? what.left(39) + QChar(0x2026) : what;
+        if (console_.terminal)
+            draw();
+    }
+
+    void say(const QString& line) {
+        QTextStream& out = *console_.out;
+        if (console_.terminal) {
+            out << "\r\x1b[K" << line << "\n";
+            draw();
+        } else {
+            out << "[" << index_ << "/" << total_ << "] " << line << "\n";
+            out.flush();
+        }
+    }
+
+    void end() {
+        if (console_.terminal)
+            *console_.out << "\r\x1b[K";
+        console_.out->flush();
+    }
+
+private:
+    void draw() {
+        const qint64 elapsed = timer_.elapsed();
+        const int finished = index_ - 1;
+        const QString left = finished > 0 ? QStringLiteral("about ") +
+                                                Clock(elapsed * (total_ - finished) / finished) +
+                                                QStringLiteral(" left")
+                                          : QStringLiteral("estimating the time left");
+        *console_.out << "\r\x1b[K[" << index_ << "/" << total_ << "] " << what_ << "  "
+                      << Clock(elapsed) << " elapsed, " << left;
+        console_.out->flush();
+    }
+
+    Console& console_;
+    int total_;
+    int index_ = 0;
+    QString what_;
+    QElapsedTimer timer_;
+};
+
+// Spaces the requests of a run by --delay, counted from the start of the one before.
+class Pacer {
+public:
+    explicit Pacer(std::chrono::milliseconds delay) : delay_(delay) {}
+    void beforeRequest() {
+        const auto now = std::chrono::steady_clock::now();
+        if (asked_ && now < last_ + delay_)
+            std::this_thread::sleep_until(last_ + delay_);
+        last_ = std::chrono::steady_clock::now();
+        asked_ = true;
+    }
+
+private:
+    std::chrono::milliseconds delay_;
+    bool asked_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+HttpSettings PosterClientSettings() {
+    HttpSettings settings;
+    settings.maxBytes = kImageSizeCap;
+    settings.cookies = true;
+    return settings;
+}
+
+// What the collection already holds: the info texts by base name (letter case aside, as the
+// windows' own file system sees it) and, once asked, by IMDb identifier.
+class CollectionIndex {
+public:
+    explicit CollectionIndex(QString folder) : folder_(std::move(folder)) {
+        for (const QString& entry : ListCollection(folder_)) {
+            if (IsInfoTextEntry(entry))
+                names_.insert(AsciiUpper(EntryBaseName(entry)), entry);
+        }
+    }
+
+    QString textNamed(const QString& base) const { return names_.value(AsciiUpper(base)); }
+
+    QString textWithId(const QString& id) {
+        if (!ids_) {
+            ids_.emplace();
+            for (const QString& entry : std::as_const(names_)) {
+                const Result<TextFile> text = ReadTextFile(JoinPath(folder_, entry));
+                if (text)
+                    remember(entry, InfoTextImdbId(text->lines).value_or(QString()));
+            }
+        }
+        return ids_->value(AsciiUpper(id));
+    }
+
+    // A text that could not be written after all.
+    void forget(const QString& entry) {
+        names_.remove(AsciiUpper(EntryBaseName(entry)));
+        if (ids_)
+            ids_->removeIf([&entry](const auto& item) { return item.value() == entry; });
+    }
+
+    void added(const QString& entry, const QString& id) {
+        names_.insert(AsciiUpper(EntryBaseName(entry)), entry);
+        if (ids_)
+            remember(entry, id);
+    }
+
+private:
+    void remember(const QString& entry, const QString& id) {
+        if (id.size() > 2 && IsImdbId(id) && !ids_->contains(AsciiUpper(id)))
+            ids_->insert(AsciiUpper(id), entry);
+    }
+
+    QString folder_;
+    QHash<QString, QString> names_;
+    std::optional<QHash<QString, QString>> ids_;
+};
+
+Result<QStringList> ReadTitles(const QString& path, Console& console) {
+    TextFile list;
+    if (path == QLatin1String("-")) {
+        if (!console.in || !console.in->isReadable())
+            return Failure(QStringLiteral("the input cannot be read"));
+        list = DecodeText(console.in->readAll());
+    } else {
+        Result<TextFile> read = ReadTextFile(path);
+        if (!read)
+            return Failure(read.error());
+        list = std::move(read).value();
+    }
+    QStringList titles;
+    for (const QString& line : list.lines) {
+        const QString title = TrimBlanksAndControls(line);
+        if (!title.isEmpty() && !title.startsWith(QLatin1Char('#')))
+            titles << title;
+    }
+    return titles;
+}
+
+struct Tally {
+    int done = 0; // added or refreshed
+    int withoutPoster = 0;
+    int skipped = 0;
+    int failed = 0;
+    int left = 0;
+    QString stopReason; // why the run ended early
+    bool limit = false; // the service refused: exit 3
+};
+
+int Finish(Console& console, Progress& progress, const Tally& tally, int total, bool records,
+           const QString& command) {
+    const char* one = records ? "record" : "title";
+    const char* many = records ? "records" : "titles";
+    progress.end();
+    QTextStream& out = *console.out;
+    if (!tally.stopReason.isEmpty())
+        out << "Stopped: " << tally.stopReason << "\n";
+    out << Plural(total, one, many) << ": " << tally.done << (records ? " refreshed" : " added");
+    if (tally.withoutPoster > 0)
+        out << " (" << tally.withoutPoster << " without a poster)";
+    out << ", " << tally.skipped << " skipped, " << tally.failed << " failed, " << tally.left
+        << " left.\n";
+    if (tally.left > 0)
+        out << "Run the same command again to go on with the " << Plural(tally.left, one, many)
+            << " left: " << command << "\n";
+    out.flush();
+    if (tally.limit)
+        return kLimitReached;
+    return tally.failed > 0 || tally.left > 0 ? kSomeFailed : kAllDone;
+}
+
+// Whether the answer ends the run (the service refused, or cannot be reached again and again);
+// otherwise the failure is the title's own and is counted.
+bool StopsTheRun(const Result<OmdbAnswer>& answer, const QString& what, int& unreachable,
+                 Tally& tally) {
+    if (!answer) {
+        if (++unreachable < kUnreachableInARow)
+            return false;
+        tally.stopReason = QStringLiteral("%1 requests in a row could not reach the OMDb "
+                                          "service; the last one: %2")
+                               .arg(kUnreachableInARow)
+                               .arg(answer.error());
+        return true;
+    }
+    unreachable = 0;
+    if (!answer->refused())
+        return false;
+    tally.limit = true;
+    tally.stopReason = QStringLiteral("the OMDb service answered \"%1\" for %2; nothing of it "
+                                      "was written.")
+                           .arg(answer->serviceError(), what);
+    return true;
+}
+
+// The reason a found-nothing answer gives, worded as the search tab words it.
+QString NotFoundText(const OmdbAnswer& answer) {
+    if (answer.notFound())
+        return QStringLiteral("movie not found!");
+    const QString error = answer.serviceError();
+    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+}
+
+// What one added title writes: its poster (when the search would show one), then its text.
+struct TitleSave {
+    QString title; // as the list gives it
+    QString textPath;
+    QString posterPath;
+    QStringList lines;
+    std::optional<QByteArray> poster;
+    bool textExisted = false; // --overwrite: a failed write leaves the old text in place
+};
+
+// Empty when both files are written. The poster goes first: a text on disk is what tells a
+// later run that the title is done, so a text that cannot be written takes back a new poster.
+QString WriteTitle(const TitleSave& save) {
+    const bool posterExisted = QFileInfo::exists(save.posterPath);
+    if (save.poster) {
+        if (const Status written = WritePosterBytes(save.posterPath, *save.poster); !written)
+            return written.error();
+    }
+    if (const Result<TextEncoding> saved = SaveInfoText(save.textPath, save.lines); !saved) {
+        if (save.poster && !posterExisted)
+            QFile::remove(save.posterPath);
+        return saved.error();
+    }
+    return {};
+}
+
+} // namespace
+
+int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
+    const Result<QStringList> titles = ReadTitles(request.listPath, console);
+    if (!titles) {
+        *console.err << "quorvel: " << titles.error() << "\n";
+        console.err->flush();
+        return kBadArguments;
+    }
+    const int total = int(titles->size());
+    const QString& folder = collection.folder;
+    CollectionIndex index(folder);
+    HttpClient posterClient(PosterClientSettings());
+    Pacer pacer(request.delay);
+    Progress progress(console, total);
+    Tally tally;
+    int unreachable = 0;
+
+    // One title's files are written while the next title's requests wait on the network, so
+    // the disk's syncing costs no time of its own; a title's outcome is told once its files
+    // are on disk, and always before anything of a later title.
+    std::optional<TitleSave> inFlight;
+    std::future<QString> saving;
+    const auto settle = [&] {
+        if (!inFlight)
+            return;
+        const QString failure = saving.get();
+        const TitleSave save = std::move(*inFlight);
+        inFlight.reset();
+        const QString textName = QFileInfo(save.textPath).fileName();
+        if (!failure.isEmpty()) {
+            if (!save.textExisted)
+                index.forget(textName);
+            ++tally.failed;
+            progress.say(QStringLiteral("failed: %1: %2").arg(save.title, failure));
+        } else if (save.poster) {
+            ++tally.done;
+            progress.say(QStringLiteral("added: %1 as %2 and %3")
+                             .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
+        } else {
+            ++tally.done;
+            ++tally.withoutPoster;
+            progress.say(
+                QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
+        }
+    };
+    const auto say = [&](const QString& line) {
+        settle();
+        progress.say(line);
+    };
+
+    for (int i = 0; i < total; ++i) {
+        const QString& title = titles->at(i);
+        progress.begin(i + 1, title);
+        // Known before asking: the request is saved for what the collection already holds.
+        if (!request.overwrite) {
+            const QString held = IsImdbId(title) ? index.textWithId(title)
+                                                 : index.textNamed(SanitiseFileName(title));
+            if (!held.isEmpty()) {
+                ++tally.skipped;
+                say(QStringLiteral("skipped: %1 (already in the collection as %2)")
+                        .arg(title, held));
+                continue;
+            }
+        }
+        pacer.beforeRequest();
+        const Result<OmdbAnswer> answer = FetchOmdbAnswer(
+            BuildOmdbQuery(collection.services.omdbAddress, collection.services.omdbApiKey, title));
+        if (StopsTheRun(answer, title, unreachable, tally)) {
+            tally.left = total - i;
+            break;
+        }
+        if (!answer) {
+            ++tally.failed;
+            say(QStringLiteral("failed: %1: %2").arg(title, answer.error()));
+            continue;
+        }
+        if (!answer->found()) {
+            ++tally.failed;
+            say(QStringLiteral("failed: %1: %2").arg(title, NotFoundText(*answer)));
+            continue;
+        }
+        // The name the search tab proposes for the title the service gave.
+        const QString base = SanitiseFileName(answer->title());
+        const QString id = answer->field(QStringLiteral("imdbID"));
+        if (base.isEmpty()) {
+            ++tally.failed;
+            say(QStringLiteral("failed: %1: the title \"%2\" leaves no file name")
+                    .arg(title, answer->title()));
+            continue;
+        }
+        QString held = index.textNamed(base);
+        if (held.isEmpty() && !request.overwrite)
+            held = index.textWithId(id);
+        if (!held.isEmpty() && !request.overwrite) {
+            ++tally.skipped;
+            say(QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
+            continue;
+        }
+        // Over an existing text whose name differs only in letter case, not beside it.
+        const QString entry = held.isEmpty() ? base + QStringLiteral(".txt") : held;
+        TitleSave save{title,
+                       EntryFilePath(folder, entry, QStringLiteral(".txt")),
+                       EntryFilePath(folder, entry, QStringLiteral(".jpg")),
+                       SearchedInfoText(*answer),
+                       std::nullopt,
+                       !held.isEmpty()};
+
+        pacer.beforeRequest();
+        const Result<QByteArray> poster = DownloadPoster(posterClient, answer->posterAddress());
+        if (poster && CheckJpegPoster(*poster))
+            save.poster = *poster;
+
+        settle();
+        index.added(QFileInfo(save.textPath).fileName(), id);
+        inFlight = save;
+        saving = std::async(std::launch::async, [save] { return WriteTitle(save); });
+    }
+    settle();
+    return Finish(console, progress, tally, total, false,
+                  QStringLiteral("quorvel add ") + request.listPath);
+}
+
+int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {
+    const QString& folder = collection.folder;
+    QStringList paths;
+    if (request.all) {
+        for (const QString& entry : ListCollection(folder)) {
+            if (IsInfoTextEntry(entry))
+                paths << JoinPath(folder, entry);
+        }
+    } else if (IsInfoTextEntry(request.file)) {
+        if (!QFileInfo(request.file).isFile()) {
+            *console.err << "quorvel: " << request.file << " does not exist\n";
+            console.err->flush();
+            return kBadArguments;
+        }
+        paths << request.file;
+    } else {
+        const Result<QStringList> entries = LoadFilteredList(request.file);
+        if (!entries) {
+            *console.err << "quorvel: " << entries.error() << "\n";
+            console.err->flush();
+            return kBadArguments;
+        }
+        for (const QString& entry : *entries) {
+            if (!entry.trimmed().isEmpty())
+                paths << EntryFilePath(folder, entry, QStringLiteral(".txt"));
+        }
+    }
+    // Longest unchanged first: after a stop, the next run starts with the records left.
+    std::vector<std::pair<QDateTime, QString>> order;
+    for (const QString& path : paths)
+        order.emplace_back(QFileInfo(path).lastModified(), path);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    const int total = int(order.size());
+    Pacer pacer(request.delay);
+    Progress progress(console, total);
+    Tally tally;
+    int unreachable = 0;
+    for (int i = 0; i < total; ++i) {
+        const QString& path = order[size_t(i)].second;
+        const QString name = QFileInfo(path).fileName();
+        progress.begin(i + 1, name);
+        const Result<TextFile> record = ReadTextFile(path);
+        if (!record) {
+            ++tally.failed;
+            progress.say(QStringLiteral("failed: %1").arg(record.error()));
+            continue;
+        }
+        // A text that is not a record could lose lines the notes rule does not know of.
+        if (const QString shape = RecordShapeProblem(record->lines); !shape.isEmpty()) {
+            ++tally.failed;
+            progress.say(
+                QStringLiteral("failed: %1 is not a record (%2); left unchanged").arg(name, shape));
+            continue;
+        }
+        const QString id = InfoFieldValue(record->lines, QStringLiteral("IMDB ID"));
+        if (AsciiUpper(id.left(2)) != QLatin1String("TT")) {
+            ++tally.skipped;
+            progress.say(QStringLiteral("skipped: %1 (no IMDb identifier)").arg(name));
+            continue;
+        }
+        pacer.beforeRequest();
+        const Result<OmdbAnswer> answer = FetchOmdbAnswer(
+            BuildOmdbIdQuery(collection.services.omdbAddress, collection.services.omdbApiKey, id));
+        if (StopsTheRun(answer, name, unreachable, tally)) {
+            tally.left = total - i;
+            break;
+        }
+        if (!answer || !answer->found()) {
+            ++tally.failed;
+            progress.say(QStringLiteral("failed: %1: %2: %3; left unchanged")
+                             .arg(name, id, answer ? NotFoundText(*answer) : answer.error()));
+            continue;
+        }
+        const QStringList refreshed = RefreshedInfoText(answer->title(), answer->infoValues(), id,
+                                                        InfoTextNotes(record->lines));
+        // Written even when nothing changed: its time tells the next run it is fresh.
+        const Result<TextEncoding> saved = SaveInfoText(path, refreshed, record->encoding);
+        if (!saved) {
+            ++tally.failed;
+            progress.say(QStringLiteral("failed: %1").arg(saved.error()));
+            continue;
+        }
+        ++tally.done;
+        progress.say(QStringLiteral("refreshed: %1").arg(name));
+    }
+    return Finish(console, progress, tally, total, true,
+                  QStringLiteral("quorvel refresh ") +
+                      (request.all ? QStringLiteral("--all") : request.file));
+}
+
+} // namespace quorvel::cli

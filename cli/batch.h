@@ -1,0 +1,33 @@
+#pragma once
+// The commands that talk to the OMDb service, one title after another.
+
+#include "cli/command_line.h"
+#include "core/options.h"
+
+#include <chrono>
+
+namespace quorvel::cli {
+
+struct Collection {
+    QString folder;
+    ServiceSettings services;
+};
+
+struct AddRequest {
+    QString listPath; // "-": the console's input
+    bool overwrite = false;
+    std::chrono::milliseconds delay{0};
+};
+int RunAdd(const AddRequest& request, const Collection& collection, Console& console);
+
+struct RefreshRequest {
+    bool all = false;
+    QString file; // a filtered list of entries, or one info text
+    std::chrono::milliseconds delay{0};
+};
+int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console);
+
+// Writes nothing; --json for a machine.
+int RunCheck(bool json, const Collection& collection, Console& console);
+
+} // namespace quorvel::cli

@@ -1,0 +1,212 @@
+#include "cli/command_line.h"
+
+#include "cli/batch.h"
+#include "core/options.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace quorvel::cli {
+
+namespace {
+
+const QString kProgram = QStringLiteral("quorvel");
+
+const QString kCommands = QStringLiteral(
+    "\nCommands:\n"
+    "  add FILE|-            Look up each title or IMDb identifier of FILE (one a line; blank\n"
+    "                        lines and lines starting with # are skipped; - reads the input)\n"
+    "                        and save its info text and poster into the collection folder.\n"
+    "  refresh --all|FILE    Bring records up to date from the OMDb service, keeping your\n"
+    "                        notes: every record, or those of a filtered list or info text.\n"
+    "  check                 List what is broken in the collection folder; writes nothing.\n"
+    "\n"
+    "Run 'quorvel COMMAND --help' for a command's options.\n"
+    "\n"
+    "Exit status: 0 everything asked was done, 1 some titles failed (check: problems found),\n"
+    "2 bad arguments or an unreadable input, 3 the OMDb service's daily limit (or a refused\n"
+    "key) stopped the run; run the same command again to go on.\n");
+
+int BadArguments(Console& console, const QString& message) {
+    *console.err << kProgram << ": " << message << "\n"
+                 << "Run 'quorvel --help' for the commands.\n";
+    console.err->flush();
+    return kBadArguments;
+}
+
+QString CommandHelp(const QCommandLineParser& parser, const QString& command) {
+    QString text = parser.helpText();
+    // The parser knows the program, not the command it serves.
+    text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                 command.isEmpty() ? QStringLiteral("Usage: quorvel")
+                                   : QStringLiteral("Usage: quorvel ") + command);
+    return text;
+}
+
+std::optional<std::chrono::milliseconds> ParseDelay(const QString& text) {
+    bool ok = false;
+    const qlonglong ms = text.toLongLong(&ok);
+    if (!ok || ms < 0 || ms > 24LL * 3600 * 1000)
+        return std::nullopt;
+    return std::chrono::milliseconds(ms);
+}
+
+Result<Collection> ReadCollection(const QString& appFolder) {
+    const OptionsFile options(OptionsFilePath(appFolder));
+    const Result<StoredOptions> stored = ReadStoredOptions(options, appFolder);
+    if (!stored) {
+        return Failure(QStringLiteral("the settings in %1 cannot be read: %2")
+                           .arg(options.path(), stored.error()));
+    }
+    Collection collection{stored->savingPath, ReadServiceSettings(options)};
+    if (!QFileInfo(collection.folder).isDir()) {
+        return Failure(
+            QStringLiteral("the collection folder \"%1\" does not exist or is not a folder")
+                .arg(collection.folder));
+    }
+    return collection;
+}
+
+struct CommandParser {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption delay{QStringLiteral("delay"),
+                             QStringLiteral("Wait at least MS milliseconds between two requests "
+                                            "(default 0)."),
+                             QStringLiteral("MS"), QStringLiteral("0")};
+    QCommandLineOption overwrite{QStringLiteral("overwrite"),
+                                 QStringLiteral("Look up and save titles already in the "
+                                                "collection too, replacing their files.")};
+    QCommandLineOption all{QStringLiteral("all"),
+                           QStringLiteral("Refresh every record of the collection folder.")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("Write the report as JSON for other programs.")};
+
+    explicit CommandParser(const QString& command) {
+        if (command == QLatin1String("add")) {
+            parser.setApplicationDescription(
+                QStringLiteral("Add the titles or IMDb identifiers of FILE (one a line) to the "
+                               "collection; titles already there are skipped."));
+            parser.addOptions({overwrite, delay});
+            parser.addPositionalArgument(QStringLiteral("FILE"),
+                                         QStringLiteral("The list, or - for the input."));
+        } else if (command == QLatin1String("refresh")) {
+            parser.setApplicationDescription(
+                QStringLiteral("Refresh records from the OMDb service by their IMDb identifier, "
+                               "keeping your notes; records longest unchanged go first."));
+            parser.addOptions({all, delay});
+            parser.addPositionalArgument(
+                QStringLiteral("FILE"),
+                QStringLiteral("A filtered list of entries (*.list) or one info text (*.txt)."),
+                QStringLiteral("[FILE]"));
+        } else {
+            parser.setApplicationDescription(
+                QStringLiteral("List what is broken in the collection folder, with a count per "
+                               "kind. Writes nothing."));
+            parser.addOption(json);
+        }
+    }
+};
+
+} // namespace
+
+bool IsCommandLine(int argc, char** argv) {
+    if (argc < 2 || !argv[1] || !argv[1][0])
+        return false;
+    const char* first = argv[1];
+    if (first[0] != '-' || std::strncmp(first, "--", 2) == 0)
+        return true;
+    return std::strcmp(first, "-h") == 0 || std::strcmp(first, "-v") == 0 ||
+           std::strcmp(first, "-?") == 0;
+}
+
+int RunCommandLine(const QStringList& arguments, const QString& appFolder, Console& console) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Quorvel keeps a collection of movie and series records. Started "
+                       "without arguments it opens its window; with a command it works on the "
+                       "collection folder of its Options.ini without one."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("add, refresh or check"),
+                                 QStringLiteral("command [options]"));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments))
+        return BadArguments(console, parser.errorText());
+    if (parser.isSet(version)) {
+        *console.out << "Quorvel " << QUORVEL_VERSION_TEXT << "\n";
+        console.out->flush();
+        return kAllDone;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        if (!parser.isSet(help))
+            return BadArguments(console, QStringLiteral("no command given"));
+        *console.out << CommandHelp(parser, QString()) << kCommands;
+        console.out->flush();
+        return kAllDone;
+    }
+    const QString command = positional.first();
+    if (command != QLatin1String("add") && command != QLatin1String("refresh") &&
+        command != QLatin1String("check"))
+        return BadArguments(console, QStringLiteral("unknown command \"%1\"").arg(command));
+
+    CommandParser sub(command);
+    if (!sub.parser.parse(QStringList{arguments.value(0, kProgram)} + positional.mid(1)))
+        return BadArguments(console, sub.parser.errorText());
+    if (sub.parser.isSet(sub.help) || parser.isSet(help)) {
+        *console.out << CommandHelp(sub.parser, command);
+        console.out->flush();
+        return kAllDone;
+    }
+    const QStringList files = sub.parser.positionalArguments();
+    std::chrono::milliseconds delay{0};
+    if (command != QLatin1String("check")) {
+        const std::optional<std::chrono::milliseconds> parsed =
+            ParseDelay(sub.parser.value(sub.delay));
+        if (!parsed) {
+            return BadArguments(console, QStringLiteral("--delay wants a number of milliseconds, "
+                                                        "not \"%1\"")
+                                             .arg(sub.parser.value(sub.delay)));
+        }
+        delay = *parsed;
+    }
+    if (command == QLatin1String("add") && files.size() != 1)
+        return BadArguments(console, QStringLiteral("add wants one FILE, or - for the input"));
+    if (command == QLatin1String("refresh") &&
+        (files.size() > 1 || sub.parser.isSet(sub.all) == (files.size() == 1)))
+        return BadArguments(console, QStringLiteral("refresh wants either --all or one FILE"));
+    if (command == QLatin1String("check") && !files.isEmpty())
+        return BadArguments(console, QStringLiteral("check takes no FILE"));
+
+    const Result<Collection> collection = ReadCollection(appFolder);
+    if (!collection)
+        return BadArguments(console, collection.error());
+    if (command == QLatin1String("add"))
+        return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
+                      console);
+    if (command == QLatin1String("refresh"))
+        return RunRefresh({sub.parser.isSet(sub.all), files.value(0), delay}, *collection, console);
+    return RunCheck(sub.parser.isSet(sub.json), *collection, console);
+}
+
+int RunFromMain(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION_TEXT));
+    QFile in;
+    (void)in.open(stdin, QIODevice::ReadOnly);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    Console console{&in, &out, &err, ::isatty(STDOUT_FILENO) == 1};
+    return RunCommandLine(QCoreApplication::arguments(), ApplicationFolder(), console);
+}
+
+} // namespace quorvel::cli

@@ -1,0 +1,411 @@
+// The command line against the fake OMDb server: add, the daily limit, refresh, check, and
+// the arguments themselves.
+
+#include "cli/command_line.h"
+#include "tests/support/fake_web_server.h"
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace quorvel {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+// A record as the windows write it, built here line by line.
+QByteArray RecordBytes(const QString& title, const QString& id, const QStringList& notes = {}) {
+    QStringList lines = {title, ""};
+    for (const char* label :
+         {"TYPE", "YEAR", "GENRE", "RATED", "RELEASED", "RUNTIME", "DIRECTOR", "WRITER", "ACTORS",
+          "LANGUAGE", "COUNTRY", "AWARDS", "METASCORE", "IMDB RATING", "IMDB VOTES"})
+        lines << label << "old"
+              << "";
+    lines << "IMDB ID" << id << ""
+          << "PLOT"
+          << "old plot"
+          << ""
+          << "ANY" << notes << "";
+    return lines.join("\r\n").toLatin1() + "\r\n";
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appFolder = temp.path() + "/app/";
+        folder = temp.path() + "/Movies";
+        ASSERT_TRUE(QDir().mkpath(appFolder) && QDir().mkpath(folder));
+        ASSERT_TRUE(WriteFileBytes(appFolder + "Options.ini",
+                                   ("[Settings]\nSavingPath=" + folder +
+                                    "\nOmdbAddress=" + server.baseAddress() + "\nOmdbApiKey=k\n")
+                                       .toUtf8()));
+        server.serveFixture("/posters/p.jpg", "omdb/poster.jpg", "image/jpeg");
+        server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
+        server.serveText("/posters/broken.jpg", "<html>gone</html>");
+    }
+
+    void serveTitle(const std::string& title, const std::string& id,
+                    const std::string& poster = "/posters/p.jpg") {
+        const std::string body =
+            test::OmdbFoundJson(title, id, server.address(poster).toStdString());
+        server.routeQuery("/", "t", title, test::OmdbJson(body));
+        server.routeQuery("/", "i", id, test::OmdbJson(body));
+    }
+
+    struct Run {
+        int status;
+        QString out, err;
+    };
+    Run run(QStringList arguments, const QByteArray& input = {}, bool terminal = false) {
+        QByteArray inputBytes = input;
+        QBuffer in(&inputBytes);
+        in.open(QIODevice::ReadOnly);
+        Run result{0, {}, {}};
+        QTextStream out(&result.out), err(&result.err);
+        cli::Console console{&in, &out, &err, terminal};
+        arguments.prepend("quorvel");
+        result.status = cli::RunCommandLine(arguments, appFolder, console);
+        return result;
+    }
+
+    QString list(const QByteArray& lines) {
+        const QString path = temp.path() + "/titles.txt";
+        EXPECT_TRUE(WriteFileBytes(path, lines));
+        return path;
+    }
+    QString file(const QString& name) const { return folder + "/" + name; }
+
+    QTemporaryDir temp;
+    test::FakeWebServer server;
+    QString appFolder, folder;
+};
+
+TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
+    server.serveOmdbTitle("The Shawshank Redemption", "omdb/shawshank.json");
+    server.serveOmdbId("tt0211915", "omdb/amelie.json");
+    server.serveOmdbTitle("Nowhere Man", "omdb/not_found.json");
+    server.serveOmdbTitle("Lost", "omdb/lost_series.json");
+    serveTitle("Face/Off", "tt0119094");
+    serveTitle("Alien", "tt0078748");
+    serveTitle("Miss Jerry", "tt0000009");
+    serveTitle("Broken Poster", "tt0000010", "/posters/broken.jpg");
+    const QByteArray heat = RecordBytes("Heat", "tt0113277", {"mine"});
+    ASSERT_TRUE(WriteFileBytes(file("Heat.txt"), heat));
+
+    const Run result = run({"add", list("The Shawshank Redemption\n"
+                                        "tt0211915\n"
+                                        "\n"
+                                        "# wish list\n"
+                                        "Nowhere Man\n"
+                                        "Heat\n"
+                                        "Face/Off\n"
+                                        "  Alien  \n"
+                                        "tt0000009\n"
+                                        "Lost\n"
+                                        "Broken Poster\n"
+                                        "alien\n")});
+
+    EXPECT_EQ(result.status, cli::kSomeFailed) << result.out.toStdString();
+    EXPECT_TRUE(result.out.endsWith(
+        "10 titles: 7 added (3 without a poster), 2 skipped, 1 failed, 0 left.\n"))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("failed: Nowhere Man: movie not found!"));
+    // One request a title looked up; nothing for a title already there or a second "alien".
+    EXPECT_EQ(server.requestCount("/"), 8);
+    EXPECT_EQ(server.requestCount("/posters/p.jpg"), 3);
+    EXPECT_EQ(server.requestCount("/posters/shawshank.jpg"), 1);
+    EXPECT_EQ(server.requestCount("/posters/broken.jpg"), 1);
+    EXPECT_EQ(test::FolderNames(folder),
+              QStringList({"Alien.jpg", "Alien.txt", "Broken Poster.txt", "FaceOff.jpg",
+                           "FaceOff.txt", "Heat.txt", "Le fabuleux destin d'Amelie Poulain.txt",
+                           "Lost.txt", "Miss Jerry.jpg", "Miss Jerry.txt",
+                           "The Shawshank Redemption.jpg", "The Shawshank Redemption.txt"}));
+    EXPECT_EQ(ReadFileBytes(file("Heat.txt")), heat);
+    EXPECT_EQ(ReadFileBytes(file("Alien.jpg")),
+              QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg")));
+    const QStringList alien = {"Alien",
+                               "",
+                               "TYPE",
+                               "movie",
+                               "",
+                               "YEAR",
+                               "1999",
+                               "",
+                               "GENRE",
+                               "Drama",
+                               "",
+                               "RATED",
+                               "PG",
+                               "",
+                               "RELEASED",
+                               "01 Jan 1999",
+                               "",
+                               "RUNTIME",
+                               "90 min",
+                               "",
+                               "DIRECTOR",
+                               "A. Director",
+                               "",
+                               "WRITER",
+                               "A. Writer",
+                               "",
+                               "ACTORS",
+                               "An Actor",
+                               "",
+                               "LANGUAGE",
+                               "English",
+                               "",
+                               "COUNTRY",
+                               "France",
+                               "",
+                               "AWARDS",
+                               "N/A",
+                               "",
+                               "METASCORE",
+                               "50",
+                               "",
+                               "IMDB RATING",
+                               "7.0",
+                               "",
+                               "IMDB VOTES",
+                               "1,000",
+                               "",
+                               "IMDB ID",
+                               "tt0078748",
+                               "",
+                               "PLOT",
+                               "The story of Alien (tt0078748).",
+                               "",
+                               "ANY",
+                               ""};
+    EXPECT_EQ(ReadFileBytes(file("Alien.txt")), alien.join("\r\n").toLatin1() + "\r\n");
+
+    // --overwrite asks after all, and replaces the file whose name differs only in case.
+    server.routeQuery("/", "t", "heat",
+                      test::OmdbJson(test::OmdbFoundJson(
+                          "HEAT", "tt0113277", server.address("/posters/p.jpg").toStdString())));
+    server.resetCounts();
+    EXPECT_EQ(run({"add", "--overwrite", list("heat\n")}).status, cli::kAllDone);
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_TRUE(ReadFileBytes(file("Heat.txt")).startsWith("HEAT\r\n\r\nTYPE\r\nmovie\r\n"));
+    EXPECT_TRUE(QFile::exists(file("Heat.jpg")));
+    EXPECT_FALSE(QFile::exists(file("HEAT.txt")));
+}
+
+TEST_F(CommandLine, TheServicesRefusalStopsTheRunAndTheSameCommandDoesTheRest) {
+    struct Row {
+        const char* fixture;
+        int status;
+    };
+    for (const Row& row :
+         {Row{"omdb/limit_reached.json", 200}, Row{"omdb/invalid_key.json", 401}}) {
+        SCOPED_TRACE(row.fixture);
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            QFile::remove(file(name));
+        QByteArray titles;
+        for (const char* title : {"One", "Two", "Three", "Four", "Five", "Six"}) {
+            serveTitle(title, std::string("tt10") + std::to_string(titles.size()));
+            titles += QByteArray(title) + "\n";
+        }
+        server.resetCounts();
+        server.refuseFrom("/", 5, test::OmdbJson(test::ReadFixture(row.fixture), row.status));
+
+        const Run first = run({"add", list(titles)});
+        EXPECT_EQ(first.status, cli::kLimitReached);
+        EXPECT_TRUE(first.out.contains("nothing of it was written")) << first.out.toStdString();
+        EXPECT_TRUE(first.out.contains("6 titles: 4 added, 0 skipped, 0 failed, 2 left."));
+        EXPECT_EQ(test::FolderNames(folder).size(), 8);
+
+        server.refuseFrom("/", 0, {});
+        server.resetCounts();
+        const Run second = run({"add", "-"}, titles, true);
+        EXPECT_EQ(second.status, cli::kAllDone) << second.out.toStdString();
+        EXPECT_EQ(server.requestCount("/"), 2);
+        EXPECT_EQ(test::FolderNames(folder).size(), 12);
+        // On a terminal the line under the results says where the run stands.
+        EXPECT_TRUE(second.out.contains("\r\x1b[K[6/6] Six  0:0")) << second.out.toStdString();
+    }
+}
+
+TEST_F(CommandLine, DelaySpacesEveryRequest) {
+    serveTitle("One", "tt1");
+    serveTitle("Two", "tt2");
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(run({"add", "--delay", "150", list("One\nTwo\n")}).status, cli::kAllDone);
+    // Two answers and two posters: three gaps.
+    EXPECT_GE(timer.elapsed(), 450);
+    EXPECT_EQ(server.totalRequests(), 4);
+}
+
+TEST_F(CommandLine, RefreshKeepsTheNotesAndLeavesWhatItCannotRefreshAlone) {
+    serveTitle("Heat", "tt0113277");
+    server.serveOmdbId("tt9999999", "omdb/not_found.json");
+    const QByteArray heat = "\xEF\xBB\xBF" + RecordBytes("Heat", "tt0113277", {"one", "", "two"});
+    const QByteArray gone = RecordBytes("Gone", "tt9999999", {"kept"});
+    const QByteArray mine = RecordBytes("Mine", "N/A");
+    const QByteArray odd = "Odd\r\n\r\nYEAR\r\n1999\r\n\r\n";
+    for (const auto& [name, bytes] :
+         {std::pair{"Heat.txt", heat}, {"Gone.txt", gone}, {"Mine.txt", mine}, {"Odd.txt", odd}})
+        ASSERT_TRUE(WriteFileBytes(file(name), bytes));
+
+    const Run result = run({"refresh", "--all"});
+
+    EXPECT_EQ(result.status, cli::kSomeFailed);
+    EXPECT_TRUE(result.out.contains("failed: Gone.txt: tt9999999: movie not found!; left "
+                                    "unchanged"))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("skipped: Mine.txt (no IMDb identifier)"));
+    EXPECT_TRUE(result.out.endsWith("4 records: 1 refreshed, 1 skipped, 2 failed, 0 left.\n"));
+    EXPECT_EQ(server.requestCount("/"), 2);
+    for (const auto& [name, bytes] :
+         {std::pair{"Gone.txt", gone}, {"Mine.txt", mine}, {"Odd.txt", odd}})
+        EXPECT_EQ(ReadFileBytes(file(name)), bytes) << name;
+    // The fetched fields, the stored identifier, the notes with their gap, the file's mark.
+    const QByteArray refreshed = ReadFileBytes(file("Heat.txt"));
+    EXPECT_TRUE(refreshed.startsWith("\xEF\xBB\xBFHeat\r\n\r\nTYPE\r\nmovie\r\n"));
+    EXPECT_TRUE(refreshed.endsWith("PLOT\r\nThe story of Heat (tt0113277).\r\n\r\nANY\r\n"
+                                   "one\r\n\r\ntwo\r\n\r\n"));
+}
+
+TEST_F(CommandLine, RefreshAfterAStopStartsWithTheRecordsItDidNotReach) {
+    const QDateTime day(QDate(2020, 1, 1), QTime(12, 0));
+    int age = 3;
+    for (const char* name : {"A", "B", "C"}) {
+        const std::string id = std::string("tt00") + name;
+        serveTitle(name, id);
+        ASSERT_TRUE(WriteFileBytes(file(QString(name) + ".txt"),
+                                   RecordBytes(name, QString::fromStdString(id))));
+        QFile record(file(QString(name) + ".txt"));
+        ASSERT_TRUE(record.open(QIODevice::ReadWrite) &&
+                    record.setFileTime(day.addDays(-age--), QFileDevice::FileModificationTime));
+    }
+    server.refuseFrom("/", 2, test::OmdbJson(test::ReadFixture("omdb/limit_reached.json")));
+    const Run first = run({"refresh", "--all"});
+    EXPECT_EQ(first.status, cli::kLimitReached);
+    EXPECT_TRUE(first.out.contains("[1/3] refreshed: A.txt\nStopped: the OMDb service answered "
+                                   "\"Request limit reached!\" for B.txt"))
+        << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains("3 records: 1 refreshed, 0 skipped, 0 failed, 2 left."));
+
+    server.refuseFrom("/", 0, {});
+    const Run second = run({"refresh", "--all"});
+    EXPECT_EQ(second.status, cli::kAllDone);
+    EXPECT_TRUE(second.out.startsWith("[1/3] refreshed: B.txt\n[2/3] refreshed: C.txt\n"))
+        << second.out.toStdString();
+}
+
+TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
+    const QByteArray jpg = QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg"));
+    // 0x81: undefined in Windows-1252, and no UTF-8 either.
+    const QByteArray badBytes = RecordBytes("Bad", "tt3", {"cafe"}).replace("cafe", "caf\x81");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"Heat.txt", RecordBytes("Heat", "tt1")},
+        {"Heat.jpg", jpg},
+        {"Heat (1995).txt", RecordBytes("Heat (1995)", "tt1")},
+        {"Heat (1995).jpg", jpg},
+        {"Broken.txt", "Broken\r\n\r\nYEAR\r\n1995\r\n\r\nTYPE\r\nmovie\r\n\r\n"},
+        {"Broken.jpg", jpg},
+        {"Lonely.jpg", jpg},
+        {"Bare.txt", RecordBytes("Bare", "tt2")},
+        {"Why?.txt", RecordBytes("Why?", "tt4")},
+        {"Why?.jpg", jpg},
+        {"Bad.txt", badBytes},
+        {"Bad.jpg", jpg},
+    };
+    for (const auto& [name, bytes] : files)
+        ASSERT_TRUE(WriteFileBytes(file(name), bytes));
+    const QStringList before = test::FolderNames(folder);
+
+    const Run text = run({"check"});
+    const Run json = run({"check", "--json"});
+
+    EXPECT_EQ(text.status, cli::kSomeFailed);
+    EXPECT_EQ(json.status, cli::kSomeFailed);
+    EXPECT_EQ(test::FolderNames(folder), before);
+    EXPECT_EQ(ReadFileBytes(file("Bad.txt")), badBytes);
+    struct Expected {
+        const char* kind;
+        QStringList files; // of each problem of the kind
+    };
+    const std::vector<Expected> expected = {
+        {"not-a-record", {"Broken.txt"}},
+        {"poster-without-text", {"Lonely.jpg"}},
+        {"text-without-poster", {"Bare.txt"}},
+        {"same-imdb-id", {"Heat (1995).txt,Heat.txt"}},
+        {"unportable-name", {"Why?.jpg", "Why?.txt"}},
+        {"unknown-encoding", {"Bad.txt"}},
+    };
+    const QJsonArray kinds = QJsonDocument::fromJson(json.out.toUtf8())["kinds"].toArray();
+    ASSERT_EQ(kinds.size(), qsizetype(expected.size())) << json.out.toStdString();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const QJsonObject kind = kinds.at(qsizetype(i)).toObject();
+        EXPECT_EQ(kind["kind"].toString(), expected[i].kind);
+        QStringList found;
+        for (const QJsonValue item : kind["items"].toArray())
+            found << item["files"].toVariant().toStringList().join(",");
+        EXPECT_EQ(found, expected[i].files) << expected[i].kind;
+        EXPECT_EQ(kind["count"].toInt(), expected[i].files.size());
+    }
+    EXPECT_TRUE(text.out.contains("Info texts that are not a record: 1\n  Broken.txt: line 3 is "
+                                  "\"YEAR\" where \"TYPE\" belongs\n"))
+        << text.out.toStdString();
+    EXPECT_TRUE(text.out.endsWith("7 problems found.\n"));
+}
+
+TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
+    struct Row {
+        QStringList arguments;
+        int status;
+        const char* says; // on the output or the errors
+    };
+    const std::vector<Row> rows = {
+        {{"--version"}, cli::kAllDone, "Quorvel " QUORVEL_VERSION_TEXT "\n"},
+        {{"--help"}, cli::kAllDone, "refresh --all|FILE"},
+        {{"add", "--help"}, cli::kAllDone, "Usage: quorvel add [options] FILE"},
+        {{}, cli::kBadArguments, "no command given"},
+        {{"fetch"}, cli::kBadArguments, "unknown command \"fetch\""},
+        {{"add"}, cli::kBadArguments, "add wants one FILE"},
+        {{"add", "--bogus", "x"}, cli::kBadArguments, "Unknown option 'bogus'"},
+        {{"add", "--delay", "soon", "x"}, cli::kBadArguments, "--delay wants a number"},
+        {{"add", temp.path() + "/none.txt"}, cli::kBadArguments, "none.txt"},
+        {{"refresh"}, cli::kBadArguments, "either --all or one FILE"},
+        {{"refresh", "--all", "x.list"}, cli::kBadArguments, "either --all or one FILE"},
+        {{"check", "x"}, cli::kBadArguments, "check takes no FILE"},
+        {{"add", "-"}, cli::kAllDone, "0 titles: 0 added"},
+    };
+    for (const Row& row : rows) {
+        const Run result = run(row.arguments, "# nothing yet\n");
+        EXPECT_EQ(result.status, row.status) << row.arguments.join(' ').toStdString();
+        EXPECT_TRUE((result.out + result.err).contains(row.says))
+            << row.arguments.join(' ').toStdString() << ": "
+            << (result.out + result.err).toStdString();
+    }
+    EXPECT_EQ(server.totalRequests(), 0);
+
+    const std::vector<std::pair<std::vector<const char*>, bool>> mains = {
+        {{"quorvel"}, false},
+        {{"quorvel", "add", "x"}, true},
+        {{"quorvel", "--help"}, true},
+        {{"quorvel", "-v"}, true},
+        {{"quorvel", "-platform", "offscreen"}, false},
+    };
+    for (auto [argv, commands] : mains) {
+        argv.push_back(nullptr);
+        EXPECT_EQ(cli::IsCommandLine(int(argv.size()) - 1, const_cast<char**>(argv.data())),
+                  commands)
+            << argv.size();
+    }
+}
+
+} // namespace
+} // namespace quorvel
