@@ -5,6 +5,7 @@
 #include "ui/tools/album_creator.h"
 #include "ui/tools/album_name_request.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
 #include "ui/tools/reader.h"
@@ -35,7 +36,10 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     windows_.form7 = form7_.get();
     form7_->FormCreate();
 
-    // TForm13 comes after TForm12 in the order.
+    form12_ = std::make_unique<TForm12>(windows_, services_, form1_.get());
+    windows_.form12 = form12_.get();
+    form12_->FormCreate();
+
     form13_ = std::make_unique<TForm13>(windows_, services_, form1_.get());
     windows_.form13 = form13_.get();
     form13_->FormCreate();
@@ -51,6 +55,8 @@ Application::~Application() {
     windows_.form16 = nullptr;
     form13_.reset();
     windows_.form13 = nullptr;
+    form12_.reset();
+    windows_.form12 = nullptr;
     form7_.reset();
     windows_.form7 = nullptr;
     form6_.reset();
