@@ -80,7 +80,9 @@ void TForm12::ConnectHandlers() {
         if (ui->Button10->isEnabled())
             Button10Click();
     });
-    connect(ui->MovieListExport, &QListWidget::currentRowChanged, this,
+    // The selection, not the current row: the list takes a current row of its own when it
+    // gets the focus, and that is no choice of the user's.
+    connect(ui->MovieListExport, &QListWidget::itemSelectionChanged, this,
             [this] { MovieListExportClick(); });
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
 }
@@ -228,7 +230,7 @@ void TForm12::ComboBox1Select() {
             Button2Click();
         return;
     }
-    RunFilter([&genre](const QStringList& lines) { return InfoTextHasGenre(lines, genre); });
+    RunFilter(genre, &InfoTextHasGenre);
 }
 
 void TForm12::Edit2Change(const QString& text) {
@@ -245,7 +247,7 @@ void TForm12::Button10Click() {
     }
     const QString query = TrimBlanksAndControls(AsciiUpper(ui->Edit2->text()));
     ClearPreview();
-    RunFilter([&query](const QStringList& lines) { return InfoTextContains(lines, query); });
+    RunFilter(query, &InfoTextContains);
 }
 
 void TForm12::Button11Click() {
@@ -253,8 +255,10 @@ void TForm12::Button11Click() {
 }
 
 // The walk reads every text once and only marks what goes; the list is rebuilt once at the
-// end, since taking items out one by one moves the rest of the list each time.
-void TForm12::RunFilter(const std::function<bool(const QStringList&)>& keeps) {
+// end, since taking items out one by one moves the rest of the list each time. A text whose
+// bytes cannot hold the word is not decoded into lines at all: most texts of a collection are
+// like that, and the decoding would cost more than the reading.
+void TForm12::RunFilter(const QString& word, TextTest test) {
     QScopedValueRollback busy(filtering_, true);
     QListWidget* list = ui->MovieListExport;
     const int count = list->count();
@@ -275,15 +279,16 @@ void TForm12::RunFilter(const std::function<bool(const QStringList&)>& keeps) {
         const QListWidgetItem* item = list->item(row);
         const QString entry = item->text();
         // An entry of a loaded list that names a path reads nothing outside the folder.
-        const Result<TextFile> text = StaysInFolder(entry) ? LoadInfoText(JoinPath(folder, entry))
-                                                           : Result<TextFile>(Failure(entry));
-        if (!text) {
+        const Result<QByteArray> bytes = StaysInFolder(entry)
+                                             ? ReadFileContents(JoinPath(folder, entry))
+                                             : Result<QByteArray>(Failure(entry));
+        if (!bytes) {
             services_.dialogs->ask(MessageKind::Error,
                                    QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."),
                                    Buttons::Ok);
             continue;
         }
-        if (keeps(text->lines))
+        if (BytesMayHoldUpperCased(*bytes, word) && test(DecodeText(*bytes).lines, word))
             continue;
         if (ui->CheckBox19->isChecked() && item->checkState() == Qt::Checked)
             continue;
@@ -309,7 +314,7 @@ void TForm12::RunFilter(const std::function<bool(const QStringList&)>& keeps) {
 }
 
 void TForm12::MovieListExportClick() {
-    const QListWidgetItem* item = ui->MovieListExport->currentItem();
+    const QListWidgetItem* item = ui->MovieListExport->selectedItems().value(0);
     if (ui->MovieListExport->count() == 0 || !item) {
         ui->Button16->setEnabled(false);
         return;

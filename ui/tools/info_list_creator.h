@@ -77,9 +77,10 @@ private:
     void SetCount(const QString& prefix);
     void SetAllTicks(const std::function<Qt::CheckState(Qt::CheckState)>& tick);
     void ClearPreview();
-    // Keeps the entries whose text passes `keeps` (and the protected ticked ones); an entry
-    // whose text cannot be read is kept and told about.
-    void RunFilter(const std::function<bool(const QStringList&)>& keeps);
+    using TextTest = bool (*)(const QStringList& lines, QStringView word);
+    // Keeps the entries whose text passes `test` with `word` (and the protected ticked ones);
+    // an entry whose text cannot be read is kept and told about.
+    void RunFilter(const QString& word, TextTest test);
     void SaveEntries(const QStringList& entries, const QString& proposedName);
     // Ends a send: nothing to send tells `nothingText`; otherwise this window closes.
     bool NothingToSend(bool empty, const QString& nothingText);
