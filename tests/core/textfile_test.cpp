@@ -245,6 +245,9 @@ TEST(TextFile, AMissingFileIsAFailureWithItsPath) {
     const Result<TextFile> read = ReadTextFile(path);
     ASSERT_FALSE(read);
     EXPECT_TRUE(read.error().contains(path));
+    const Result<TextFile> folder = ReadTextFile(dir.path()); // a folder is no text either
+    ASSERT_FALSE(folder);
+    EXPECT_TRUE(folder.error().contains(dir.path()));
 }
 
 // ---- Safe replacement ----
