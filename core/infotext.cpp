@@ -17,6 +17,44 @@ QStringList ComposeInfoText(const QString& title, const QStringList& values) {
     return lines;
 }
 
+namespace {
+
+bool BlankOrControl(QChar c) {
+    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
+}
+
+// The line is the genre label once what surrounds it is gone; looked at without copying, as
+// the filters ask it of every line of every text.
+bool IsGenreLabel(QStringView line) {
+    while (!line.isEmpty() && BlankOrControl(line.front()))
+        line = line.sliced(1);
+    while (!line.isEmpty() && BlankOrControl(line.back()))
+        line.chop(1);
+    return line == u"GENRE";
+}
+
+} // namespace
+
+bool InfoTextHasGenre(const QStringList& lines, QStringView genre) {
+    if (genre.isEmpty())
+        return false;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (IsGenreLabel(lines.at(i)) && AsciiUpper(lines.at(i + 1)).contains(genre))
+            return true;
+    }
+    return false;
+}
+
+bool InfoTextContains(const QStringList& lines, QStringView query) {
+    if (query.isEmpty())
+        return false;
+    for (const QString& line : lines) {
+        if (line.size() >= query.size() && AsciiUpper(line).contains(query))
+            return true;
+    }
+    return false;
+}
+
 std::optional<QString> InfoTextImdbId(const QStringList& lines) {
     std::optional<QString> id;
     const QString label = QStringLiteral("IMDB ID");

@@ -53,6 +53,17 @@ std::optional<QString> InfoTextImdbId(const QStringList& lines);
 // nothing between them; "N/A" when nothing was gathered.
 QString InfoFieldValue(const QStringList& lines, const QString& label);
 
+// The genre filter's test: some line that is exactly "GENRE" once blanks and control
+// characters around it are gone (letter case counts) is followed by a line holding `genre`
+// once its letters a to z are upper-cased. Only the one line after each label is looked at; a
+// label on the last line has nothing after it and does not match. An empty genre matches
+// nothing.
+bool InfoTextHasGenre(const QStringList& lines, QStringView genre);
+
+// The text filter's test: some line, its letters a to z upper-cased and nothing trimmed, holds
+// `query` (already upper-case and trimmed by the caller). An empty query is found nowhere.
+bool InfoTextContains(const QStringList& lines, QStringView query);
+
 // The user's own notes: every line after the first "ANY" label that starts a section (it
 // follows an empty line), the record's closing empty
 // lines dropped. Empty lines inside the notes are kept: they are the user's, not a section end.

@@ -8,6 +8,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -185,14 +190,68 @@ QByteArray EncodeText(const QStringList& lines, TextEncoding encoding, TextEncod
     return bytes;
 }
 
+bool BytesMayHoldUpperCased(const QByteArray& bytes, QStringView upper) {
+    if (upper.isEmpty() || bytes.startsWith(kUtf16LEBom) || bytes.startsWith(kUtf16BEBom))
+        return true;
+    std::string needle;
+    needle.reserve(std::size_t(upper.size()));
+    for (const QChar c : upper) {
+        if (c.unicode() >= 0x80)
+            return true;
+        needle += char(c.unicode());
+    }
+    std::string folded(bytes.constData(), std::size_t(bytes.size()));
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    return folded.find(needle) != std::string::npos;
+}
+
+// Straight from the system: a filter reads every text of the collection, and QFile's own
+// checks around each open and read cost as much again as the reading.
+Result<QByteArray> ReadFileContents(const QString& path) {
+    const auto reason = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty() || name.contains('\0'))
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(ENOENT)));
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(errno)));
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(EISDIR)));
+    }
+    QByteArray bytes;
+    // One read more than the size: the end is known only when a read gives nothing.
+    bytes.resize(S_ISREG(status.st_mode) ? qsizetype(status.st_size) + 1 : 4096);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + size, std::size_t(bytes.size() - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return Failure(QStringLiteral("Cannot read %1: %2").arg(path, reason(error)));
+        }
+        if (n == 0)
+            break;
+        size += n;
+    }
+    ::close(fd);
+    bytes.truncate(size);
+    return bytes;
+}
+
 Result<TextFile> ReadTextFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    return DecodeText(bytes);
+    const Result<QByteArray> bytes = ReadFileContents(path);
+    if (!bytes)
+        return Failure(bytes.error());
+    return DecodeText(*bytes);
 }
 
 Status WriteFileSafely(const QString& path, const QByteArray& bytes) {

@@ -42,6 +42,17 @@ QString TrimBlanksAndControls(const QString& text);
 // identifiers and list searches, which must not depend on the locale.
 QString AsciiUpper(QStringView text);
 
+// Whether the text DecodeText makes of the bytes could hold `upper` on one of its lines once
+// its letters a to z are upper-cased, told from the bytes alone: false only when it certainly
+// does not. An 8-bit or UTF-8 text holds every ASCII character as that very byte and no other
+// way, so an ASCII `upper` is looked for among the bytes directly; any other `upper`, an empty
+// one, and UTF-16 text answer true. What the list filters skip decoding with.
+bool BytesMayHoldUpperCased(const QByteArray& bytes, QStringView upper);
+
+// The whole file as it is on disk; fails with a one-line reason when it cannot be opened or
+// read.
+Result<QByteArray> ReadFileContents(const QString& path);
+
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 

@@ -3,9 +3,11 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <algorithm>
 
@@ -105,6 +107,22 @@ Status QtPrinter::PrintPoster(const QImage& picture, int screenDpiX, int screenD
 bool QtPrinter::Setup(QWidget* parent) {
     QPrintDialog dialog(printer_.get(), parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrinter::ConfirmPrint(QWidget* parent, const PrintPageRange& range) {
+    // A PDF file needs no printer; a real job with none installed could only fail later.
+    if (printer_->outputFormat() == QPrinter::NativeFormat &&
+        QPrinterInfo::availablePrinterNames().isEmpty())
+        QMessageBox::warning(parent, QString(),
+                             QStringLiteral("No printer is installed on this computer."));
+    QPrintDialog dialog(printer_.get(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(range.lowest, range.highest);
+    dialog.setFromTo(range.first, range.last);
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    // The range is offered, not obeyed: a job prints every line it is given.
+    printer_->setPrintRange(QPrinter::AllPages);
+    return confirmed;
 }
 
 QString QtPrinter::CurrentPrinterName() const {

@@ -22,6 +22,15 @@ inline constexpr const char* kPrintErrorText = "Error Printing text.";
 QRect PosterPrintRect(QSize picture, int printerDpiX, int printerDpiY, int screenDpiX,
                       int screenDpiY);
 
+// The page numbers a print dialog offers and presets: from `first` to `last`, within `lowest`
+// to `highest`.
+struct PrintPageRange {
+    int first = 1;
+    int last = 1;
+    int lowest = 1;
+    int highest = 1;
+};
+
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -33,6 +42,10 @@ public:
     virtual Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) = 0;
     // Lets the user choose the current printer; false when cancelled.
     virtual bool Setup(QWidget* parent) = 0;
+    // The print dialog before a job: page numbers offered and preset to `range`, a warning
+    // first when the computer has no printer installed. True when the user confirmed it; the
+    // printer chosen is the one the next job prints on.
+    virtual bool ConfirmPrint(QWidget* parent, const PrintPageRange& range) = 0;
     virtual QString CurrentPrinterName() const = 0;
 };
 
@@ -45,6 +58,7 @@ public:
     Status PrintLines(const QStringList& lines) override;
     Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) override;
     bool Setup(QWidget* parent) override;
+    bool ConfirmPrint(QWidget* parent, const PrintPageRange& range) override;
     QString CurrentPrinterName() const override;
 
 private:

@@ -11,6 +11,7 @@ class TForm5;
 class TForm6;
 class TForm16;
 class TForm7;
+class TForm12;
 class TForm13;
 class TAboutBox;
 class TForm2;
@@ -28,6 +29,7 @@ struct Windows {
     TForm16* form16 = nullptr; // backup
     TForm5* form5 = nullptr;   // Manage Info Text
     TForm7* form7 = nullptr;   // album creator
+    TForm12* form12 = nullptr; // Info List Creator
     TForm13* form13 = nullptr; // album name request
 
     TAboutBox* aboutBox = nullptr; // about

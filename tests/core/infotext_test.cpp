@@ -82,6 +82,45 @@ TEST(InfoTextImdbId, TakesTheLineAfterTheLastExactLabelAndSaysWhenThereIsNone) {
     }
 }
 
+TEST(InfoTextFilters, GenreIsLookedForOnlyOnTheLineAfterAnExactLabel) {
+    const struct {
+        QStringList lines;
+        const char* genre;
+        bool has;
+    } rows[] = {
+        {{"GENRE", "Musical, Drama"}, "MUSIC", true},
+        {{"GENRE", "Action, Sci-Fi"}, "SCI-FI", true},
+        {{"GENRE", "Action, Sci-Fi"}, "ACTION", true},
+        {{"Genre", "Action"}, "ACTION", false},
+        {{" GENRE ", "Comedy"}, "COMEDY", true},
+        {{"\tGENRE\r", "comedy"}, "COMEDY", true},
+        {{"Comedy", "GENRE"}, "COMEDY", false},          // a last label has nothing after it
+        {{"GENRE", "Drama", "Comedy"}, "COMEDY", false}, // the one line after the label
+        {{"GENRE", "Drama", "", "GENRE", "War"}, "WAR", true},
+        {{"GENRE", "Ação"}, "AÇÃO", false}, // only a to z change case
+        {{"GENRE", "Drama"}, "", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines.join('|').toStdString() + " / " + row.genre);
+        EXPECT_EQ(InfoTextHasGenre(row.lines, QString::fromUtf8(row.genre)), row.has);
+    }
+}
+
+TEST(InfoTextFilters, AQueryIsFoundInAnyUpperCasedLineButNeverWhenEmpty) {
+    const QStringList lines{"Alien", "", "DIRECTOR", "Ridley Scott", "élan vital "};
+    const struct {
+        const char* query;
+        bool found;
+    } rows[] = {
+        {"RIDLEY SCOTT", true}, {"DLEY SC", true}, {"ALIEN", true},       {"", false},
+        {"ÉLAN", false},        {"VITAL ", true},  {"SCOTT ÉLAN", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.query);
+        EXPECT_EQ(InfoTextContains(lines, QString::fromUtf8(row.query)), row.found);
+    }
+}
+
 TEST(InfoFieldValue, JoinsTheValueLinesOfEverySectionUpToTheEmptyLine) {
     const QStringList record{"Heat", "",     "PLOT", "First half", " second half.", "",
                              "ANY",  "note", "",     "PLOT",       "again",         ""};

@@ -103,6 +103,28 @@ TEST(DecodeText, EveryKindOfLineEndEndsALineAndTheLastBreakAddsNoLine) {
 
 // ---- Writing ----
 
+TEST(BytesMayHoldUpperCased, SaysNoOnlyWhenAnAsciiWordIsNotAmongTheBytes) {
+    const QByteArray marked = QByteArray("\xEF\xBB\xBF") + "Am\xC3\xA9lie\r\n";
+    const struct {
+        QByteArray bytes;
+        const char* word;
+        bool may;
+    } rows[] = {
+        {"Director\r\nRidley Scott\r\n", "RIDLEY SCOTT", true},
+        {"Director\r\nRidley Scott\r\n", "MANN", false},
+        {"Caf\xE9 Noir\r\n", "NOIR", true},                    // Windows-1252 around it
+        {"Caf\xE9 Noir\r\n", "CAFÉ", true},                    // not ASCII: cannot be told
+        {marked, "LIE", true},                                 // UTF-8 with its mark
+        {marked, "MELIE", false},                              // é is no "E"
+        {QByteArray("\xFF\xFEH\0e\0a\0t\0", 10), "ZZZ", true}, // UTF-16: cannot be told
+        {"Heat", "", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes.toStdString() + " / " + row.word);
+        EXPECT_EQ(BytesMayHoldUpperCased(row.bytes, QString::fromUtf8(row.word)), row.may);
+    }
+}
+
 TEST(EncodeText, EveryLineEndsWithCrLfInEveryEncoding) {
     EXPECT_EQ(EncodeText({"a", "", "b"}, TextEncoding::Ansi), QByteArray("a\r\n\r\nb\r\n"));
     EXPECT_EQ(EncodeText({"a"}, TextEncoding::Utf8), QByteArray("a\r\n"));
@@ -223,6 +245,9 @@ TEST(TextFile, AMissingFileIsAFailureWithItsPath) {
     const Result<TextFile> read = ReadTextFile(path);
     ASSERT_FALSE(read);
     EXPECT_TRUE(read.error().contains(path));
+    const Result<TextFile> folder = ReadTextFile(dir.path()); // a folder is no text either
+    ASSERT_FALSE(folder);
+    EXPECT_TRUE(folder.error().contains(dir.path()));
 }
 
 // ---- Safe replacement ----

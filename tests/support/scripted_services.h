@@ -117,6 +117,13 @@ public:
         return Success();
     }
     bool Setup(QWidget*) override { return true; }
+    // Every range a print dialog was preset to; the dialog is confirmed unless told otherwise.
+    std::vector<PrintPageRange> printDialogs;
+    bool confirmPrint = true;
+    bool ConfirmPrint(QWidget*, const PrintPageRange& range) override {
+        printDialogs.push_back(range);
+        return confirmPrint;
+    }
     QString CurrentPrinterName() const override { return QStringLiteral("Test printer"); }
 };
 

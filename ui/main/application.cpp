@@ -7,6 +7,7 @@
 #include "ui/tools/album_name_request.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/contact.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
 #include "ui/tools/portable_mode.h"
@@ -56,7 +57,10 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form10_ = std::make_unique<TForm10>(form1_.get());
     windows_.form10 = form10_.get();
 
-    // TForm13 comes after TForm12 in the order.
+    form12_ = std::make_unique<TForm12>(windows_, services_, form1_.get());
+    windows_.form12 = form12_.get();
+    form12_->FormCreate();
+
     form13_ = std::make_unique<TForm13>(windows_, services_, form1_.get());
     windows_.form13 = form13_.get();
     form13_->FormCreate();
@@ -76,6 +80,8 @@ Application::~Application() {
     windows_.form15 = nullptr;
     form13_.reset();
     windows_.form13 = nullptr;
+    form12_.reset();
+    windows_.form12 = nullptr;
     form10_.reset();
     windows_.form10 = nullptr;
     form9_.reset();

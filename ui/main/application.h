@@ -17,6 +17,7 @@ class TForm5;
 class TForm6;
 class TForm16;
 class TForm7;
+class TForm12;
 class TForm13;
 class TAboutBox;
 class TForm2;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<TForm16> form16_;
     std::unique_ptr<TForm5> form5_;
     std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm12> form12_;
     std::unique_ptr<TForm13> form13_;
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<TForm2> form2_;

@@ -9,6 +9,7 @@
 #include "ui/main/video_tab.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
 #include "ui_main_window.h"
@@ -84,6 +85,10 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     connect(optionsTab_, &OptionsTab::Button39Click, this, [this] {
         if (windows_.form7)
             windows_.form7->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button51Click, this, [this] {
+        if (windows_.form12)
+            windows_.form12->Open();
     });
     connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
         if (windows_.form16)

@@ -16,6 +16,7 @@ OptionsTab::OptionsTab(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
     connect(ui->Edit2, &QLineEdit::textChanged, this, &OptionsTab::CollectionFolderChanged);
     connect(ui->Button36, &QPushButton::clicked, this, &OptionsTab::Button36Click);
     connect(ui->Button39, &QPushButton::clicked, this, &OptionsTab::Button39Click);
+    connect(ui->Button51, &QPushButton::clicked, this, &OptionsTab::Button51Click);
     connect(ui->Button53, &QPushButton::clicked, this, &OptionsTab::Button53Click);
     connect(ui->Button34, &QPushButton::clicked, this, &OptionsTab::Button34Click);
 }

@@ -65,6 +65,7 @@ Q_SIGNALS:
     // The buttons that open other windows; the main window knows the windows.
     void Button36Click(); // Manage Info Text
     void Button39Click(); // Local HTML Album
+    void Button51Click(); // Create Filtered List
     void Button53Click(); // Backup
     void Button34Click(); // Manage Favourite
 

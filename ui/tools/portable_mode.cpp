@@ -7,6 +7,7 @@
 #include "ui/main/shared_commands.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui_portable_mode.h"
 
 #include <QDir>
@@ -139,18 +140,14 @@ void TForm9::ShowCollectionFolder(const QString& folder) {
 }
 
 // The Info List Creator (TForm12) keeps its own copy of the collection folder and of the
-// indicator; every change of either reaches it through here, both together. MERGE: with
-// TForm12 in the registry this becomes
-//     if (windows_.form12) {
-//         windows_.form12->SetCollectionFolder(folder);   // its Edit1
-//         windows_.form12->SetPortableIndicator(caption); // its Label13
-//         if (refresh)
-//             windows_.form12->Button?Click();            // its "Refresh"
-//     }
+// indicator; every change of either reaches it through here, both together.
 void TForm9::ShowInListCreator(const QString& folder, const QString& caption, bool refresh) {
-    (void)folder;
-    (void)caption;
-    (void)refresh;
+    if (!windows_.form12)
+        return;
+    windows_.form12->SetCollectionFolder(folder);
+    windows_.form12->SetPortableIndicator(caption);
+    if (refresh)
+        windows_.form12->Button1Click();
 }
 
 void TForm9::UndoPortableSwitch(bool albumToo) {

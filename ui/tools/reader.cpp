@@ -3,6 +3,7 @@
 #include "ui/main/hints.h"
 #include "ui/main/main_window.h"
 #include "ui/main/search_offline_tab.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui_reader.h"
 
 #include <QShowEvent>
@@ -59,6 +60,10 @@ void TForm6::FormShow() {
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
     }
+}
+
+QImage TForm6::ListCreatorPicture() const {
+    return windows_.form12 ? windows_.form12->ShownPoster() : QImage();
 }
 
 void TForm6::BitBtn1Click() {

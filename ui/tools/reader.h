@@ -34,9 +34,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The Info List Creator's poster while that window opens the reader. That window is not
-    // part of the program yet, so there is no picture to take from it.
-    QImage ListCreatorPicture() const { return {}; }
+    // The Info List Creator's poster while that window opens the reader.
+    QImage ListCreatorPicture() const;
 
     std::unique_ptr<Ui::TForm6> ui;
     Windows& windows_;

@@ -1,0 +1,495 @@
+#include "ui/tools/info_list_creator.h"
+
+#include "core/collection.h"
+#include "core/filteredlist.h"
+#include "core/infotext.h"
+#include "platform/pictures.h"
+#include "ui/main/hints.h"
+#include "ui/main/list_loader.h"
+#include "ui/main/main_window.h"
+#include "ui/main/search_offline_tab.h"
+#include "ui/main/shared_commands.h"
+#include "ui/tools/album_creator.h"
+#include "ui/tools/info_text_editor.h"
+#include "ui/tools/reader.h"
+#include "ui_info_list_creator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+const QString kNoInfo = QStringLiteral("  No Info selected");
+const QString kCountPrefix = QStringLiteral("  Collection count: ");
+const QString kFilteredPrefix = QStringLiteral("  Filtered Collection count: ");
+const QString kAnyGenre = QStringLiteral("ANY GENRE");
+const QString kNothingToFilter = QStringLiteral("Nothing to filter, the list is empty.");
+
+// Pending messages run at most this often during a filter: the bar and the window still move
+// smoothly, and the walk spends its time reading the texts.
+constexpr qint64 kMessagePaceMs = 50;
+// What the print dialog's page estimate counts on one A4 page.
+constexpr qsizetype kLinesPerPage = 81;
+
+QString NothingToSendText(const char* target) {
+    return QStringLiteral("Nothing is selected to export to the '") + QLatin1String(target) +
+           QStringLiteral("' list. Please, select at least one title.");
+}
+
+} // namespace
+
+TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services) {
+    ui->setupUi(this);
+    saveDialog_.defaultSuffix = QStringLiteral("list");
+    saveDialog_.filters = {{QStringLiteral("List file"), QStringLiteral("*.list")},
+                           {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
+    ui->ComboBox1->lineEdit()->installEventFilter(this);
+    ConnectHandlers();
+}
+
+TForm12::~TForm12() = default;
+
+void TForm12::ConnectHandlers() {
+    const std::pair<QPushButton*, void (TForm12::*)()> clicks[] = {
+        {ui->Button1, &TForm12::Button1Click},   {ui->Button2, &TForm12::Button2Click},
+        {ui->Button3, &TForm12::Button3Click},   {ui->Button4, &TForm12::Button4Click},
+        {ui->Button5, &TForm12::Button5Click},   {ui->Button6, &TForm12::Button6Click},
+        {ui->Button7, &TForm12::Button7Click},   {ui->Button9, &TForm12::Button9Click},
+        {ui->Button10, &TForm12::Button10Click}, {ui->Button11, &TForm12::Button11Click},
+        {ui->Button12, &TForm12::Button12Click}, {ui->Button13, &TForm12::Button13Click},
+        {ui->Button14, &TForm12::Button14Click}, {ui->Button15, &TForm12::Button15Click},
+        {ui->Button16, &TForm12::Button16Click}, {ui->Button17, &TForm12::Button17Click},
+    };
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = handler] { (this->*handler)(); });
+    connect(ui->ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Select(); });
+    connect(ui->Edit2, &QLineEdit::textChanged, this, &TForm12::Edit2Change);
+    connect(ui->Edit2, &QLineEdit::returnPressed, this, [this] {
+        if (ui->Button10->isEnabled())
+            Button10Click();
+    });
+    // The selection, not the current row: the list takes a current row of its own when it
+    // gets the focus, and that is no choice of the user's.
+    connect(ui->MovieListExport, &QListWidget::itemSelectionChanged, this,
+            [this] { MovieListExportClick(); });
+    connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
+}
+
+bool TForm12::event(QEvent* event) {
+    if (ShowHintEvent(event, ui->Panel2))
+        return true;
+    return QDialog::event(event);
+}
+
+// Enter in the genre box filters by what was typed. The box itself would look the text up
+// among its items first and filter a second time when it is one of them.
+bool TForm12::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ComboBox1Select();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm12::FormCreate() {
+    if (TForm1* main = windows_.form1) {
+        SetCollectionFolder(main->CollectionFolder());
+        SetPortableIndicator(main->PortableIndicator());
+    }
+    saveDialog_.startFolder = CollectionFolder();
+    Button1Click();
+}
+
+void TForm12::Open() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm12::SetCollectionFolder(const QString& folder) {
+    ui->Edit1->setText(folder);
+}
+
+void TForm12::SetPortableIndicator(const QString& caption) {
+    ui->Label13->setText(caption);
+}
+
+QString TForm12::CollectionFolder() const {
+    return ui->Edit1->text();
+}
+
+QImage TForm12::ShownPoster() const {
+    return ui->Image1->picture();
+}
+
+QStringList TForm12::ListEntries() const {
+    QStringList entries;
+    const QListWidget* list = ui->MovieListExport;
+    entries.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+QStringList TForm12::TickedEntries() const {
+    QStringList entries;
+    const QListWidget* list = ui->MovieListExport;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->checkState() == Qt::Checked)
+            entries << list->item(row)->text();
+    }
+    return entries;
+}
+
+void TForm12::SetEntries(const QStringList& entries, const QList<Qt::CheckState>& ticks) {
+    QListWidget* list = ui->MovieListExport;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    list->addItems(entries);
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setCheckState(ticks.value(row, Qt::Unchecked));
+}
+
+void TForm12::SetCount(const QString& prefix) {
+    ui->Label3->setText(prefix + QString::number(ui->MovieListExport->count()) +
+                        QStringLiteral(" Text"));
+}
+
+void TForm12::SetAllTicks(const std::function<Qt::CheckState(Qt::CheckState)>& tick) {
+    if (filtering_)
+        return;
+    QListWidget* list = ui->MovieListExport;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        item->setCheckState(tick(item->checkState()));
+    }
+}
+
+// The preview goes with the entry it showed: with the label kept, Save as... would write the
+// emptied text over the file the user picks.
+void TForm12::ClearPreview() {
+    ui->Memo1->clear();
+    ui->Image1->clearPicture();
+    ui->Label7->setText(kNoInfo);
+    ui->Button16->setEnabled(false);
+}
+
+void TForm12::Button1Click() {
+    if (filtering_)
+        return;
+    QStringList entries;
+    for (const QString& name : ListCollection(CollectionFolder())) {
+        if (IsInfoTextEntry(name))
+            entries << name;
+    }
+    SetEntries(entries);
+    SetCount(kCountPrefix);
+}
+
+void TForm12::Button2Click() {
+    SetAllTicks([](Qt::CheckState) { return Qt::Checked; });
+}
+
+void TForm12::Button3Click() {
+    SetAllTicks([](Qt::CheckState) { return Qt::Unchecked; });
+}
+
+void TForm12::Button7Click() {
+    SetAllTicks([](Qt::CheckState s) { return s == Qt::Checked ? Qt::Unchecked : Qt::Checked; });
+}
+
+void TForm12::ComboBox1Select() {
+    if (filtering_)
+        return;
+    const QString genre = AsciiUpper(TrimBlanksAndControls(ui->ComboBox1->currentText()));
+    if (genre.isEmpty())
+        return;
+    if (genre != kAnyGenre && ui->MovieListExport->count() == 0) {
+        ShowMessage(services_, kNothingToFilter);
+        return;
+    }
+    ClearPreview();
+    if (genre == kAnyGenre) {
+        Button1Click();
+        if (ui->CheckBox20->isChecked())
+            Button2Click();
+        return;
+    }
+    RunFilter(genre, &InfoTextHasGenre);
+}
+
+void TForm12::Edit2Change(const QString& text) {
+    ui->Button10->setEnabled(!text.isEmpty());
+    ui->Button11->setEnabled(!text.isEmpty());
+}
+
+void TForm12::Button10Click() {
+    if (filtering_)
+        return;
+    if (ui->MovieListExport->count() == 0) {
+        ShowMessage(services_, kNothingToFilter);
+        return;
+    }
+    const QString query = TrimBlanksAndControls(AsciiUpper(ui->Edit2->text()));
+    ClearPreview();
+    RunFilter(query, &InfoTextContains);
+}
+
+void TForm12::Button11Click() {
+    ui->Edit2->clear();
+}
+
+// The walk reads every text once and only marks what goes; the list is rebuilt once at the
+// end, since taking items out one by one moves the rest of the list each time. A text whose
+// bytes cannot hold the word is not decoded into lines at all: most texts of a collection are
+// like that, and the decoding would cost more than the reading.
+void TForm12::RunFilter(const QString& word, TextTest test) {
+    QScopedValueRollback busy(filtering_, true);
+    QListWidget* list = ui->MovieListExport;
+    const int count = list->count();
+    const QString folder = CollectionFolder();
+    ui->ProgressBar1->setRange(0, count);
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->show();
+    std::vector<bool> removed(std::size_t(count), false);
+    bool anyRemoved = false;
+    QElapsedTimer sinceMessages;
+    sinceMessages.start();
+    for (int row = 0; row < count; ++row) {
+        if (sinceMessages.elapsed() >= kMessagePaceMs) {
+            ui->ProgressBar1->setValue(row);
+            QCoreApplication::processEvents();
+            sinceMessages.start();
+        }
+        const QListWidgetItem* item = list->item(row);
+        const QString entry = item->text();
+        // An entry of a loaded list that names a path reads nothing outside the folder.
+        const Result<QByteArray> bytes = StaysInFolder(entry)
+                                             ? ReadFileContents(JoinPath(folder, entry))
+                                             : Result<QByteArray>(Failure(entry));
+        if (!bytes) {
+            services_.dialogs->ask(MessageKind::Error,
+                                   QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."),
+                                   Buttons::Ok);
+            continue;
+        }
+        if (BytesMayHoldUpperCased(*bytes, word) && test(DecodeText(*bytes).lines, word))
+            continue;
+        if (ui->CheckBox19->isChecked() && item->checkState() == Qt::Checked)
+            continue;
+        removed[std::size_t(row)] = true;
+        anyRemoved = true;
+    }
+    if (anyRemoved) {
+        QStringList kept;
+        QList<Qt::CheckState> ticks;
+        for (int row = 0; row < count; ++row) {
+            if (removed[std::size_t(row)])
+                continue;
+            kept << list->item(row)->text();
+            ticks << list->item(row)->checkState();
+        }
+        SetEntries(kept, ticks);
+    }
+    ui->ProgressBar1->hide();
+    SetCount(kFilteredPrefix);
+    filtering_ = false;
+    if (ui->CheckBox20->isChecked())
+        Button2Click();
+}
+
+void TForm12::MovieListExportClick() {
+    const QListWidgetItem* item = ui->MovieListExport->selectedItems().value(0);
+    if (ui->MovieListExport->count() == 0 || !item) {
+        ui->Button16->setEnabled(false);
+        return;
+    }
+    const QString entry = item->text();
+    const QString path = JoinPath(CollectionFolder(), entry);
+    const Result<TextFile> text =
+        StaysInFolder(entry) ? LoadInfoText(path) : Result<TextFile>(Failure(entry));
+    if (!text) {
+        services_.dialogs->ask(MessageKind::Error,
+                               QStringLiteral("Cannot open: ") + path +
+                                   QStringLiteral(". Operation is aborted."),
+                               Buttons::Abort);
+        ClearPreview();
+        return;
+    }
+    ui->Memo1->setPlainText(text->lines.join(QLatin1Char('\n')));
+    memo1Encoding_ = text->encoding;
+    // The poster beside the text is always this title's own: none when it has none.
+    const QString poster =
+        JoinPath(CollectionFolder(), EntryBaseName(entry) + QStringLiteral(".jpg"));
+    const Result<Poster> loaded =
+        QFileInfo::exists(poster) ? LoadPosterFile(poster) : Result<Poster>(Failure({}));
+    ui->Image1->setPicture(loaded ? loaded->image : QImage());
+    ui->Label7->setText(QStringLiteral("  ") + entry);
+    ui->Button16->setEnabled(true);
+}
+
+void TForm12::CheckBox1Click() {
+    ui->Memo1->setReadOnly(ui->CheckBox1->isChecked());
+}
+
+void TForm12::Button16Click() {
+    TForm6* reader = windows_.form6;
+    TForm1* main = windows_.form1;
+    const QString text = ui->Memo1->toPlainText();
+    if (ui->Label7->text() == kNoInfo || text.isEmpty() || !reader || !main)
+        return;
+    // Filled here as well: an open reader is not shown anew and would keep another picture.
+    reader->Fill(text, ShownPoster());
+    main->SetReaderPictureFromListCreator(true);
+    reader->Open();
+    main->SetReaderPictureFromListCreator(false);
+}
+
+void TForm12::Button9Click() {
+    TForm1* main = windows_.form1;
+    if (ui->Label7->text() == kNoInfo || !main)
+        return;
+    const QString entry = ui->Label7->text().mid(2);
+    FileDialogRequest& dialog = main->FileDialogs().save;
+    dialog.startFolder = CollectionFolder();
+    dialog.proposedName = entry;
+    const std::optional<QString> path = services_.dialogs->saveFile(dialog);
+    if (!path)
+        return;
+    const QFileInfo chosen(*path);
+    if (chosen.exists() &&
+        services_.dialogs->ask(MessageKind::Warning,
+                               chosen.fileName() +
+                                   QStringLiteral(" exists. Do you want to overwritte it?"),
+                               Buttons::YesNo) != Button::Yes)
+        return;
+    // The whole text as held, so wrapping never reaches the file.
+    const QStringList lines = ui->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const Result<TextEncoding> saved = SaveInfoText(*path, lines, memo1Encoding_);
+    if (!saved)
+        ReportError(services_, QStringLiteral("Cannot save ") + entry + QStringLiteral(" to ") +
+                                   chosen.absolutePath() + QStringLiteral("/."));
+}
+
+void TForm12::Button4Click() {
+    SaveEntries(ListEntries(), QStringLiteral("Movie Information List"));
+}
+
+void TForm12::Button5Click() {
+    SaveEntries(TickedEntries(), QStringLiteral("Movie Information List (Selection)"));
+}
+
+void TForm12::SaveEntries(const QStringList& entries, const QString& proposedName) {
+    saveDialog_.proposedName = proposedName;
+    const std::optional<QString> path = services_.dialogs->saveFile(saveDialog_);
+    if (!path || !ConfirmOverwrite(services_, *path))
+        return;
+    saveDialog_.startFolder = QFileInfo(*path).absolutePath();
+    const Status saved = SaveFilteredList(*path, entries);
+    if (!saved)
+        ReportError(services_, saved.error());
+}
+
+void TForm12::Button13Click() {
+    if (filtering_ || !windows_.form1)
+        return;
+    const std::optional<QStringList> entries =
+        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    if (!entries)
+        return;
+    SetEntries(*entries);
+    SetCount(kFilteredPrefix);
+}
+
+void TForm12::Button6Click() {
+    const QStringList ticked = TickedEntries();
+    if (ticked.isEmpty()) {
+        services_.dialogs->ask(MessageKind::Information,
+                               QStringLiteral("Nothing selected in the list, nothing to print."),
+                               Buttons::Abort);
+        return;
+    }
+    const int pages = int(ticked.size() / kLinesPerPage) + 1;
+    if (!services_.printer->ConfirmPrint(this, PrintPageRange{1, pages, 1, pages}))
+        return;
+    const Status printed = services_.printer->PrintLines(ticked);
+    if (!printed)
+        ReportError(services_, printed.error());
+}
+
+bool TForm12::NothingToSend(bool empty, const QString& nothingText) {
+    if (!empty)
+        return false;
+    services_.dialogs->ask(MessageKind::Information, nothingText, Buttons::Abort);
+    return true;
+}
+
+void TForm12::Button12Click() {
+    if (filtering_ || !windows_.form7)
+        return;
+    QStringList titles;
+    for (const QString& entry : TickedEntries())
+        titles << EntryBaseName(entry);
+    if (NothingToSend(titles.isEmpty(), NothingToSendText("Local HTML Album")))
+        return;
+    windows_.form7->ReceiveTitles(titles);
+    close();
+}
+
+void TForm12::Button14Click() {
+    TForm1* main = windows_.form1;
+    if (filtering_ || !main || !main->OfflineTab())
+        return;
+    const QString folder = CollectionFolder();
+    QStringList items;
+    for (const QString& entry : TickedEntries()) {
+        if (!StaysInFolder(entry))
+            continue;
+        const QString poster = EntryBaseName(entry) + QStringLiteral(".jpg");
+        if (QFileInfo::exists(JoinPath(folder, poster)))
+            items << poster;
+        if (QFileInfo::exists(JoinPath(folder, entry)))
+            items << entry;
+    }
+    if (NothingToSend(items.isEmpty(), NothingToSendText("Search Title Off Line")))
+        return;
+    // The tab first: a page change may move the focus onto its Refresh, which lists the folder.
+    main->Pages()->setCurrentWidget(main->OfflineTab());
+    main->OfflineTab()->ShowFilteredList(items);
+    main->show();
+    main->raise();
+    main->activateWindow();
+    close();
+}
+
+void TForm12::Button17Click() {
+    if (filtering_ || !windows_.form5)
+        return;
+    const QStringList entries = TickedEntries();
+    if (NothingToSend(entries.isEmpty(), NothingToSendText("Manage Info Text list")))
+        return;
+    windows_.form5->ReceiveFilteredList(entries);
+    windows_.form5->Open();
+    close();
+}
+
+void TForm12::Button15Click() {
+    close();
+}
+
+} // namespace quorvel
