@@ -87,9 +87,10 @@ TEST(InstalledProgram, KeepsItsDataBesideItselfOnlyWhereItCanWrite) {
         EXPECT_TRUE(QFileInfo(expected + "Album").isDir());
         windows.kill();
         windows.waitForFinished(10000);
-        if (readOnly)
+        if (readOnly) {
             EXPECT_EQ(QDir(bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                       QStringList{"quorvel"});
+        }
     }
 }
 

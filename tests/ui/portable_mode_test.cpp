@@ -10,6 +10,7 @@
 #include "ui/main/search_online_tab.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
+#include "ui/tools/info_list_creator.h"
 #include "ui/tools/portable_mode.h"
 
 #include <QCheckBox>
@@ -57,16 +58,19 @@ protected:
     QStringList Indicators() const {
         return {Main().PortableIndicator(), FindInMain<QLabel>("Label22")->text(),
                 Find<QLabel>(app->windows().form7, "Label6")->text(),
-                Find<QLabel>(app->windows().form16, "Label7")->text()};
+                Find<QLabel>(app->windows().form16, "Label7")->text(),
+                Find<QLabel>(app->windows().form12, "Label13")->text()};
     }
     QStringList Folders() const {
         return {Main().CollectionFolder(), Main().FavouritesFolder(),
                 app->windows().form7->AlbumFolder(),
-                Find<QLineEdit>(app->windows().form16, "Edit2")->text()};
+                Find<QLineEdit>(app->windows().form16, "Edit2")->text(),
+                Find<QLineEdit>(app->windows().form12, "Edit1")->text()};
     }
-    QStringList FixedFolders() const { return {fixed, fixed, album, fixed}; }
+    QStringList FixedFolders() const { return {fixed, fixed, album, fixed, fixed}; }
     QStringList PortableFolders() const {
-        return {AppFolder() + "Movie", AppFolder(), AppFolder() + "Album", AppFolder() + "Movie"};
+        return {AppFolder() + "Movie", AppFolder(), AppFolder() + "Album", AppFolder() + "Movie",
+                AppFolder() + "Movie"};
     }
     QStringList OfflineList() const { return Main().OfflineTab()->ListEntries(); }
     QString StoredKey(const char* key) const {
@@ -100,7 +104,7 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
     EXPECT_TRUE(QFileInfo(AppFolder() + "Album").isDir());
     EXPECT_EQ(Shown("Edit2"), AppFolder() + "Movie");
     EXPECT_EQ(Shown("Edit3"), AppFolder() + "Album");
-    EXPECT_EQ(Indicators(), QStringList(4, kOn));
+    EXPECT_EQ(Indicators(), QStringList(5, kOn));
     EXPECT_EQ(Folders(), PortableFolders());
     EXPECT_EQ(Main().FileDialogs().save.startFolder, AppFolder() + "Movie");
     EXPECT_TRUE(OfflineList().isEmpty()) << OfflineList().join(',').toStdString();
@@ -125,7 +129,7 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
             app->windows().form7->SetAlbumFolder("/unsaved");
         }
         Button("Button2")->click();
-        EXPECT_EQ(Indicators(), QStringList(4, kOff));
+        EXPECT_EQ(Indicators(), QStringList(5, kOff));
         EXPECT_EQ(Folders(), FixedFolders());
         EXPECT_EQ(OfflineList(), QStringList{"Kept.txt"});
     }
@@ -144,7 +148,7 @@ TEST_F(PortableTest, APortableStartRebasesThePicturePathsAndWritesThemBack) {
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
     EXPECT_TRUE(AtStart()->isChecked());
     EXPECT_TRUE(AtStart()->isEnabled());
-    EXPECT_EQ(Indicators(), QStringList(4, kOn));
+    EXPECT_EQ(Indicators(), QStringList(5, kOn));
     EXPECT_EQ(Folders(), PortableFolders());
     EXPECT_EQ(Shown("Edit3"), AppFolder() + "Album");
     EXPECT_EQ(StoredKey(opt::kBckTab1P), AppFolder() + "one.jpg");
@@ -229,7 +233,7 @@ TEST_F(PortableTest, AFolderThatCannotBeMadeLeavesPortableModeOff) {
         Button("Button1")->click();
         EXPECT_EQ(scripted.dialogs.messageTexts(), QStringList{row.message});
         EXPECT_EQ(Shown(row.edit), row.edited);
-        EXPECT_EQ(Indicators(), QStringList(4, kOff));
+        EXPECT_EQ(Indicators(), QStringList(5, kOff));
         EXPECT_EQ(Folders(), FixedFolders());
         QFile::remove(AppFolder() + row.blocked);
     }
@@ -260,7 +264,7 @@ TEST_F(PortableTest, PathCommandsAskToLeavePortableMode) {
         scripted.dialogs.answers = {row.answer};
         EXPECT_EQ(form9->ConfirmPortableOff(), row.goesOn);
         EXPECT_EQ(scripted.dialogs.messageTexts(), row.asked);
-        EXPECT_EQ(Indicators(), QStringList(4, row.goesOn ? kOff : kOn));
+        EXPECT_EQ(Indicators(), QStringList(5, row.goesOn ? kOff : kOn));
         EXPECT_EQ(Folders(), row.goesOn ? FixedFolders() : PortableFolders());
     }
 
@@ -272,7 +276,7 @@ TEST_F(PortableTest, PathCommandsAskToLeavePortableMode) {
     EXPECT_EQ(scripted.dialogs.messageTexts(),
               QStringList{"This operation can only be performed when portable mode is off. You "
                           "are in portable mode. Do you want to switch off the portable mode?"});
-    EXPECT_EQ(Indicators(), QStringList(4, kOff));
+    EXPECT_EQ(Indicators(), QStringList(5, kOff));
     EXPECT_EQ(Folders(), FixedFolders());
 }
 
@@ -304,7 +308,7 @@ TEST_F(PortableTest, ATitleSavedInPortableModeIsThereAtTheNextPortableStart) {
 
     app.reset();
     Start();
-    EXPECT_EQ(Indicators(), QStringList(4, kOn));
+    EXPECT_EQ(Indicators(), QStringList(5, kOn));
     EXPECT_EQ(OfflineList(), QStringList{"The Shawshank Redemption.txt"});
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
 }
