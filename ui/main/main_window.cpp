@@ -105,7 +105,7 @@ void TForm1::AddTabs() {
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
     videoTab_ = new VideoTab(windows_, appFolder_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(pages);
+    optionsTab_ = new OptionsTab(windows_, services_, pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));
     pages->setCurrentIndex(0);
 }
@@ -114,6 +114,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     readerFromListCreator_ = false;
+    optionsTab_->KeepBuiltInBackgrounds();
     optionsTab_->Pictures() = PicturePaths{};
 
     InstallHintHandler();
@@ -132,6 +133,7 @@ void TForm1::FormCreate() {
     // A favourites file that cannot be read ends start-up here, the window as far as it got.
     if (!LoadFavouritesAtStart())
         return;
+    optionsTab_->Button38Click();
 
     if (layout())
         layout()->activate();
@@ -174,6 +176,14 @@ bool TForm1::LoadFavouritesAtStart() {
         return false;
     videoTab_->SetFavourites(favourites->lines);
     return true;
+}
+
+ServiceSettings TForm1::Settings() const {
+    ServiceSettings settings = ReadServiceSettings(options_);
+    // The key in force is the box's, saved or not, like every other option of the tab.
+    if (optionsTab_)
+        settings.omdbApiKey = optionsTab_->OmdbApiKey();
+    return settings;
 }
 
 QString TForm1::CollectionFolder() const {
