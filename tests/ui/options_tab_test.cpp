@@ -77,12 +77,10 @@ TEST_F(OptionsTabTest, PickingAThemeChangesOnlyThePreviewAndApplyThemeChangesThe
         const char* preview;
         const char* style;
     };
-    const Row rows[] = {{0, ":/previews/I0", "Iceberg Classico"},
-                        {1, ":/previews/i1", "Windows"},
-                        {2, ":/previews/i2", "TabletDark"},
-                        {4, ":/previews/i4", "Ruby Graphite"},
-                        {5, ":/previews/i5", "Cyan Night"},
-                        {3, ":/previews/I3", "Aqua Graphite"}};
+    const Row rows[] = {
+        {0, ":/previews/I0", "Iceberg Classico"}, {1, ":/previews/i1", "Windows"},
+        {2, ":/previews/i2", "TabletDark"},       {4, ":/previews/i4", "Ruby Graphite"},
+        {5, ":/previews/i5", "Cyan Night"},       {3, ":/previews/I3", "Aqua Graphite"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.style);
         const QString lookBefore = AppliedStyle();
@@ -244,8 +242,8 @@ TEST_F(OptionsTabTest, FolderCommandsSetTheirPathOrKeepThePreviousOne) {
     };
     const Row rows[] = {
         {"Button14", "Edit2", chosen, chosen},
-        {"Button14", "Edit2", QString(), chosen},     // an empty choice keeps the path
-        {"Button14", "Edit2", std::nullopt, chosen},  // so does Cancel
+        {"Button14", "Edit2", QString(), chosen},    // an empty choice keeps the path
+        {"Button14", "Edit2", std::nullopt, chosen}, // so does Cancel
         {"Button15", "Edit2", std::nullopt, AppFolder()},
         {"Button22", "Edit2", std::nullopt, movies},
         {"Button29", "Edit6", chosen, chosen},

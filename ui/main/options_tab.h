@@ -69,15 +69,15 @@ public:
 
     // True when the command may go on: at once in fixed mode, else after the user agreed.
     bool ConfirmPortableOff();
-    void Button14Click(); // collection folder: Select folder
-    void Button15Click(); // Application folder
-    void Button22Click(); // Load saved path
-    void Button33Click(); // Open folder
-    void Button29Click(); // favourites folder: Select folder
-    void Button30Click(); // Application folder
-    void Button31Click(); // Load saved path
-    void Button41Click(); // Open folder
-    void Button16Click(); // Save
+    void Button14Click();            // collection folder: Select folder
+    void Button15Click();            // Application folder
+    void Button22Click();            // Load saved path
+    void Button33Click();            // Open folder
+    void Button29Click();            // favourites folder: Select folder
+    void Button30Click();            // Application folder
+    void Button31Click();            // Load saved path
+    void Button41Click();            // Open folder
+    void Button16Click();            // Save
     void ComboBox2Change(int index); // a theme picked by the user
     void Button38Click();            // Apply Theme
     void CheckBox8Click();

@@ -20,7 +20,8 @@ void ReportError(Services& services, const QString& text) {
 
 QString ExplainServiceError(const QString& serviceError) {
     const QString error = serviceError.trimmed();
-    if (error != QLatin1String("No API key provided.") && error != QLatin1String("Invalid API key!"))
+    if (error != QLatin1String("No API key provided.") &&
+        error != QLatin1String("Invalid API key!"))
         return serviceError;
     return serviceError + QStringLiteral("\nEnter your OMDb API key on the Options tab and press "
                                          "Save; a key is had at "

@@ -130,7 +130,8 @@ bool ApplyStyle(const QString& name) {
     const QString platform = qApp->property(kPlatformStyleProperty).toString();
     // The sheets are drawn over Fusion, the one Qt style that takes every colour from the
     // palette; the plain look is the platform's own style with its own palette.
-    const QString baseStyle = name == QLatin1String(kPlainStyle) ? platform : QStringLiteral("Fusion");
+    const QString baseStyle =
+        name == QLatin1String(kPlainStyle) ? platform : QStringLiteral("Fusion");
     QString sheet;
     if (name != QLatin1String(kPlainStyle)) {
         const CarriedStyle* found = nullptr;
