@@ -302,6 +302,7 @@ Result<StoredOptions> ReadStoredOptions(const OptionsFile& file, const QString& 
     str(s, opt::kBckTab2P, o.bckTab2P);
     boolean(opt::kPortableMode, o.portableMode);
     str(opt::kHtml, opt::kSavingPath, o.htmlSavingPath);
+    str(s, opt::kOmdbApiKey, o.omdbApiKey);
     if (!failure.isEmpty())
         return Failure(failure);
     // An empty folder would be taken relative to wherever the program was started: it means
@@ -340,6 +341,7 @@ Status SaveAllOptions(OptionsFile& file, const OptionValues& v,
         {s, opt::kBckTab2P, v.bckTab2P},
         {s, opt::kBckTab1Used, b(v.bckTab1Used)},
         {s, opt::kBckTab2Used, b(v.bckTab2Used)},
+        {s, opt::kOmdbApiKey, v.omdbApiKey},
     };
     for (const Write& w : writes) {
         Status status = file.writeString(w.section, w.key, w.value);

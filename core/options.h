@@ -99,6 +99,7 @@ struct StoredOptions {
     QString bckTab1, bckTab2, bckTab1P, bckTab2P;
     bool portableMode = false;
     QString htmlSavingPath; // absent or empty: the application folder
+    QString omdbApiKey;     // our own key, as the file holds it
 };
 StoredOptions DefaultOptions(const QString& appFolder);
 // Fails at the first key that cannot be read; the caller asks the recreate question.
@@ -120,6 +121,7 @@ struct OptionValues {
     QString bckTab1, bckTab1P, bckTab2, bckTab2P;
     bool bckTab1Used = false;
     bool bckTab2Used = false;
+    QString omdbApiKey; // our own key, written last
 };
 // Writes in the fixed order and stops at the first failing write (those before stay written).
 // `afterWrite` (optional) is called with each key just written, so the caller can refresh

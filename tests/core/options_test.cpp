@@ -214,6 +214,7 @@ OptionValues SampleValues() {
     v.bckTab2P = "";
     v.bckTab1Used = true;
     v.bckTab2Used = false;
+    v.omdbApiKey = "k3y";
     return v;
 }
 
@@ -227,7 +228,7 @@ TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
         "SavingPath",    "SavingFavPath",  "Tab1_Save",     "Tab1_ReadOnly",    "Tab2_ReadOnly",
         "Tab3_AutoPlay", "Tab3_VideoOnly", "Portable Mode", "Background Image", "Theme",
         "SavingPath",    "BckTab1",        "BckTab1P",      "BckTab2",          "BckTab2P",
-        "BckTab1Used",   "BckTab2Used"};
+        "BckTab1Used",   "BckTab2Used",    "OmdbApiKey"};
     EXPECT_EQ(written, expected);
     EXPECT_EQ(ReadFileBytes(iniPath()), QByteArray("[Settings]\n"
                                                    "SavingPath=/data/Movies\n"
@@ -246,6 +247,7 @@ TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
                                                    "BckTab2P=\n"
                                                    "BckTab1Used=1\n"
                                                    "BckTab2Used=0\n"
+                                                   "OmdbApiKey=k3y\n"
                                                    "\n\n"
                                                    "[HTML]\n"
                                                    "SavingPath=/data/Album\n"));
@@ -260,6 +262,7 @@ TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
     EXPECT_FALSE(back->backgroundImage);
     EXPECT_EQ(back->theme, -1);
     EXPECT_EQ(back->bckTab2, "/pics/b.png");
+    EXPECT_EQ(back->omdbApiKey, "k3y");
 }
 
 TEST_F(OptionsIni, SaveAllOptionsStopsAtTheFirstFailingWrite) {

@@ -90,12 +90,14 @@ public:
         return !trashFolder.isEmpty() &&
                MoveToTrash(path, trashFolder, QDateTime(QDate(2016, 3, 7), QTime(14, 25, 9))).ok();
     }
-    // Every target asked for; the answer is `shortcutResult` (a failure when it holds one).
+    // Every target asked for; the answer is `shortcutResult` (a failure when it holds one),
+    // or with a `desktopFolder` the real launcher written there.
     QStringList shortcuts;
     Result<bool> shortcutResult = true;
+    QString desktopFolder;
     Result<bool> CreateDesktopShortcut(const QString& target) override {
         shortcuts << target;
-        return shortcutResult;
+        return desktopFolder.isEmpty() ? shortcutResult : WriteDesktopEntry(target, desktopFolder);
     }
 };
 
@@ -116,7 +118,11 @@ public:
         printedPosters.push_back(picture);
         return Success();
     }
-    bool Setup(QWidget*) override { return true; }
+    int setups = 0;
+    bool Setup(QWidget*) override {
+        ++setups;
+        return true;
+    }
     // Every range a print dialog was preset to; the dialog is confirmed unless told otherwise.
     std::vector<PrintPageRange> printDialogs;
     bool confirmPrint = true;

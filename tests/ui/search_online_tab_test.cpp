@@ -175,7 +175,8 @@ TEST_F(OnlineTabTest, ARefusedQueryTellsTheServiceReasonAndKeepsTheRecord) {
 
     Search("Heat");
 
-    EXPECT_EQ(Messages(), "Heat: Invalid API key!");
+    EXPECT_EQ(Messages(), "Heat: Invalid API key!\nEnter your OMDb API key on the Options tab and "
+                          "press Save; a key is had at https://www.omdbapi.com/apikey.aspx");
     EXPECT_EQ(MemoText(), before);
     EXPECT_EQ(tab->ShownPoster().bytes, posterBefore);
     EXPECT_FALSE(Image1().isNull());

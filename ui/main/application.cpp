@@ -2,6 +2,7 @@
 
 #include "ui/main/main_window.h"
 #include "ui/tools/about_box.h"
+#include "ui/main/themes.h"
 #include "ui/tools/add_favourite.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/album_name_request.h"
@@ -21,6 +22,8 @@ namespace quorvel {
 // The windows are made in this order, each after those it may use when it is created: TForm1,
 // TAboutBox, TForm2 to TForm8, TForm9 (portable paths), TForm10, TForm12 to TForm16.
 Application::Application(Services& services, QString appFolder) : services_(services) {
+    // The look every window is made in; the main window's start-up applies the stored theme.
+    ApplyStyle(QString::fromLatin1(kStartStyle));
     form1_ = std::make_unique<TForm1>(windows_, services_, std::move(appFolder));
     windows_.form1 = form1_.get();
     form1_->FormCreate();

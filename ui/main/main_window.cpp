@@ -7,11 +7,14 @@
 #include "ui/main/search_online_tab.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
+#include "ui/tools/about_box.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/backup.h"
 #include "ui/tools/info_list_creator.h"
 #include "ui/tools/info_text_editor.h"
 #include "ui/tools/manage_favourites.h"
+#include "ui/tools/portable_mode.h"
+#include "ui/tools/update_check.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -98,6 +101,18 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
         if (windows_.form4)
             windows_.form4->Open();
     });
+    connect(optionsTab_, &OptionsTab::Button43Click, this, [this] {
+        if (windows_.form9)
+            windows_.form9->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button42Click, this, [this] {
+        if (windows_.form8)
+            windows_.form8->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button11Click, this, [this] {
+        if (windows_.aboutBox)
+            windows_.aboutBox->Open();
+    });
 }
 
 // The tabs are windows of their own making (they need the registry and the services), so they
@@ -110,7 +125,7 @@ void TForm1::AddTabs() {
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
     videoTab_ = new VideoTab(windows_, appFolder_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(pages);
+    optionsTab_ = new OptionsTab(windows_, services_, pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));
     pages->setCurrentIndex(0);
 }
@@ -119,6 +134,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     readerFromListCreator_ = false;
+    optionsTab_->KeepBuiltInBackgrounds();
     optionsTab_->Pictures() = PicturePaths{};
 
     InstallHintHandler();
@@ -137,6 +153,7 @@ void TForm1::FormCreate() {
     // A favourites file that cannot be read ends start-up here, the window as far as it got.
     if (!LoadFavouritesAtStart())
         return;
+    optionsTab_->Button38Click();
 
     if (layout())
         layout()->activate();
@@ -179,6 +196,14 @@ bool TForm1::LoadFavouritesAtStart() {
         return false;
     videoTab_->SetFavourites(favourites->lines);
     return true;
+}
+
+ServiceSettings TForm1::Settings() const {
+    ServiceSettings settings = ReadServiceSettings(options_);
+    // The key in force is the box's, saved or not, like every other option of the tab.
+    if (optionsTab_)
+        settings.omdbApiKey = optionsTab_->OmdbApiKey();
+    return settings;
 }
 
 QString TForm1::CollectionFolder() const {

@@ -44,7 +44,8 @@ public:
     QString PortableIndicator() const;      // the caption of Label23
     bool SaveInfoAndPosterTogether() const; // CheckBox4 on the Options tab
     OptionsFile& Options() { return options_; }
-    ServiceSettings Settings() const { return ReadServiceSettings(options_); }
+    // The service addresses of Options.ini; the OMDb key is the one the Options tab holds.
+    ServiceSettings Settings() const;
     SharedDialogs& FileDialogs() { return dialogs_; }
     HttpClient& PosterClient() { return *posterClient_; }
     void SetStatusText(const QString& text);

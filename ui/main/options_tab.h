@@ -1,9 +1,17 @@
 #pragma once
 // TabSheet4, "Options": the controls that hold the stored options while the program runs.
 
+#include "platform/services.h"
+#include "ui/windows.h"
+
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 
 namespace Ui {
 class OptionsTab;
@@ -12,6 +20,7 @@ class OptionsTab;
 namespace quorvel {
 
 struct StoredOptions;
+class BackgroundPicture;
 
 // The custom background pictures of the first two tabs, fixed and portable forms.
 struct PicturePaths {
@@ -24,16 +33,25 @@ struct PicturePaths {
 class OptionsTab : public QWidget {
     Q_OBJECT
 public:
-    explicit OptionsTab(QWidget* parent = nullptr);
+    OptionsTab(Windows& windows, Services& services, QWidget* parent = nullptr);
     ~OptionsTab() override;
 
     QString PortableIndicator() const;      // the caption of Label23
     QString CollectionFolder() const;       // Edit2
     QString FavouritesFolder() const;       // Edit6
     bool SaveInfoAndPosterTogether() const; // CheckBox4
+    QString OmdbApiKey() const;             // EditApiKey, blanks at its ends dropped
 
-    // Fills this tab's option controls and the picture paths from the stored options.
+    // Fills this tab's option controls and the picture paths from the stored options, then
+    // loads the tab backgrounds of the mode stored.
     void ShowStored(const StoredOptions& stored);
+    // Start-up: the pictures of the first two tabs are the ones their forms carry (Image8 and
+    // Image9 keep them, so that unticking a use box can put them back).
+    void KeepBuiltInBackgrounds();
+    // Start-up: the path boxes take the pair of the mode in force and each ticked use box
+    // loads its picture; a picture that cannot be loaded is reported, its path forgotten and
+    // its use box unticked and disabled.
+    void LoadTabBackgrounds(const QString& tab1, const QString& tab2);
 
     PicturePaths& Pictures() { return pictures_; }
     const PicturePaths& Pictures() const { return pictures_; }
@@ -58,6 +76,29 @@ public:
     void SetTab2PicturePath(const QString& path);      // Edit8
     QString Tab1PicturePath() const;
     QString Tab2PicturePath() const;
+    // True when the command may go on: at once in fixed mode, else after the user agreed.
+    bool ConfirmPortableOff();
+    void Button14Click();            // collection folder: Select folder
+    void Button15Click();            // Application folder
+    void Button22Click();            // Load saved path
+    void Button33Click();            // Open folder
+    void Button29Click();            // favourites folder: Select folder
+    void Button30Click();            // Application folder
+    void Button31Click();            // Load saved path
+    void Button41Click();            // Open folder
+    void Button16Click();            // Save
+    void ComboBox2Change(int index); // a theme picked by the user
+    void Button38Click();            // Apply Theme
+    void CheckBox8Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void Button47Click(); // Browse, tab 1
+    void Button48Click(); // Browse, tab 2
+    void Button49Click(); // Clear, tab 1
+    void Button50Click(); // Clear, tab 2
+    void Button35Click(); // Desktop Shortcut
+    void Button21Click(); // Printer Setup
+    void Button46Click(); // Online help
 
 Q_SIGNALS:
     // The text of Edit2 changed: the collection to list is another one.
@@ -68,13 +109,40 @@ Q_SIGNALS:
     void Button51Click(); // Create Filtered List
     void Button53Click(); // Backup
     void Button34Click(); // Manage Favourite
+    void Button43Click(); // Portable Mode On/Off
+    void Button42Click(); // Check for Update
+    void Button11Click(); // About
 
 private:
+    // What one tab's background is made of; the two tabs differ only in these.
+    struct BackgroundControls {
+        int tab;
+        QCheckBox* use;
+        QLineEdit* path;
+        BackgroundPicture* (*picture)(const Windows&);
+        QImage* builtIn;
+    };
+    BackgroundControls Tab1Controls();
+    BackgroundControls Tab2Controls();
+
+    void ConnectHandlers();
     bool PortableModeOff() const;
+    void SelectFolder(QLineEdit* box);
+    void LoadSavedPath(QLineEdit* box, const char* key);
+    void UseBoxClick(const BackgroundControls& tab);
+    void Browse(const BackgroundControls& tab);
+    void Clear(const BackgroundControls& tab);
+    // Loads the file into the tab's background; a picture that cannot be read is reported.
+    void ShowCustomPicture(const BackgroundControls& tab);
+    void SaveOptions();
 
     std::unique_ptr<Ui::OptionsTab> ui;
+    Windows& windows_;
+    Services& services_;
     PicturePaths pictures_;
     bool fillingPicturePaths_ = false;
+    QImage builtIn1_; // Image8
+    QImage builtIn2_; // Image9
 };
 
 } // namespace quorvel

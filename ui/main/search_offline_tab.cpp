@@ -41,6 +41,10 @@ SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget
 
 SearchOfflineTab::~SearchOfflineTab() = default;
 
+BackgroundPicture* SearchOfflineTab::Background() const {
+    return ui->Image5;
+}
+
 void SearchOfflineTab::ConnectHandlers() {
     const std::pair<QPushButton*, void (SearchOfflineTab::*)()> clicks[] = {
         {ui->Button17, &SearchOfflineTab::Button17Click},

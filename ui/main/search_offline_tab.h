@@ -21,11 +21,14 @@ class SearchOfflineTab;
 
 namespace quorvel {
 
+class BackgroundPicture;
+
 class SearchOfflineTab : public QWidget {
     Q_OBJECT
 public:
     SearchOfflineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
     ~SearchOfflineTab() override;
+    BackgroundPicture* Background() const; // Image5, behind the whole page
 
     // Refresh: run at start-up, by the Refresh button and on every change of the collection
     // folder.

@@ -61,7 +61,8 @@ private:
 // Why an answer that found nothing is not a plain "not found": the service's own words.
 QString RefusalReason(const OmdbAnswer& answer) {
     const QString error = answer.serviceError();
-    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer")
+                           : ExplainServiceError(error);
 }
 
 } // namespace
@@ -74,6 +75,10 @@ SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* 
 }
 
 SearchOnlineTab::~SearchOnlineTab() = default;
+
+BackgroundPicture* SearchOnlineTab::Background() const {
+    return ui->Image3;
+}
 
 void SearchOnlineTab::ConnectHandlers() {
     const std::pair<QPushButton*, void (SearchOnlineTab::*)()> clicks[] = {

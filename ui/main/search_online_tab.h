@@ -20,6 +20,8 @@ class SearchOnlineTab;
 
 namespace quorvel {
 
+class BackgroundPicture;
+
 class OmdbAnswer;
 
 class SearchOnlineTab : public QWidget {
@@ -27,6 +29,7 @@ class SearchOnlineTab : public QWidget {
 public:
     SearchOnlineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
     ~SearchOnlineTab() override;
+    BackgroundPicture* Background() const; // Image3, behind the whole page
 
     void Button1Click();            // Search Info
     QLineEdit* TitleEdit() const;   // Edit1

@@ -18,6 +18,16 @@ void ReportError(Services& services, const QString& text) {
     services.dialogs->ask(MessageKind::Error, text, Buttons::Ok);
 }
 
+QString ExplainServiceError(const QString& serviceError) {
+    const QString error = serviceError.trimmed();
+    if (error != QLatin1String("No API key provided.") &&
+        error != QLatin1String("Invalid API key!"))
+        return serviceError;
+    return serviceError + QStringLiteral("\nEnter your OMDb API key on the Options tab and press "
+                                         "Save; a key is had at "
+                                         "https://www.omdbapi.com/apikey.aspx");
+}
+
 bool ConfirmOverwrite(Services& services, const QString& path) {
     if (!QFileInfo::exists(path))
         return true;

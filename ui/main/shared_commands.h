@@ -16,6 +16,9 @@ namespace quorvel {
 void ShowMessage(Services& services, const QString& text);
 // The error box every window uses for a failure it does not handle itself.
 void ReportError(Services& services, const QString& text);
+// The OMDb service's refusal as the user reads it: for a missing or refused access key a second
+// line says where the key goes and where one is had.
+QString ExplainServiceError(const QString& serviceError);
 // True when `path` does not exist yet or the user agrees to replace it.
 bool ConfirmOverwrite(Services& services, const QString& path);
 // The list searches' question at a partial match; true when the user wants the next one.

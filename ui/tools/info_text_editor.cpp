@@ -55,7 +55,8 @@ private:
 
 QString NotFoundReason(const OmdbAnswer& answer) {
     const QString error = answer.serviceError();
-    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer")
+                           : ExplainServiceError(error);
 }
 
 } // namespace
