@@ -11,6 +11,14 @@
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/themes.h"
+#include "ui/tools/about_box.h"
+#include "ui/tools/album_creator.h"
+#include "ui/tools/backup.h"
+#include "ui/tools/info_list_creator.h"
+#include "ui/tools/info_text_editor.h"
+#include "ui/tools/manage_favourites.h"
+#include "ui/tools/portable_mode.h"
+#include "ui/tools/update_check.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -277,10 +285,29 @@ TEST_F(OptionsTabTest, TheDesktopShortcutIsMadeOnceAndThePrinterSetUpOpens) {
 
     Click("Button21");
     EXPECT_EQ(scripted.printer.setups, 1);
-    // The windows that are not part of the program yet have no button to show.
-    for (const char* hidden : {"Button43", "Button42", "Button11", "Button45"})
-        EXPECT_TRUE(On<QPushButton>(hidden)->isHidden()) << hidden;
+    // The DVD Cover window is never made: its button is never shown.
+    EXPECT_TRUE(On<QPushButton>("Button45")->isHidden());
     EXPECT_EQ(On<QPushButton>("Button46")->text(), "On Line\n   Help");
+}
+
+TEST_F(OptionsTabTest, EachWindowButtonShowsItsWindow) {
+    Start();
+    const Windows& w = app->windows();
+    const struct {
+        const char* button;
+        QWidget* window;
+    } rows[] = {{"Button36", w.form5},  {"Button39", w.form7},   {"Button51", w.form12},
+                {"Button53", w.form16}, {"Button34", w.form4},   {"Button43", w.form9},
+                {"Button42", w.form8},  {"Button11", w.aboutBox}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        ASSERT_NE(row.window, nullptr);
+        EXPECT_FALSE(row.window->isVisible());
+        EXPECT_FALSE(On<QPushButton>(row.button)->isHidden());
+        Click(row.button);
+        EXPECT_TRUE(row.window->isVisible());
+        row.window->hide();
+    }
 }
 
 TEST_F(OnlineTabTest, TheKeyOfTheOptionsTabIsSavedAndSentAndAMissingKeySaysWhereItGoes) {

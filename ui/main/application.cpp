@@ -1,8 +1,8 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
-#include "ui/tools/about_box.h"
 #include "ui/main/themes.h"
+#include "ui/tools/about_box.h"
 #include "ui/tools/add_favourite.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/album_name_request.h"
