@@ -223,31 +223,31 @@ QCheckBox, QRadioButton {{
 QCheckBox:disabled, QRadioButton:disabled {{
     color: {muted};
 }}
-QCheckBox::indicator {{
+QCheckBox::indicator, QAbstractItemView::indicator {{
     width: 13px;
     height: 13px;
     border: 1px solid {indicator_border};
     border-radius: {check_radius}px;
     background-color: {base};
 }}
-QCheckBox::indicator:hover {{
+QCheckBox::indicator:hover, QAbstractItemView::indicator:hover {{
     border-color: {accent};
 }}
-QCheckBox::indicator:checked {{
+QCheckBox::indicator:checked, QAbstractItemView::indicator:checked {{
     background-color: {accent};
     border-color: {accent};
     image: url(:/styles/{file}_check);
 }}
-QCheckBox::indicator:indeterminate {{
+QCheckBox::indicator:indeterminate, QAbstractItemView::indicator:indeterminate {{
     background-color: {alt};
     border-color: {accent};
     image: url(:/styles/{file}_partial);
 }}
-QCheckBox::indicator:disabled {{
+QCheckBox::indicator:disabled, QAbstractItemView::indicator:disabled {{
     background-color: {disabled_bg};
     border-color: {border};
 }}
-QCheckBox::indicator:checked:disabled {{
+QCheckBox::indicator:checked:disabled, QAbstractItemView::indicator:checked:disabled {{
     image: url(:/styles/{file}_check_off);
 }}
 

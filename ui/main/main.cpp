@@ -8,6 +8,7 @@
 #include "ui/main/main_window.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     // Before any QApplication: the commands run where there is no display at all.
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The desktop matches the windows to the menu entry by this name, and shows its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
     // No display name: the window system would append it to every window's own caption.
 
     quorvel::QtDialogs dialogs;
@@ -28,6 +31,12 @@ int main(int argc, char** argv) {
     quorvel::Services services{&dialogs, &shell, &printer, &connection, &clock};
 
     quorvel::Application app(services, quorvel::ApplicationFolder());
+    // The resources are in place once the windows are made; every window without an icon of
+    // its own takes the application's.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     // Start-up's questions come before the main window exists on screen; later ones sit on it.
     dialogs.setParent(&app.mainWindow());
     app.mainWindow().show();
