@@ -171,8 +171,11 @@ QString ChooseApplicationFolder(const QString& executableFolder, const QString& 
     if (!exe.endsWith(QLatin1Char('/')))
         exe += QLatin1Char('/');
     // access() rather than the permission bits: a read-only mount (a CD, a locked-down /usr)
-    // refuses writes even to root, and root may write where the bits say no.
-    if (::access(QFile::encodeName(exe).constData(), W_OK) == 0)
+    // refuses writes even to root, and root may write where the bits say no. /usr itself is the
+    // system's, read-only in use even where root could write: a program started there by root
+    // must not leave its settings among the system's programs.
+    const bool systemFolder = exe.startsWith(QLatin1String("/usr/"));
+    if (!systemFolder && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return exe;
     // The XDG base directory rule: a relative XDG_DATA_HOME is invalid and is ignored.
     QString data = xdgDataHome;

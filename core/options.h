@@ -47,7 +47,8 @@ inline constexpr int kDefaultTheme = 3;
 } // namespace opt
 
 // Where Options.ini, and by default the collection, live, ending with "/": the executable's
-// folder when it can be written to (a personal copy, a portable drive), otherwise
+// folder when it can be written to and is not under /usr (a personal copy, a portable drive),
+// otherwise
 // $XDG_DATA_HOME/Quorvel/ (~/.local/share/Quorvel/ by default), made when missing. A folder
 // that cannot be made is still returned: the first save reports it.
 QString ChooseApplicationFolder(const QString& executableFolder, const QString& xdgDataHome,

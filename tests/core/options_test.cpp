@@ -349,6 +349,9 @@ TEST(ApplicationFolderChoice, IsTheExecutableFolderOnlyWhenItCanBeWritten) {
     QTemporaryDir exe, home, xdg;
     const QString exeFolder = exe.path() + '/';
     EXPECT_EQ(ChooseApplicationFolder(exe.path(), xdg.path(), home.path()), exeFolder);
+    // Root may write to /usr/bin, yet a system install keeps its users' data out of it.
+    EXPECT_EQ(ChooseApplicationFolder("/usr/bin", xdg.path(), home.path()),
+              xdg.path() + "/Quorvel/");
 
     test::SmallFileSystem mount(exe.path(), 64);
     std::unique_ptr<test::ReadOnlyFolder> readOnly;
