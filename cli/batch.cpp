@@ -274,129 +274,128 @@ QString WriteTitle(const TitleSave& save) {
 
 } // namespace
 
-int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
-    const Result<QStringList> titles = ReadTitles(request.listPath, console);
-    if (!titles) {
-        *console.err << "quorvel: " << titles.error() << "\n";
-        console.err->flush();
-        return kBadArguments;
-    }
-    const int total = int(titles->size());
-    const QString& folder = collection.folder;
-    CollectionIndex index(folder);
-    HttpClient posterClient(PosterClientSettings());
-    Pacer pacer(request.delay);
-    Progress progress(console, total);
-    Tally tally;
-    int unreachable = 0;
+namespace {
 
-    // One title's files are written while the next title's requests wait on the network, so
-    // the disk's syncing costs no time of its own; a title's outcome is told once its files
-    // are on disk, and always before anything of a later title.
-    std::optional<TitleSave> inFlight;
-    std::future<QString> saving;
-    const auto settle = [&] {
-        if (!inFlight)
-            return;
-        const QString failure = saving.get();
-        const TitleSave save = std::move(*inFlight);
-        inFlight.reset();
-        const QString textName = QFileInfo(save.textPath).fileName();
-        if (!failure.isEmpty()) {
-            if (!save.textExisted)
-                index.forget(textName);
-            ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: %2").arg(save.title, failure));
-        } else if (save.poster) {
-            ++tally.done;
-            progress.say(QStringLiteral("added: %1 as %2 and %3")
-                             .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
-        } else {
-            ++tally.done;
-            ++tally.withoutPoster;
-            progress.say(
-                QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
-        }
-    };
-    const auto say = [&](const QString& line) {
-        settle();
-        progress.say(line);
-    };
+// One `add` run: the titles in list order, the answers' files written in the background.
+class AddRun {
+public:
+    AddRun(const AddRequest& request, const Collection& collection, Console& console, int total)
+        : request_(request), collection_(collection), index_(collection.folder),
+          posterClient_(PosterClientSettings()), pacer_(request.delay), progress_(console, total) {}
 
-    for (int i = 0; i < total; ++i) {
-        const QString& title = titles->at(i);
-        progress.begin(i + 1, title);
+    // False when the run stops here (the title is left with the rest).
+    bool Add(const QString& title) {
         // Known before asking: the request is saved for what the collection already holds.
-        if (!request.overwrite) {
-            const QString held = IsImdbId(title) ? index.textWithId(title)
-                                                 : index.textNamed(SanitiseFileName(title));
-            if (!held.isEmpty()) {
-                ++tally.skipped;
-                say(QStringLiteral("skipped: %1 (already in the collection as %2)")
-                        .arg(title, held));
-                continue;
-            }
+        if (!request_.overwrite) {
+            const QString held = IsImdbId(title) ? index_.textWithId(title)
+                                                 : index_.textNamed(SanitiseFileName(title));
+            if (!held.isEmpty())
+                return Skip(title, held);
         }
-        pacer.beforeRequest();
-        const Result<OmdbAnswer> answer = FetchOmdbAnswer(
-            BuildOmdbQuery(collection.services.omdbAddress, collection.services.omdbApiKey, title));
-        if (StopsTheRun(answer, title, unreachable, tally)) {
-            tally.left = total - i;
-            break;
-        }
-        if (!answer) {
-            ++tally.failed;
-            say(QStringLiteral("failed: %1: %2").arg(title, answer.error()));
-            continue;
-        }
-        if (!answer->found()) {
-            ++tally.failed;
-            say(QStringLiteral("failed: %1: %2").arg(title, NotFoundText(*answer)));
-            continue;
-        }
+        pacer_.beforeRequest();
+        const ServiceSettings& service = collection_.services;
+        const Result<OmdbAnswer> answer =
+            FetchOmdbAnswer(BuildOmdbQuery(service.omdbAddress, service.omdbApiKey, title));
+        if (StopsTheRun(answer, title, unreachable_, tally_))
+            return false;
+        if (!answer)
+            return Fail(title, answer.error());
+        if (!answer->found())
+            return Fail(title, NotFoundText(*answer));
         // The name the search tab proposes for the title the service gave.
         const QString base = SanitiseFileName(answer->title());
         const QString id = answer->field(QStringLiteral("imdbID"));
-        if (base.isEmpty()) {
-            ++tally.failed;
-            say(QStringLiteral("failed: %1: the title \"%2\" leaves no file name")
-                    .arg(title, answer->title()));
-            continue;
-        }
-        QString held = index.textNamed(base);
-        if (held.isEmpty() && !request.overwrite)
-            held = index.textWithId(id);
-        if (!held.isEmpty() && !request.overwrite) {
-            ++tally.skipped;
-            say(QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
-            continue;
-        }
+        if (base.isEmpty())
+            return Fail(
+                title, QStringLiteral("the title \"%1\" leaves no file name").arg(answer->title()));
+        QString held = index_.textNamed(base);
+        if (held.isEmpty() && !request_.overwrite)
+            held = index_.textWithId(id);
+        if (!held.isEmpty() && !request_.overwrite)
+            return Skip(title, held);
         // Over an existing text whose name differs only in letter case, not beside it.
         const QString entry = held.isEmpty() ? base + QStringLiteral(".txt") : held;
+        const QString& folder = collection_.folder;
         TitleSave save{title,
                        EntryFilePath(folder, entry, QStringLiteral(".txt")),
                        EntryFilePath(folder, entry, QStringLiteral(".jpg")),
                        SearchedInfoText(*answer),
                        std::nullopt,
                        !held.isEmpty()};
-
-        pacer.beforeRequest();
-        const Result<QByteArray> poster = DownloadPoster(posterClient, answer->posterAddress());
+        pacer_.beforeRequest();
+        const Result<QByteArray> poster = DownloadPoster(posterClient_, answer->posterAddress());
         if (poster && CheckJpegPoster(*poster))
             save.poster = *poster;
 
-        settle();
-        index.added(QFileInfo(save.textPath).fileName(), id);
-        inFlight = save;
-        saving = std::async(std::launch::async, [save] { return WriteTitle(save); });
+        Settle();
+        index_.added(QFileInfo(save.textPath).fileName(), id);
+        inFlight_ = save;
+        saving_ = std::async(std::launch::async, [save] { return WriteTitle(save); });
+        return true;
     }
-    settle();
-    return Finish(console, progress, tally, total, false,
-                  QStringLiteral("quorvel add ") + request.listPath);
-}
 
-int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {
-    const QString& folder = collection.folder;
+    Progress& progress() { return progress_; }
+    Tally& tally() { return tally_; }
+
+    // One title's files are written while the next title's requests wait on the network, so
+    // the disk's syncing costs no time of its own; a title's outcome is told once its files
+    // are on disk, and always before anything of a later title.
+    void Settle() {
+        if (!inFlight_)
+            return;
+        const QString failure = saving_.get();
+        const TitleSave save = std::move(*inFlight_);
+        inFlight_.reset();
+        const QString textName = QFileInfo(save.textPath).fileName();
+        if (!failure.isEmpty()) {
+            if (!save.textExisted)
+                index_.forget(textName);
+            ++tally_.failed;
+            progress_.say(QStringLiteral("failed: %1: %2").arg(save.title, failure));
+            return;
+        }
+        ++tally_.done;
+        if (save.poster) {
+            progress_.say(QStringLiteral("added: %1 as %2 and %3")
+                              .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
+        } else {
+            ++tally_.withoutPoster;
+            progress_.say(
+                QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
+        }
+    }
+
+private:
+    bool Skip(const QString& title, const QString& held) {
+        ++tally_.skipped;
+        Say(QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
+        return true;
+    }
+    bool Fail(const QString& title, const QString& reason) {
+        ++tally_.failed;
+        Say(QStringLiteral("failed: %1: %2").arg(title, reason));
+        return true;
+    }
+    void Say(const QString& line) {
+        Settle();
+        progress_.say(line);
+    }
+
+    const AddRequest& request_;
+    const Collection& collection_;
+    CollectionIndex index_;
+    HttpClient posterClient_;
+    Pacer pacer_;
+    Progress progress_;
+    Tally tally_;
+    int unreachable_ = 0;
+    std::optional<TitleSave> inFlight_;
+    std::future<QString> saving_;
+};
+
+// The records `refresh` is asked for, longest unchanged first: after a stop, the next run
+// starts with the records left. A failure is the message for the user.
+Result<QStringList> RecordsToRefresh(const RefreshRequest& request, const QString& folder) {
     QStringList paths;
     if (request.all) {
         for (const QString& entry : ListCollection(folder)) {
@@ -404,83 +403,122 @@ int RunRefresh(const RefreshRequest& request, const Collection& collection, Cons
                 paths << JoinPath(folder, entry);
         }
     } else if (IsInfoTextEntry(request.file)) {
-        if (!QFileInfo(request.file).isFile()) {
-            *console.err << "quorvel: " << request.file << " does not exist\n";
-            console.err->flush();
-            return kBadArguments;
-        }
+        if (!QFileInfo(request.file).isFile())
+            return Failure(request.file + QStringLiteral(" does not exist"));
         paths << request.file;
     } else {
         const Result<QStringList> entries = LoadFilteredList(request.file);
-        if (!entries) {
-            *console.err << "quorvel: " << entries.error() << "\n";
-            console.err->flush();
-            return kBadArguments;
-        }
+        if (!entries)
+            return Failure(entries.error());
         for (const QString& entry : *entries) {
             if (!entry.trimmed().isEmpty())
                 paths << EntryFilePath(folder, entry, QStringLiteral(".txt"));
         }
     }
-    // Longest unchanged first: after a stop, the next run starts with the records left.
     std::vector<std::pair<QDateTime, QString>> order;
     for (const QString& path : paths)
         order.emplace_back(QFileInfo(path).lastModified(), path);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList sorted;
+    for (const auto& [time, path] : order)
+        sorted << path;
+    return sorted;
+}
 
-    const int total = int(order.size());
+enum class Refreshed { Done, Skipped, Failed, Stopped };
+
+// One record: its own request, then the fetched fields with the record's own notes kept.
+// `line` receives what the user reads about it.
+Refreshed RefreshRecord(const QString& path, const ServiceSettings& service, Pacer& pacer,
+                        int& unreachable, Tally& tally, QString& line) {
+    const QString name = QFileInfo(path).fileName();
+    const Result<TextFile> record = ReadTextFile(path);
+    if (!record) {
+        line = QStringLiteral("failed: %1").arg(record.error());
+        return Refreshed::Failed;
+    }
+    // A text that is not a record could lose lines the notes rule does not know of.
+    if (const QString shape = RecordShapeProblem(record->lines); !shape.isEmpty()) {
+        line = QStringLiteral("failed: %1 is not a record (%2); left unchanged").arg(name, shape);
+        return Refreshed::Failed;
+    }
+    const QString id = InfoFieldValue(record->lines, QStringLiteral("IMDB ID"));
+    if (AsciiUpper(id.left(2)) != QLatin1String("TT")) {
+        line = QStringLiteral("skipped: %1 (no IMDb identifier)").arg(name);
+        return Refreshed::Skipped;
+    }
+    pacer.beforeRequest();
+    const Result<OmdbAnswer> answer =
+        FetchOmdbAnswer(BuildOmdbIdQuery(service.omdbAddress, service.omdbApiKey, id));
+    if (StopsTheRun(answer, name, unreachable, tally))
+        return Refreshed::Stopped;
+    if (!answer || !answer->found()) {
+        line = QStringLiteral("failed: %1: %2: %3; left unchanged")
+                   .arg(name, id, answer ? NotFoundText(*answer) : answer.error());
+        return Refreshed::Failed;
+    }
+    const QStringList refreshed =
+        RefreshedInfoText(answer->title(), answer->infoValues(), id, InfoTextNotes(record->lines));
+    // Written even when nothing changed: its time tells the next run it is fresh.
+    const Result<TextEncoding> saved = SaveInfoText(path, refreshed, record->encoding);
+    if (!saved) {
+        line = QStringLiteral("failed: %1").arg(saved.error());
+        return Refreshed::Failed;
+    }
+    line = QStringLiteral("refreshed: %1").arg(name);
+    return Refreshed::Done;
+}
+
+int BadArgument(Console& console, const QString& message) {
+    *console.err << "quorvel: " << message << "\n";
+    console.err->flush();
+    return kBadArguments;
+}
+
+} // namespace
+
+int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
+    const Result<QStringList> titles = ReadTitles(request.listPath, console);
+    if (!titles)
+        return BadArgument(console, titles.error());
+    const int total = int(titles->size());
+    AddRun run(request, collection, console, total);
+    for (int i = 0; i < total; ++i) {
+        run.progress().begin(i + 1, titles->at(i));
+        if (!run.Add(titles->at(i))) {
+            run.tally().left = total - i;
+            break;
+        }
+    }
+    run.Settle();
+    return Finish(console, run.progress(), run.tally(), total, false,
+                  QStringLiteral("quorvel add ") + request.listPath);
+}
+
+int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {
+    const Result<QStringList> paths = RecordsToRefresh(request, collection.folder);
+    if (!paths)
+        return BadArgument(console, paths.error());
+    const int total = int(paths->size());
     Pacer pacer(request.delay);
     Progress progress(console, total);
     Tally tally;
     int unreachable = 0;
     for (int i = 0; i < total; ++i) {
-        const QString& path = order[size_t(i)].second;
-        const QString name = QFileInfo(path).fileName();
-        progress.begin(i + 1, name);
-        const Result<TextFile> record = ReadTextFile(path);
-        if (!record) {
-            ++tally.failed;
-            progress.say(QStringLiteral("failed: %1").arg(record.error()));
-            continue;
-        }
-        // A text that is not a record could lose lines the notes rule does not know of.
-        if (const QString shape = RecordShapeProblem(record->lines); !shape.isEmpty()) {
-            ++tally.failed;
-            progress.say(
-                QStringLiteral("failed: %1 is not a record (%2); left unchanged").arg(name, shape));
-            continue;
-        }
-        const QString id = InfoFieldValue(record->lines, QStringLiteral("IMDB ID"));
-        if (AsciiUpper(id.left(2)) != QLatin1String("TT")) {
-            ++tally.skipped;
-            progress.say(QStringLiteral("skipped: %1 (no IMDb identifier)").arg(name));
-            continue;
-        }
-        pacer.beforeRequest();
-        const Result<OmdbAnswer> answer = FetchOmdbAnswer(
-            BuildOmdbIdQuery(collection.services.omdbAddress, collection.services.omdbApiKey, id));
-        if (StopsTheRun(answer, name, unreachable, tally)) {
+        const QString& path = paths->at(i);
+        progress.begin(i + 1, QFileInfo(path).fileName());
+        QString line;
+        const Refreshed outcome =
+            RefreshRecord(path, collection.services, pacer, unreachable, tally, line);
+        if (outcome == Refreshed::Stopped) {
             tally.left = total - i;
             break;
         }
-        if (!answer || !answer->found()) {
-            ++tally.failed;
-            progress.say(QStringLiteral("failed: %1: %2: %3; left unchanged")
-                             .arg(name, id, answer ? NotFoundText(*answer) : answer.error()));
-            continue;
-        }
-        const QStringList refreshed = RefreshedInfoText(answer->title(), answer->infoValues(), id,
-                                                        InfoTextNotes(record->lines));
-        // Written even when nothing changed: its time tells the next run it is fresh.
-        const Result<TextEncoding> saved = SaveInfoText(path, refreshed, record->encoding);
-        if (!saved) {
-            ++tally.failed;
-            progress.say(QStringLiteral("failed: %1").arg(saved.error()));
-            continue;
-        }
-        ++tally.done;
-        progress.say(QStringLiteral("refreshed: %1").arg(name));
+        ++(outcome == Refreshed::Done      ? tally.done
+           : outcome == Refreshed::Skipped ? tally.skipped
+                                           : tally.failed);
+        progress.say(line);
     }
     return Finish(console, progress, tally, total, true,
                   QStringLiteral("quorvel refresh ") +

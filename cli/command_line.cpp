@@ -115,6 +115,28 @@ struct CommandParser {
     }
 };
 
+// What is wrong with a command's own arguments, empty when nothing is; `delay` receives the
+// parsed --delay.
+QString ArgumentsProblem(const QString& command, const CommandParser& sub, const QStringList& files,
+                         std::chrono::milliseconds& delay) {
+    if (command != QLatin1String("check")) {
+        const std::optional<std::chrono::milliseconds> parsed =
+            ParseDelay(sub.parser.value(sub.delay));
+        if (!parsed)
+            return QStringLiteral("--delay wants a number of milliseconds, not \"%1\"")
+                .arg(sub.parser.value(sub.delay));
+        delay = *parsed;
+    }
+    if (command == QLatin1String("add") && files.size() != 1)
+        return QStringLiteral("add wants one FILE, or - for the input");
+    if (command == QLatin1String("refresh") &&
+        (files.size() > 1 || sub.parser.isSet(sub.all) == (files.size() == 1)))
+        return QStringLiteral("refresh wants either --all or one FILE");
+    if (command == QLatin1String("check") && !files.isEmpty())
+        return QStringLiteral("check takes no FILE");
+    return {};
+}
+
 } // namespace
 
 bool IsCommandLine(int argc, char** argv) {
@@ -168,23 +190,8 @@ int RunCommandLine(const QStringList& arguments, const QString& appFolder, Conso
     }
     const QStringList files = sub.parser.positionalArguments();
     std::chrono::milliseconds delay{0};
-    if (command != QLatin1String("check")) {
-        const std::optional<std::chrono::milliseconds> parsed =
-            ParseDelay(sub.parser.value(sub.delay));
-        if (!parsed) {
-            return BadArguments(console, QStringLiteral("--delay wants a number of milliseconds, "
-                                                        "not \"%1\"")
-                                             .arg(sub.parser.value(sub.delay)));
-        }
-        delay = *parsed;
-    }
-    if (command == QLatin1String("add") && files.size() != 1)
-        return BadArguments(console, QStringLiteral("add wants one FILE, or - for the input"));
-    if (command == QLatin1String("refresh") &&
-        (files.size() > 1 || sub.parser.isSet(sub.all) == (files.size() == 1)))
-        return BadArguments(console, QStringLiteral("refresh wants either --all or one FILE"));
-    if (command == QLatin1String("check") && !files.isEmpty())
-        return BadArguments(console, QStringLiteral("check takes no FILE"));
+    if (const QString problem = ArgumentsProblem(command, sub, files, delay); !problem.isEmpty())
+        return BadArguments(console, problem);
 
     const Result<Collection> collection = ReadCollection(appFolder);
     if (!collection)

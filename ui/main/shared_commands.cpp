@@ -1,5 +1,8 @@
 #include "ui/main/shared_commands.h"
 
+#include <QRect>
+#include <QWidget>
+
 #include "core/collection.h"
 
 #include "ui/main/visual_lines.h"
@@ -65,6 +68,20 @@ void PrintPicture(Services& services, const QImage& picture, const QWidget& show
         services.printer->PrintPoster(picture, shownOn.logicalDpiX(), shownOn.logicalDpiY());
     if (!printed)
         ReportError(services, printed.error());
+}
+
+void ShowWindow(QWidget& window, const QWidget* over) {
+    if (over && over->isVisible() && !window.isVisible())
+        CentreWindow(window, over->frameGeometry());
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void CentreWindow(QWidget& window, const QRect& area) {
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(area.center());
+    window.move(frame.topLeft());
 }
 
 } // namespace quorvel

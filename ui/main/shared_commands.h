@@ -8,6 +8,7 @@
 
 class QImage;
 class QPlainTextEdit;
+class QRect;
 class QWidget;
 
 namespace quorvel {
@@ -30,5 +31,12 @@ bool OpenAddress(Services& services, const QString& address);
 void PrintShownLines(Services& services, const QPlainTextEdit& box);
 // Prints the picture scaled from the screen of `shownOn` to printer dots; reports a failure.
 void PrintPicture(Services& services, const QImage& picture, const QWidget& shownOn);
+
+// Shows a modeless window, or brings it to the front when it is shown already. With `over`
+// on screen, a window not yet shown opens centred on it; a shown one stays where the user put
+// it.
+void ShowWindow(QWidget& window, const QWidget* over = nullptr);
+// Moves the window's frame so that its centre is the centre of `area`.
+void CentreWindow(QWidget& window, const QRect& area);
 
 } // namespace quorvel

@@ -62,15 +62,10 @@ void TAboutBox::FormCreate() {
 void TAboutBox::Open() {
     if (!placed_) {
         placed_ = true;
-        if (QScreen* desktop = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(desktop->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        if (QScreen* desktop = screen())
+            CentreWindow(*this, desktop->availableGeometry());
     }
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TAboutBox::Label2Click() {

@@ -37,9 +37,7 @@ void TForm3::SetVideoId(const QString& id) {
 }
 
 void TForm3::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TForm3::SetFavourites(const QStringList& entries) {

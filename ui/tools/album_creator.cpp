@@ -113,9 +113,7 @@ void TForm7::FormCreate() {
 }
 
 void TForm7::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TForm7::showEvent(QShowEvent* event) {

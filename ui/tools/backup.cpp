@@ -79,9 +79,7 @@ void TForm16::FormCreate() {
 }
 
 void TForm16::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {

@@ -3,6 +3,7 @@
 #include "online/addresses.h"
 #include "online/update.h"
 #include "ui/main/main_window.h"
+#include "ui/main/shared_commands.h"
 #include "ui_contact.h"
 
 #include <QCoreApplication>
@@ -41,14 +42,7 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::Open() {
-    if (TForm1* main = windows_.form1; main && main->isVisible() && !isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this, windows_.form1);
 }
 
 void TForm2::Button1Click() {

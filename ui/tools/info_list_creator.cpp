@@ -116,9 +116,7 @@ void TForm12::FormCreate() {
 }
 
 void TForm12::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TForm12::SetCollectionFolder(const QString& folder) {

@@ -100,9 +100,7 @@ void TForm5::FormCreate() {
 }
 
 void TForm5::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 bool TForm5::event(QEvent* event) {

@@ -49,9 +49,7 @@ void TForm4::FormCreate() {
 }
 
 void TForm4::Open() {
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this);
 }
 
 void TForm4::showEvent(QShowEvent* event) {

@@ -92,14 +92,7 @@ void TForm9::FormCreate() {
 }
 
 void TForm9::Open() {
-    if (TForm1* main = windows_.form1; main && main->isVisible() && !isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this, windows_.form1);
 }
 
 void TForm9::showEvent(QShowEvent* event) {

@@ -1,5 +1,6 @@
 #include "ui/tools/thanks.h"
 
+#include "ui/main/shared_commands.h"
 #include "ui_thanks.h"
 
 namespace quorvel {
@@ -12,14 +13,7 @@ TForm10::TForm10(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TFo
 TForm10::~TForm10() = default;
 
 void TForm10::Open() {
-    if (QWidget* opener = parentWidget(); opener && opener->isVisible() && !isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(opener->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this, parentWidget());
 }
 
 void TForm10::Button1Click() {

@@ -54,14 +54,7 @@ void TForm8::FormCreate() {
 }
 
 void TForm8::Open() {
-    if (TForm1* main = windows_.form1; main && main->isVisible() && !isVisible()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    ShowWindow(*this, windows_.form1);
 }
 
 bool TForm8::event(QEvent* event) {
