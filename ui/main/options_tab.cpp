@@ -23,7 +23,6 @@
 namespace quorvel {
 
 namespace {
-const QString kPortableOff = QStringLiteral("Portable mode off");
 const QString kSaved = QStringLiteral("Options are saved.");
 const QString kCannotSave = QStringLiteral(
     "Cannot save option to disk or media. Quorvel save its options in an ini file inside the "

@@ -13,6 +13,10 @@ class QWidget;
 
 namespace quorvel {
 
+// The captions of the portable mode indicator and of its copies, which path commands test.
+inline const QString kPortableOn = QStringLiteral("Portable mode on");
+inline const QString kPortableOff = QStringLiteral("Portable mode off");
+
 // A plain box with an OK button.
 void ShowMessage(Services& services, const QString& text);
 // The error box every window uses for a failure it does not handle itself.

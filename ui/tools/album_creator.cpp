@@ -27,8 +27,6 @@ namespace {
 
 const QString kWholeCaption = QStringLiteral("HTML Page creation - Movie list");
 const QString kFilteredCaption = QStringLiteral("HTML Page creation - Movie list (Filtered list)");
-const QString kPortableOff = QStringLiteral("Portable mode off");
-const QString kPortableOn = QStringLiteral("Portable mode on");
 const QString kPortableQuestion = QStringLiteral(
     "This operation can only be performed when portable mode is off. You are in portable mode. "
     "Do you want to switch off the portable mode?");

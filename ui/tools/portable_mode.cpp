@@ -18,8 +18,6 @@ namespace quorvel {
 
 namespace {
 
-const QString kPortableOff = QStringLiteral("Portable mode off");
-const QString kPortableOn = QStringLiteral("Portable mode on");
 const QString kNoMovieFolder = QStringLiteral("Movie Folder does not exist");
 const QString kNoHtmlAlbumFolder = QStringLiteral("HTML Album Folder does not exist");
 const QString kNoAlbumFolder = QStringLiteral("Album Folder does not exist");
