@@ -263,18 +263,6 @@ bool TForm9::RebasePicturePaths() {
     return true;
 }
 
-void TForm9::LoadSavedFolder(const char* key, const std::function<void(const QString&)>& show) {
-    TForm1* main = windows_.form1;
-    const Result<QString> stored =
-        main->Options().readString(opt::kSettings, key, main->AppFolder());
-    if (!stored) {
-        ReportError(services_, stored.error());
-        return;
-    }
-    // An empty folder would be taken relative to wherever the program was started.
-    show(stored->isEmpty() ? main->AppFolder() : *stored);
-}
-
 void TForm9::SwitchToFixedPaths() {
     TForm1* main = windows_.form1;
     OptionsTab* options = main->OptionsPage();
@@ -287,11 +275,11 @@ void TForm9::SwitchToFixedPaths() {
     options->SetTab1PicturePath(fixed.bckTab1);
     options->SetTab2PicturePath(fixed.bckTab2);
 
-    LoadSavedFolder(opt::kSavingPath,
-                    [options](const QString& folder) { options->SetCollectionFolder(folder); });
+    // The tab's own "Load saved path" of both folders; the indicator is off by now, so they
+    // do not ask about portable mode again.
+    options->Button22Click();
     main->FileDialogs().SetStartFolder(main->CollectionFolder());
-    LoadSavedFolder(opt::kSavingFavPath,
-                    [options](const QString& folder) { options->SetFavouritesFolder(folder); });
+    options->Button31Click();
     if (windows_.form7)
         windows_.form7->Button10Click();
     ShowInListCreator(main->CollectionFolder(), kPortableOff, true);

@@ -57,7 +57,6 @@ private:
     void UsePortablePicture(const QString& portable, const QString& fixed, const QString& question,
                             const std::function<void(const QString&)>& showPath);
     bool RebasePicturePaths();
-    void LoadSavedFolder(const char* key, const std::function<void(const QString&)>& show);
 
     std::unique_ptr<Ui::TForm9> ui;
     Windows& windows_;
