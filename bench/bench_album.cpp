@@ -4,6 +4,7 @@
 
 #include "core/album.h"
 #include "core/collection.h"
+#include "core/textfile.h"
 // g++ 12 at -O2 sees the script queues' std::optional<QString> as maybe uninitialised: a
 // known false alarm of its middle end, not a fault of the queues.
 #pragma GCC diagnostic push
@@ -88,12 +89,14 @@ void BM_AlbumPagesOnly(benchmark::State& state) {
         const QString target = scratch.Next();
         QDir().mkpath(target);
         state.ResumeTiming();
+        FolderSync sync(target);
         failures =
             WriteAlbumPage(AlbumPagePath(target, "index"), AlbumIndexPage(folder, titles)) ? 0 : 1;
         for (const QString& title : titles) {
             const TitlePageOutcome made = CreateTitlePage(folder, target, title);
             failures += !made.readFailure.isEmpty() || !made.writeFailure.isEmpty();
         }
+        failures += sync.Sync() ? 0 : 1;
         state.PauseTiming();
         QDir(target).removeRecursively();
         state.ResumeTiming();

@@ -18,7 +18,13 @@ QString PosterPath(const QString& collectionFolder, const QString& title) {
 } // namespace
 
 QString HtmlText(const QString& text) {
-    return text.toHtmlEscaped();
+    // Most lines hold nothing to escape: they are shared, not copied a character at a time.
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '&' || u == '<' || u == '>' || u == '"')
+            return text.toHtmlEscaped();
+    }
+    return text;
 }
 
 QString FileUrl(const QString& path) {
@@ -116,7 +122,8 @@ QString AlbumPagePath(const QString& albumFolder, const QString& name) {
 }
 
 Status WriteAlbumPage(const QString& path, const QStringList& lines) {
-    const Result<TextEncoding> written = WriteTextFile(path, lines, TextEncoding::Ansi);
+    const Result<TextEncoding> written =
+        WriteTextFile(path, lines, TextEncoding::Ansi, Durability::Deferred);
     if (!written)
         return Failure(written.error());
     return Success();

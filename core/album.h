@@ -40,7 +40,9 @@ QStringList AlbumTitlePage(const QString& collectionFolder, const QString& album
 QString AlbumPagePath(const QString& albumFolder, const QString& name);
 
 // Writes the lines through the one atomic write, in the 8-bit code page (UTF-8 with its mark
-// when a character needs it). Fails with the reason; the old file then stays as it was.
+// when a character needs it). Fails with the reason; the old file then stays as it was. A page
+// can always be made again, so it is not synced on its own: a FolderSync taken before the
+// first page and synced after the last puts the whole album on the medium.
 Status WriteAlbumPage(const QString& path, const QStringList& lines);
 
 // What making one title's page came to: each failure's reason, empty when that step worked.

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -58,6 +59,48 @@ bool LooksLikeUtf8(const QByteArray& bytes) {
     return multiByte;
 }
 
+// Windows-1252 bytes 0x80 to 0x9F; the rest of the code page is Latin-1. Five bytes stand for
+// the C1 controls of their own value, as the system's converter reads and writes them.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Setting up the system's converter costs more than converting a page or an info text, and
+// an album converts tens of thousands of them.
+QString DecodeCp1252(const QByteArray& bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        *out++ = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : char16_t(c);
+    }
+    return text;
+}
+
+// False when a character is not in the code page, or is one this shortcut leaves to the
+// system's converter (anything beyond the 256 characters of the table).
+bool EncodeCp1252(const QString& text, QByteArray& bytes) {
+    bytes.resize(text.size());
+    char* out = bytes.data();
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
+            *out++ = char(c);
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32 && found < 0; ++i)
+            if (kCp1252High[i] == c)
+                found = i;
+        if (found < 0)
+            return false;
+        *out++ = char(0x80 + found);
+    }
+    return true;
+}
+
 bool StartsWithMark(const QByteArray& bytes) {
     return bytes.startsWith(kUtf8Bom) || bytes.startsWith(kUtf16LEBom) ||
            bytes.startsWith(kUtf16BEBom);
@@ -103,6 +146,67 @@ QString JoinWithCrLf(const QStringList& lines) {
     return text;
 }
 
+QString ErrnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool WriteAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The deferred write: QSaveFile has no way to leave out its sync, which costs a journal commit
+// per file. A named temporary beside the file, its bytes, then a rename: the name holds the
+// old file or the whole new one. The new file takes the old one's permissions, or 0666 less the
+// umask, as QSaveFile gives.
+Status WriteWithoutSync(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray() : name.left(slash + 1);
+    // Short enough for any name the final one may have, and hidden from a file browser.
+    const QByteArray base = name.mid(slash + 1).left(200);
+    struct stat old {};
+    const bool replacing = ::stat(name.constData(), &old) == 0;
+    static std::atomic<unsigned> counter{0};
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = folder + '.' + base + '.' + QByteArray::number(::getpid()) + '-' +
+                    QByteArray::number(counter++) + ".tmp";
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(errno)));
+    auto fail = [&](int error, bool open) -> Status {
+        if (open)
+            ::close(fd);
+        ::unlink(temporary.constData());
+        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(error)));
+    };
+    if (replacing && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return fail(errno, true);
+    if (!WriteAll(fd, bytes.constData(), bytes.size()))
+        return fail(errno, true);
+    if (::close(fd) != 0)
+        return fail(errno, false);
+    if (::rename(temporary.constData(), name.constData()) != 0)
+        return fail(errno, false);
+    return Success();
+}
+
 } // namespace
 
 QString TrimBlanksAndControls(const QString& text) {
@@ -146,8 +250,7 @@ TextFile DecodeText(const QByteArray& bytes) {
         text = QString::fromUtf8(bytes);
     } else {
         file.encoding = TextEncoding::Ansi;
-        QStringDecoder decoder("windows-1252");
-        text = decoder(bytes);
+        text = DecodeCp1252(bytes);
     }
     file.lines = SplitLines(text);
     return file;
@@ -157,12 +260,16 @@ QByteArray EncodeText(const QStringList& lines, TextEncoding encoding, TextEncod
     const QString text = JoinWithCrLf(lines);
     QByteArray bytes;
     if (encoding == TextEncoding::Ansi) {
-        QStringEncoder encoder("windows-1252");
-        bytes = encoder(text);
+        bool missing = false;
+        if (!EncodeCp1252(text, bytes)) {
+            QStringEncoder encoder("windows-1252");
+            bytes = encoder(text);
+            missing = encoder.hasError();
+        }
         // A character the code page lacks would land on disk as "?", and code-page bytes that
         // start like a byte-order mark or form multi-byte UTF-8 ("Ã©") would be read back as
         // other text: keep such a text in UTF-8 with its mark, which reads back as written.
-        if (encoder.hasError() || StartsWithMark(bytes) || LooksLikeUtf8(bytes))
+        if (missing || StartsWithMark(bytes) || LooksLikeUtf8(bytes))
             encoding = TextEncoding::Utf8Bom;
     }
     switch (encoding) {
@@ -254,7 +361,7 @@ Result<TextFile> ReadTextFile(const QString& path) {
     return DecodeText(*bytes);
 }
 
-Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
+Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability durability) {
     if (path.isEmpty())
         return Failure(QStringLiteral("Cannot write a file without a name"));
     // The system takes a NUL as the end of the name: the bytes would land under a shorter
@@ -265,6 +372,8 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
         return Failure(
             QStringLiteral("Cannot write %1: the file name holds a NUL character").arg(shown));
     }
+    if (durability == Durability::Deferred)
+        return WriteWithoutSync(path, bytes);
     QSaveFile file(path);
     auto fail = [&](int savedErrno) -> Status {
         const QString reason = SystemReason(file, savedErrno);
@@ -287,6 +396,30 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
     return Success();
 }
 
+FolderSync::FolderSync(const QString& folder) : folder_(folder) {
+    const QByteArray name = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    fd_ = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        openError_ = errno;
+}
+
+FolderSync::~FolderSync() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+Status FolderSync::Sync() {
+    if (fd_ < 0)
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(folder_, ErrnoText(openError_)));
+    // syncfs reports the write-back errors met since the descriptor opened, which is why it is
+    // opened before the writes; the folder's own fsync makes their renames durable.
+    const bool synced = ::syncfs(fd_) == 0 && ::fsync(fd_) == 0;
+    if (!synced)
+        return Failure(QStringLiteral("Cannot store the files of %1 on disk: %2")
+                           .arg(folder_, ErrnoText(errno)));
+    return Success();
+}
+
 Status CopyToNewFile(const QString& from, const QString& to) {
     if (QFileInfo::exists(to))
         return Failure(QStringLiteral("Cannot copy to %1: the file already exists").arg(to));
@@ -300,10 +433,10 @@ Status CopyToNewFile(const QString& from, const QString& to) {
 }
 
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
-                                   TextEncoding encoding) {
+                                   TextEncoding encoding, Durability durability) {
     TextEncoding used = encoding;
     const QByteArray bytes = EncodeText(lines, encoding, &used);
-    Status written = WriteFileSafely(path, bytes);
+    Status written = WriteFileSafely(path, bytes, durability);
     if (!written)
         return Failure(written.error());
     return used;

@@ -56,12 +56,42 @@ Result<QByteArray> ReadFileContents(const QString& path);
 // Fails with a one-line reason when the file cannot be opened or read.
 Result<TextFile> ReadTextFile(const QString& path);
 
-// Replaces the file with the bytes through QSaveFile: success only when every byte reached the
-// new file and the rename happened. On any failure the old file stays byte for byte, no
-// temporary file is left, and the message names the file and the system's reason ("No space
-// left on device"). An empty path, or one holding a NUL, is refused before anything is written.
-// The one atomic write of the program: every save of a user's file goes through it.
-Status WriteFileSafely(const QString& path, const QByteArray& bytes);
+// How soon a write must have reached the medium itself.
+enum class Durability {
+    // On the medium before the call returns: a user's own file, which nothing can make again.
+    Synced,
+    // Left to the system's write-back: for files the program can always make again (album
+    // pages), written by the thousand. The name still holds the old file or the whole new one,
+    // never a part; one FolderSync after the last file makes them all durable and reports what
+    // the write-back could not store.
+    Deferred,
+};
+
+// Replaces the file with the bytes through a temporary file beside it and a rename: success
+// only when every byte reached the new file and the rename happened. On any failure the old
+// file stays byte for byte, no temporary file is left, and the message names the file and the
+// system's reason ("No space left on device"). An empty path, or one holding a NUL, is refused
+// before anything is written. The one atomic write of the program: every save of a user's file
+// goes through it.
+Status WriteFileSafely(const QString& path, const QByteArray& bytes,
+                       Durability durability = Durability::Synced);
+
+// Taken before a batch of Deferred writes into an existing folder, Sync() puts them on the
+// medium at the end, with one sync of the folder's file system, and fails with the system's
+// reason when the write-back met an error since this was taken (a full disk, a failing medium).
+class FolderSync {
+public:
+    explicit FolderSync(const QString& folder);
+    ~FolderSync();
+    FolderSync(const FolderSync&) = delete;
+    FolderSync& operator=(const FolderSync&) = delete;
+    Status Sync();
+
+private:
+    QString folder_;
+    int fd_ = -1;
+    int openError_ = 0;
+};
 
 // Copies the file's bytes to `to` through WriteFileSafely. Never replaces a file: fails,
 // writing nothing, when `to` already exists or `from` cannot be read.
@@ -70,6 +100,7 @@ Status CopyToNewFile(const QString& from, const QString& to);
 // Writes beside the file and renames (QSaveFile), so a failed write leaves the old file whole.
 // Does not create folders. Returns the encoding actually written.
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
-                                   TextEncoding encoding);
+                                   TextEncoding encoding,
+                                   Durability durability = Durability::Synced);
 
 } // namespace quorvel

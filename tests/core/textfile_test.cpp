@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -392,6 +394,84 @@ TEST(WriteTextFile, ReportsTheEncodingReallyWritten) {
     const Result<TextEncoding> failed =
         WriteTextFile(dir.filePath("none/x.txt"), {"x"}, TextEncoding::Ansi);
     EXPECT_FALSE(failed);
+}
+
+// The code page is converted without the system's converter for speed; it must give what that
+// converter gives, byte for byte and character for character.
+TEST(EncodeText, Windows1252AgreesWithTheSystemConverter) {
+    QByteArray every;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            every.append(char(b));
+    QStringDecoder decoder("windows-1252");
+    const TextFile decoded = DecodeText(every);
+    EXPECT_EQ(decoded.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(decoded.lines, QStringList{decoder(every)});
+
+    int differing = 0;
+    for (char16_t c = 1; c < 0x2200; ++c) {
+        const QString line(QChar{c});
+        QStringEncoder encoder("windows-1252");
+        const QByteArray system = encoder(line + "\r\n");
+        const QByteArray expected =
+            encoder.hasError() ? "\xEF\xBB\xBF" + line.toUtf8() + "\r\n" : system;
+        differing += c != '\r' && c != '\n' && EncodeText({line}, TextEncoding::Ansi) != expected;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// A deferred write leaves out only the sync: the same whole-or-nothing replacement, the same
+// permissions and the same reported failures as a synced one.
+TEST(WriteFileSafely, BothDurabilitiesReplaceWholeKeepPermissionsAndFailAlike) {
+    for (const Durability durability : {Durability::Synced, Durability::Deferred}) {
+        SCOPED_TRACE(int(durability));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Heat.html");
+        ASSERT_TRUE(WriteFileBytes(path, "old\r\n"));
+        ASSERT_TRUE(
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        ASSERT_TRUE(WriteFileSafely(path, "new\r\n", durability));
+        EXPECT_EQ(ReadFileBytes(path), QByteArray("new\r\n"));
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+        const QString missing = dir.filePath("gone/Heat.html");
+        const Status refused = WriteFileSafely(missing, "x", durability);
+        ASSERT_FALSE(refused);
+        EXPECT_TRUE(refused.error().contains(missing)) << refused.error().toStdString();
+
+        Status cut = Success();
+        {
+            FileSizeLimit limit(16 * 1024);
+            ASSERT_TRUE(limit.active());
+            cut = WriteFileSafely(path, QByteArray(256 * 1024, 'x'), durability);
+        }
+        EXPECT_FALSE(cut);
+        EXPECT_EQ(ReadFileBytes(path), QByteArray("new\r\n"));
+        EXPECT_EQ(FolderNames(dir.path()), QStringList{"Heat.html"});
+        EXPECT_TRUE(FolderSync(dir.path()).Sync());
+    }
+    const Status noFolder = FolderSync("/nonexistent/album").Sync();
+    ASSERT_FALSE(noFolder);
+    EXPECT_TRUE(noFolder.error().contains("/nonexistent/album"));
+}
+
+TEST_F(FullDisk, ADeferredSaveThatDoesNotFitFailsWithTheSystemsReasonAndLeavesTheOldFile) {
+    const QString path = folder + "/Heat.html";
+    ASSERT_TRUE(WriteFileBytes(path, "old\r\n"));
+    FolderSync sync(folder);
+    for (const qint64 spaceLeft : {qint64(0), qint64(8192)}) {
+        ASSERT_TRUE(disk->Fill("filler", spaceLeft));
+        const Status status = WriteFileSafely(path, QByteArray(12040, 'x'), Durability::Deferred);
+        ASSERT_FALSE(status);
+        EXPECT_TRUE(status.error().contains(path)) << status.error().toStdString();
+        EXPECT_TRUE(status.error().contains("No space left on device"))
+            << status.error().toStdString();
+        EXPECT_EQ(ReadFileBytes(path), QByteArray("old\r\n"));
+        EXPECT_EQ(FolderNames(folder), QStringList{"Heat.html"});
+    }
+    EXPECT_TRUE(sync.Sync());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/collection.h"
 #include "core/infotext.h"
 #include "core/options.h"
+#include "core/textfile.h"
 #include "platform/pictures.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
@@ -57,6 +58,7 @@ struct TForm7::Run {
     QString album;
     QString indexName = QStringLiteral("index");
     int failures = 0;
+    std::unique_ptr<FolderSync> sync; // the pages are synced once, after the last one
 };
 
 TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
@@ -367,6 +369,13 @@ void TForm7::Button8Click() {
     if (!CreateIndexHtmlPage(run))
         return;
     CreateMovieListHtmlPage(run);
+    const Status stored = run.sync->Sync();
+    if (!stored) {
+        Log(QStringLiteral("Album not stored: ") + stored.error());
+        FinishCreation(run, false);
+        ReportError(services_, stored.error());
+        return;
+    }
     FinishCreation(run, true);
 }
 
@@ -396,6 +405,7 @@ bool TForm7::CreateIndexHtmlPage(Run& run) {
     }
     // A portable album folder or a freshly chosen one may not exist yet.
     QDir().mkpath(run.album);
+    run.sync = std::make_unique<FolderSync>(run.album);
     const Status written = WriteAlbumPage(AlbumPagePath(run.album, run.indexName), page);
     if (!written) {
         Log(QStringLiteral("Index not created: ") + written.error());
