@@ -1,6 +1,7 @@
 #include "ui/main/list_loader.h"
 
 #include "core/filteredlist.h"
+#include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 
 #include <QFileInfo>
@@ -21,6 +22,12 @@ std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest
     if (entries->isEmpty())
         return std::nullopt;
     return std::move(entries).value();
+}
+
+std::optional<QStringList> AskFilteredList(Services& services, const Windows& windows) {
+    if (!windows.form1)
+        return std::nullopt;
+    return AskFilteredList(services, windows.form1->FileDialogs().filteredList);
 }
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 // What every window that loads a saved filtered list does before it fills its own list.
 
 #include "platform/services.h"
+#include "ui/windows.h"
 
 #include <QStringList>
 
@@ -16,5 +17,8 @@ namespace quorvel {
 // reported to the user as an error box carrying the read's own reason. The dialog's starting
 // folder moves to the folder of the chosen file, for whichever loader opens next.
 std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest& dialog);
+// The same through the dialog the main window holds for every list loader; nothing while there
+// is no main window.
+std::optional<QStringList> AskFilteredList(Services& services, const Windows& windows);
 
 } // namespace quorvel

@@ -422,8 +422,7 @@ void SearchOfflineTab::Button37Click() {
 }
 
 void SearchOfflineTab::Button52Click() {
-    const std::optional<QStringList> entries =
-        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries = AskFilteredList(services_, windows_);
     if (!entries)
         return;
     ShowFilteredList(OfflineListItems(*entries, CollectionFolder()));

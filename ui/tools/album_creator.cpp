@@ -302,10 +302,7 @@ void TForm7::Button13Click() {
 }
 
 void TForm7::Button14Click() {
-    if (!windows_.form1)
-        return;
-    const std::optional<QStringList> entries =
-        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries = AskFilteredList(services_, windows_);
     if (!entries)
         return;
     QStringList titles;

@@ -241,10 +241,7 @@ void TForm16::AskPartialMatches(const QStringList& upper, const QString& wanted)
 }
 
 void TForm16::Button6Click() {
-    if (!windows_.form1)
-        return;
-    const std::optional<QStringList> entries =
-        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries = AskFilteredList(services_, windows_);
     if (!entries)
         return;
     SetEntries(*entries);

@@ -404,10 +404,9 @@ void TForm12::SaveEntries(const QStringList& entries, const QString& proposedNam
 }
 
 void TForm12::Button13Click() {
-    if (filtering_ || !windows_.form1)
+    if (filtering_)
         return;
-    const std::optional<QStringList> entries =
-        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries = AskFilteredList(services_, windows_);
     if (!entries)
         return;
     SetEntries(*entries);

@@ -421,10 +421,7 @@ void TForm5::Edit18Change(const QString& text) {
 }
 
 void TForm5::Button8Click() {
-    if (!windows_.form1)
-        return;
-    const std::optional<QStringList> entries =
-        AskFilteredList(services_, windows_.form1->FileDialogs().filteredList);
+    const std::optional<QStringList> entries = AskFilteredList(services_, windows_);
     if (entries)
         ReceiveFilteredList(*entries);
 }
