@@ -287,6 +287,19 @@ QStringList ListCollection(const QString& folder) {
     return entries;
 }
 
+QStringList InfoTextEntries(const QStringList& entries) {
+    QStringList texts;
+    for (const QString& entry : entries) {
+        if (IsInfoTextEntry(entry))
+            texts << entry;
+    }
+    return texts;
+}
+
+QStringList ListInfoTexts(const QString& folder) {
+    return InfoTextEntries(ListCollection(folder));
+}
+
 QStringList CollectionListing::List(const QString& folder) {
     reused_ = false;
     if (folder.isEmpty()) {
@@ -354,6 +367,35 @@ QString CountLabelText(const CollectionCount& count) {
     return QStringLiteral("Collection count: %1 Text Info and %2 Poster")
         .arg(count.texts)
         .arg(count.posters);
+}
+
+QString CountLabelText(qsizetype texts, const QString& suffix) {
+    return QStringLiteral("Collection count: ") + QString::number(texts) + QStringLiteral(" Text") +
+           suffix;
+}
+
+ListMatches SearchList(const QStringList& entries, const QString& text,
+                       const QStringList& extensions, bool typedExtension) {
+    ListMatches matches;
+    const QString wanted = AsciiUpper(text);
+    if (wanted.isEmpty())
+        return matches;
+    QStringList upper;
+    upper.reserve(entries.size());
+    for (const QString& entry : entries)
+        upper << AsciiUpper(entry);
+    for (const QString& extension : extensions) {
+        const QString ext = AsciiUpper(extension);
+        const QString name = typedExtension && wanted.endsWith(ext) ? wanted : wanted + ext;
+        matches.whole = int(upper.indexOf(name));
+        if (matches.whole >= 0)
+            return matches;
+    }
+    for (qsizetype row = 0; row < upper.size(); ++row) {
+        if (upper.at(row).contains(wanted))
+            matches.partial << int(row);
+    }
+    return matches;
 }
 
 QString JoinPath(const QString& folder, const QString& name) {

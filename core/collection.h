@@ -18,6 +18,10 @@ bool IsCollectionEntry(const QString& name);
 // QString::compare(a, b, Qt::CaseInsensitive), the exact name breaking ties. A missing, empty
 // or unreadable folder gives no entries.
 QStringList ListCollection(const QString& folder);
+// The info texts among `entries`, in their order.
+QStringList InfoTextEntries(const QStringList& entries);
+// The info texts of the folder, as ListCollection orders them.
+QStringList ListInfoTexts(const QString& folder);
 
 // What a folder's own entry tells of its contents: the same inode, times, size and link count
 // mean that no name was added, removed or renamed in it.
@@ -56,6 +60,18 @@ private:
 // starts with it, ignoring case; the first entry only when no later one does; -1 for none.
 int TypedSearchRow(const QStringList& entries, const QString& text);
 
+// What a list search finds for a typed text: the row of the entry named exactly by the text
+// and one of the extensions (the first extension that gives one wins), or else every row whose
+// entry holds the text, in list order. Letters a to z are compared without case.
+struct ListMatches {
+    int whole = -1;
+    QList<int> partial;
+};
+// With `typedExtension`, a text that already ends with an extension is itself the whole name
+// looked for with that extension.
+ListMatches SearchList(const QStringList& entries, const QString& text,
+                       const QStringList& extensions, bool typedExtension = false);
+
 struct CollectionCount {
     int texts = 0;
     int posters = 0;
@@ -63,6 +79,8 @@ struct CollectionCount {
 CollectionCount CountCollection(const QStringList& entries);
 // "Collection count: N Text Info and M Poster"
 QString CountLabelText(const CollectionCount& count);
+// "Collection count: N Text" + suffix, for the lists that hold info texts only.
+QString CountLabelText(qsizetype texts, const QString& suffix = {});
 
 // folder + "/" + name, without doubling a separator the folder already ends with.
 QString JoinPath(const QString& folder, const QString& name);

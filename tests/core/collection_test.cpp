@@ -318,5 +318,42 @@ TEST_F(CollectionFolder, PosterBytesAreWrittenExactlyAndReplaceTheOldFile) {
     EXPECT_FALSE(WritePosterBytes(path("none/Heat.jpg"), jpeg));
 }
 
+
+TEST(ListSearchTest, FindsTheWholeNameFirstAndElseEveryPartialMatchInOrder) {
+    const QStringList entries{"Alien.jpg", "Alien.txt", "Aliens.txt", "HEAT.TXT", "heat.jpg",
+                              "The Alienist.txt"};
+    const QStringList both{".TXT", ".JPG"};
+    const struct {
+        const char* text;
+        QStringList extensions;
+        bool typedExtension;
+        int whole;
+        QList<int> partial;
+    } cases[] = {
+        {"alien", both, false, 1, {}},              // the text before the poster
+        {"heat", both, false, 3, {}},               // any letter case
+        {"heat", {".JPG"}, false, 4, {}},           // the extensions in the order given
+        {"lien", both, false, -1, {0, 1, 2, 5}},    // partial: every row holding it
+        {"alien.txt", both, false, -1, {1}},        // the typed extension is only text here
+        {"alien.txt", {".TXT"}, true, 1, {}},       // and the whole name there
+        {"alien", {".TXT"}, true, 1, {}},           // the extension is added when not typed
+        {"predator", both, false, -1, {}},
+        {"", both, false, -1, {}},
+    };
+    for (const auto& c : cases) {
+        const ListMatches found = SearchList(entries, c.text, c.extensions, c.typedExtension);
+        EXPECT_EQ(found.whole, c.whole) << c.text;
+        EXPECT_EQ(found.partial, c.partial) << c.text;
+    }
+}
+
+TEST_F(CollectionFolder, InfoTextsAreTheTextEntriesInListingOrder) {
+    for (const char* name : {"b.TXT", "a.txt", "a.jpg", "c.doc"})
+        touch(name);
+    EXPECT_EQ(ListInfoTexts(dir.path()), (QStringList{"a.txt", "b.TXT"}));
+    EXPECT_EQ(CountLabelText(2), "Collection count: 2 Text");
+    EXPECT_EQ(CountLabelText(3, " (Filtered list)"), "Collection count: 3 Text (Filtered list)");
+}
+
 } // namespace
 } // namespace quorvel
