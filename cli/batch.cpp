@@ -393,36 +393,51 @@ private:
     std::future<QString> saving_;
 };
 
+// One record `refresh` is asked for: its file, or why a line of the list names none.
+struct RefreshTarget {
+    QString path; // the line itself when refused
+    QString refusal;
+};
+
 // The records `refresh` is asked for, longest unchanged first: after a stop, the next run
 // starts with the records left. A failure is the message for the user.
-Result<QStringList> RecordsToRefresh(const RefreshRequest& request, const QString& folder) {
-    QStringList paths;
+Result<QList<RefreshTarget>> RecordsToRefresh(const RefreshRequest& request,
+                                              const QString& folder) {
+    QList<RefreshTarget> targets;
     if (request.all) {
         for (const QString& entry : ListCollection(folder)) {
             if (IsInfoTextEntry(entry))
-                paths << JoinPath(folder, entry);
+                targets << RefreshTarget{JoinPath(folder, entry), {}};
         }
     } else if (IsInfoTextEntry(request.file)) {
         if (!QFileInfo(request.file).isFile())
             return Failure(request.file + QStringLiteral(" does not exist"));
-        paths << request.file;
+        targets << RefreshTarget{request.file, {}};
     } else {
         const Result<QStringList> entries = LoadFilteredList(request.file);
         if (!entries)
             return Failure(entries.error());
         for (const QString& entry : *entries) {
-            if (!entry.trimmed().isEmpty())
-                paths << EntryFilePath(folder, entry, QStringLiteral(".txt"));
+            if (entry.trimmed().isEmpty())
+                continue;
+            // A line naming a path outside the collection fails as a missing record does,
+            // without a look at what it names.
+            const Result<QString> inFolder = CollectionFilePath(folder, entry);
+            targets << (inFolder
+                            ? RefreshTarget{EntryFilePath(folder, entry, QStringLiteral(".txt")),
+                                            {}}
+                            : RefreshTarget{entry, inFolder.error()});
         }
     }
-    std::vector<std::pair<QDateTime, QString>> order;
-    for (const QString& path : paths)
-        order.emplace_back(QFileInfo(path).lastModified(), path);
+    std::vector<std::pair<QDateTime, RefreshTarget>> order;
+    for (const RefreshTarget& target : targets)
+        order.emplace_back(
+            target.refusal.isEmpty() ? QFileInfo(target.path).lastModified() : QDateTime(), target);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    QStringList sorted;
-    for (const auto& [time, path] : order)
-        sorted << path;
+    QList<RefreshTarget> sorted;
+    for (const auto& [time, target] : order)
+        sorted << target;
     return sorted;
 }
 
@@ -497,20 +512,23 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
 }
 
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {
-    const Result<QStringList> paths = RecordsToRefresh(request, collection.folder);
-    if (!paths)
-        return BadArgument(console, paths.error());
-    const int total = int(paths->size());
+    const Result<QList<RefreshTarget>> targets = RecordsToRefresh(request, collection.folder);
+    if (!targets)
+        return BadArgument(console, targets.error());
+    const int total = int(targets->size());
     Pacer pacer(request.delay);
     Progress progress(console, total);
     Tally tally;
     int unreachable = 0;
     for (int i = 0; i < total; ++i) {
-        const QString& path = paths->at(i);
-        progress.begin(i + 1, QFileInfo(path).fileName());
-        QString line;
+        const RefreshTarget& target = targets->at(i);
+        const QString& path = target.path;
+        const bool refused = !target.refusal.isEmpty();
+        progress.begin(i + 1, refused ? path : QFileInfo(path).fileName());
+        QString line = QStringLiteral("failed: ") + target.refusal;
         const Refreshed outcome =
-            RefreshRecord(path, collection.services, pacer, unreachable, tally, line);
+            refused ? Refreshed::Failed
+                    : RefreshRecord(path, collection.services, pacer, unreachable, tally, line);
         if (outcome == Refreshed::Stopped) {
             tally.left = total - i;
             break;

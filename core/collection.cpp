@@ -404,6 +404,19 @@ bool StaysInFolder(const QString& name) {
            name != QLatin1String(".") && name != QLatin1String("..");
 }
 
+bool NamesFileOfFolder(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && StaysInFolder(name);
+}
+
+Result<QString> CollectionFilePath(const QString& folder, const QString& name) {
+    const QString path = JoinPath(folder, name);
+    if (!NamesFileOfFolder(name))
+        return Failure(QStringLiteral("Cannot open %1: not the name of a file in the collection "
+                                      "folder")
+                           .arg(path));
+    return path;
+}
+
 QString OverwriteQuestionText(const QString& path) {
     return path + QStringLiteral(" exists. Do you want to overwrite it?");
 }

@@ -86,6 +86,17 @@ QString SanitiseFileName(const QString& text);
 // NUL, or it is "." or "..".
 bool StaysInFolder(const QString& name);
 
+// Whether `name`, a line of a list or a name made from one, is a file of the folder it is
+// joined to: not empty (that would be the folder itself), no "/" (nor an absolute path), no "\"
+// (a separator on the systems the lists come from, never in a name this program saves), no NUL,
+// not "." or "..". A list is a file anyone may have written: a line that fails this is an entry
+// that cannot be read, and nothing opens, writes, sends, archives or trashes what it names.
+bool NamesFileOfFolder(const QString& name);
+
+// JoinPath(folder, name) when NamesFileOfFolder(name); otherwise fails as an unreadable file
+// does: "Cannot open <folder>/<name>: not the name of a file in the collection folder".
+Result<QString> CollectionFilePath(const QString& folder, const QString& name);
+
 // path + " exists. Do you want to overwrite it?"
 QString OverwriteQuestionText(const QString& path);
 

@@ -3,6 +3,7 @@
 
 #include "cli/command_line.h"
 #include "tests/support/fake_web_server.h"
+#include "tests/support/outside_folder.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -275,6 +276,32 @@ TEST_F(CommandLine, RefreshKeepsTheNotesAndLeavesWhatItCannotRefreshAlone) {
     EXPECT_TRUE(refreshed.startsWith("\xEF\xBB\xBFHeat\r\n\r\nTYPE\r\nmovie\r\n"));
     EXPECT_TRUE(refreshed.endsWith("PLOT\r\nThe story of Heat (tt0113277).\r\n\r\nANY\r\n"
                                    "one\r\n\r\ntwo\r\n\r\n"));
+}
+
+// A line of the list leading out of the collection fails as a missing record does: the file it
+// names is neither looked up nor rewritten.
+TEST_F(CommandLine, RefreshOfAListLeavesLinesLeadingOutOfTheCollectionAlone) {
+    serveTitle("Heat", "tt0113277");
+    serveTitle("Victim", "tt0000666");
+    ASSERT_TRUE(WriteFileBytes(file("Heat.txt"), RecordBytes("Heat", "tt0113277")));
+    const test::OutsideFolder outside(temp.path() + "/outside", RecordBytes("Victim", "tt0000666"));
+    const QStringList up = outside.LinesFrom(folder);
+    const QString listPath = temp.path() + "/hostile.list";
+    ASSERT_TRUE(
+        WriteFileBytes(listPath, ("Heat.txt\r\n" + up.join("\r\n") + "\r\nGone.txt\r\n").toUtf8()));
+
+    const Run result = run({"refresh", listPath});
+
+    EXPECT_EQ(result.status, cli::kSomeFailed);
+    for (const QString& line : up)
+        EXPECT_TRUE(result.out.contains("] failed: Cannot open " + folder + "/" + line +
+                                        ": not the name of a file in the collection folder\n"))
+            << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("] failed: Cannot open " + file("Gone.txt") +
+                                    ": No such file or directory\n"));
+    EXPECT_TRUE(result.out.endsWith("4 records: 1 refreshed, 0 skipped, 3 failed, 0 left.\n"));
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_TRUE(outside.Untouched());
 }
 
 TEST_F(CommandLine, RefreshAfterAStopStartsWithTheRecordsItDidNotReach) {

@@ -1,6 +1,8 @@
 #include "core/filteredlist.h"
+#include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
+#include "ui/main/picture_box.h"
 #include "ui/tools/backup.h"
 
 #include <QApplication>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -202,6 +205,33 @@ TEST_F(BackupWindowTest, StaleFilteredListEntryIsNamedAndTheRestArchived) {
     EXPECT_EQ(UnzipNames(archive), QStringList{"Heat.txt"});
     EXPECT_TRUE(ButtonNamed("Button2")->isEnabled());
     EXPECT_TRUE(ButtonNamed("Button6")->isEnabled());
+}
+
+// A loaded line leading out of the collection previews nothing and is left out of the archive
+// and named as a missing file is: no member comes from outside the collection folder.
+TEST_F(BackupWindowTest, LoadedLinesLeadingOutAreLeftOutAsMissingFiles) {
+    Put("Heat.txt");
+    const OutsideFolder outside(AppFolder() + "outside", "victim\r\n");
+    const QStringList lines =
+        outside.LinesFrom(folder) + QStringList{"../outside/victim.jpg", "..", "", "Gone.txt"};
+    const QString listPath = AppFolder() + "hostile.list";
+    ASSERT_TRUE(SaveFilteredList(listPath, QStringList{"Heat.txt"} + lines));
+    Start();
+    scripted.dialogs.openAnswers = {listPath};
+    Click("Button6");
+    for (int row = 1; row <= 3; ++row)
+        list->setCurrentRow(row);
+    EXPECT_TRUE(Find<QPlainTextEdit>(form, "Memo1")->toPlainText().isEmpty());
+    EXPECT_TRUE(Find<PictureBox>(form, "Image1")->picture().isNull());
+    Click("Button4");
+    Click("Button10");
+    const QString archive = Archive(Text("Edit4"));
+    EXPECT_EQ(Messages(), "These ticked files no longer exist in the collection folder and were "
+                          "left out:\n" +
+                              lines.join('\n') + "\n\n" + archive +
+                              ": 1 files archived, each read back and verified.");
+    EXPECT_EQ(UnzipNames(archive), QStringList{"Heat.txt"});
+    EXPECT_TRUE(outside.Untouched());
 }
 
 TEST_F(BackupWindowTest, ClosingTheMainWindowDuringABackupWarnsTwiceAndTheBackupEnds) {

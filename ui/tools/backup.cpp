@@ -178,7 +178,8 @@ void TForm16::Button4Click() {
 
 void TForm16::MovieListBackupClick() {
     const QListWidgetItem* item = ui->MovieListBackup->currentItem();
-    if (!item)
+    // A loaded list's line naming a path outside the collection previews as a missing file.
+    if (!item || !NamesFileOfFolder(item->text()))
         return;
     // The companions of an entry, found in any letter case of their extension as the Windows
     // folders the collections come from would; a missing or unreadable one keeps the preview.
@@ -348,9 +349,10 @@ TForm16::BackupPlan TForm16::PlanBackup() const {
         if (item->checkState() != Qt::Checked)
             continue;
         // Only the file of that name in the collection folder itself, never one of a
-        // sub-folder; a file gone since the list was made is named at the end instead.
+        // sub-folder nor one a loaded list's line leads to outside it; a file gone since the
+        // list was made is named at the end instead, as is such a line.
         const QString path = JoinPath(collection, item->text());
-        if (!QFileInfo(path).isFile()) {
+        if (!NamesFileOfFolder(item->text()) || !QFileInfo(path).isFile()) {
             plan.missing << item->text();
             continue;
         }

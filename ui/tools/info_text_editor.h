@@ -57,7 +57,8 @@ private:
     void ConnectHandlers();
     QString CollectionFolder() const;
     QString SelectedEntry() const;
-    QString EntryPath(const QString& entry) const;
+    Result<QString> EntryPath(const QString& entry) const;
+    Result<TextFile> ReadEntry(const QString& entry) const;
     void SetEntries(const QStringList& entries, const QString& countSuffix);
     void SelectByCode(int row); // the buttons keep their state
     void ShowThumbnail(const QString& entry);
