@@ -396,7 +396,11 @@ QString SanitiseFileName(const QString& text) {
                 out += c;
         }
     }
-    return out;
+    // A name starting with a dot is hidden from every file list, and ".." leaves the folder.
+    qsizetype dots = 0;
+    while (dots < out.size() && out.at(dots) == QLatin1Char('.'))
+        ++dots;
+    return out.mid(dots);
 }
 
 bool StaysInFolder(const QString& name) {

@@ -79,7 +79,8 @@ QString EntryFilePath(const QString& folder, const QString& entry, const QString
 QString CompanionFilePath(const QString& path, const QString& extension3);
 
 // Removes " * / : < > ? \ | and every control character (U+0000 to U+001F, U+007F), which
-// would cut a name short (NUL) or break it over lines.
+// would cut a name short (NUL) or break it over lines, then the dots the rest starts with,
+// which would hide the file (".hidden") or name the folder above ("..").
 QString SanitiseFileName(const QString& text);
 
 // False when `name` would not stay a file of the folder it is joined to: it holds a "/" or a

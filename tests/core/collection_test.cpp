@@ -305,6 +305,20 @@ TEST(SanitiseFileName, DropsEveryControlCharacter) {
     }
 }
 
+// A name starting with a dot is a hidden file; ".." is the folder above.
+TEST(SanitiseFileName, DropsTheDotsANameStartsWith) {
+    const std::pair<QString, QString> cases[] = {
+        {".hidden", "hidden"},
+        {"..", ""},
+        {"/..Revenge", "Revenge"},
+        {"...And Justice for All", "And Justice for All"},
+        {"Mr. Smith Goes to Washington.", "Mr. Smith Goes to Washington."},
+        {" .Blank first", " .Blank first"},
+    };
+    for (const auto& [title, expected] : cases)
+        EXPECT_EQ(SanitiseFileName(title), expected) << title.toStdString();
+}
+
 TEST(OverwriteQuestionText, IsThePathAndTheQuestion) {
     EXPECT_EQ(OverwriteQuestionText("/movies/Heat.txt"),
               "/movies/Heat.txt exists. Do you want to overwrite it?");
