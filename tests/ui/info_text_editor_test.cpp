@@ -244,6 +244,29 @@ TEST_F(InfoTextEditorTest, SaveWritesTheFieldsUnderTheTitle) {
     EXPECT_FALSE(QDir(folder + "/Face").exists());
 }
 
+// The picker still holds the date of the record edited before: the record keeps its own text.
+TEST_F(InfoTextEditorTest, AReleaseValueThatIsNoDateIsShownAndSavedAsItIs) {
+    Put("Dated.txt", Bytes(Record("Dated", {{"RELEASED", {"02 Mar 1942"}}})));
+    Start();
+    for (const QString value : {"someday", "31 Feb 1942"}) {
+        SCOPED_TRACE(value.toStdString());
+        const QByteArray record = Bytes(Record("Odd", {{"RELEASED", {value}}}));
+        Put("Odd.txt", record);
+        form->Button1Click();
+        EditEntry("Dated.txt");
+        ASSERT_TRUE(Find<QLineEdit>("Edit17")->isHidden());
+        scripted.dialogs.messages.clear();
+        EditEntry("Odd.txt");
+        EXPECT_EQ(scripted.dialogs.messageTexts(),
+                  QStringList{"'" + value + "' is not a valid date"});
+        EXPECT_EQ(Text("Edit1"), "Odd");
+        EXPECT_FALSE(Find<QLineEdit>("Edit17")->isHidden());
+        EXPECT_EQ(Text("Edit17"), value);
+        ASSERT_TRUE(form->Button4Click());
+        EXPECT_EQ(ReadFileBytes(InFolder("Odd.txt")), record);
+    }
+}
+
 TEST_F(InfoTextEditorTest, NewInfoPutsNotAvailableEverywhere) {
     Put("Heat.txt", Bytes(Record("Heat", {{"GENRE", {"Crime"}}, {"RELEASED", {"15 Dec 1995"}}})));
     PutPoster("Heat.jpg");

@@ -229,15 +229,15 @@ void TForm5::FillFields(const QStringList& lines) {
 
 void TForm5::ShowReleaseDate(const QString& value) {
     if (value == kNa || value.isEmpty()) {
-        ui->Edit17->setText(value);
-        ui->Edit17->show();
-        ui->Edit17->raise();
+        ShowReleaseText(value);
         return;
     }
     const std::optional<QDate> date = ParseReleaseDate(value, QLocale());
     if (!date) {
         ReportError(services_,
                     QStringLiteral("'") + value + QStringLiteral("' is not a valid date"));
+        // The picker still holds the previous record's date: the record keeps its own text.
+        ShowReleaseText(value);
         return;
     }
     ui->DateTimePicker1->setDate(*date);
@@ -245,14 +245,18 @@ void TForm5::ShowReleaseDate(const QString& value) {
     ui->Edit17->hide();
 }
 
+void TForm5::ShowReleaseText(const QString& text) {
+    ui->Edit17->setText(text);
+    ui->Edit17->show();
+    ui->Edit17->raise();
+}
+
 void TForm5::ShowNotes(const QStringList& notes) {
     ui->Memo3->setPlainText(notes.join(QLatin1Char('\n')));
 }
 
 void TForm5::Button3Click() {
-    ui->Edit17->setText(kNa);
-    ui->Edit17->show();
-    ui->Edit17->raise();
+    ShowReleaseText(kNa);
     ui->Edit16->setText(kNa);
     for (QLineEdit* edit : std::as_const(edits_))
         edit->setText(kNa);
