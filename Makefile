@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 DEB_PACKAGES := build-essential cmake pkg-config qt6-base-dev qt6-webengine-dev \
     qt6-image-formats-plugins libcurl4-openssl-dev libjpeg-dev libsimpleini-dev libzip-dev libicu-dev \
     libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev xvfb xauth poppler-utils \
-    fonts-dejavu-core clang libclang-rt-dev unzip zip python3 desktop-file-utils appstream
+    fonts-dejavu-core clang libclang-rt-dev unzip zip p7zip-full python3 desktop-file-utils appstream
 
 .PHONY: all deps configure build test bench fuzz run install package clean
 

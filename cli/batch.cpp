@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -39,25 +40,33 @@ QString Plural(int n, const char* one, const char* many) {
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
 
-// One line per title; on a terminal the line under them says where the run stands.
+// The start of a long text, as a line of the output has room for.
+QString Cut(const QString& text) {
+    constexpr qsizetype kShown = 40;
+    return text.size() > kShown ? text.left(kShown - 1) + QChar(0x2026) : text;
+}
+
+// One line per title, with the title's own number; on a terminal the line under them says
+// where the run stands.
 class Progress {
 public:
     Progress(Console& console, int total) : console_(console), total_(total) { timer_.start(); }
 
     void begin(int index, const QString& what) {
         index_ = index;
-        what_ = what.size() > 40 ? what.left(39) + QChar(0x2026) : what;
+        what_ = EscapedControls(Cut(what));
         if (console_.terminal)
             draw();
     }
 
-    void say(const QString& line) {
+    // Told once a title is done, which may be after the next one has begun.
+    void say(int index, const QString& line) {
         QTextStream& out = *console_.out;
         if (console_.terminal) {
-            out << "\r\x1b[K" << line << "\n";
+            out << "\r\x1b[K" << EscapedControls(line) << "\n";
             draw();
         } else {
-            out << "[" << index_ << "/" << total_ << "] " << line << "\n";
+            out << "[" << index << "/" << total_ << "] " << EscapedControls(line) << "\n";
             out.flush();
         }
     }
@@ -162,23 +171,129 @@ private:
     std::optional<QHash<QString, QString>> ids_;
 };
 
-Result<QStringList> ReadTitles(const QString& path, Console& console) {
-    TextFile list;
-    if (path == QLatin1String("-")) {
-        if (!console.in || !console.in->isReadable())
-            return Failure(QStringLiteral("the input cannot be read"));
-        list = DecodeText(console.in->readAll());
-    } else {
-        Result<TextFile> read = ReadTextFile(path);
-        if (!read)
-            return Failure(read.error());
-        list = std::move(read).value();
+// A title the service is asked for is at most this long; no real one comes near it.
+constexpr qsizetype kLongestTitle = 1000;
+// A longer line is no title in any encoding, blanks around it included; only its start is kept.
+constexpr qsizetype kLongestLineBytes = 8 * 1024;
+// A list of titles is read whole before the first request (its count leads every line): an
+// input larger than this is not one, so an endless input ends here.
+constexpr qint64 kLargestListBytes = qint64(16) << 20;
+
+// Takes a list piece by piece as it arrives and keeps each line only up to kLongestLineBytes,
+// so a line without end costs no more memory than its start. Lines are counted as SplitLines
+// counts them (CR LF, a lone CR, a lone LF), by 16-bit units in a list marked as UTF-16.
+class ListReader {
+public:
+    void Feed(QByteArrayView piece) {
+        pending_.append(piece);
+        if (unit_ == 0) {
+            if (pending_.size() < 2)
+                return;
+            unit_ = pending_.startsWith("\xFF\xFE") || pending_.startsWith("\xFE\xFF") ? 2 : 1;
+            bigEndian_ = pending_.startsWith("\xFE\xFF");
+        }
+        const qsizetype whole = pending_.size() - pending_.size() % unit_;
+        for (qsizetype at = 0; at < whole; at += unit_)
+            Take(QByteArrayView(pending_).sliced(at, unit_));
+        pending_.remove(0, whole);
     }
-    QStringList titles;
-    for (const QString& line : list.lines) {
-        const QString title = TrimBlanksAndControls(line);
-        if (!title.isEmpty() && !title.startsWith(QLatin1Char('#')))
-            titles << title;
+
+    // The bytes kept (a single byte or half a unit left at the end included).
+    QByteArray Finish() { return kept_ + pending_; }
+    bool WasCut(qsizetype line) const { return cut_.contains(line); }
+
+private:
+    void Take(QByteArrayView unit) {
+        const auto byte = [&unit](qsizetype i) { return static_cast<unsigned char>(unit.at(i)); };
+        const char16_t value = unit.size() == 1 ? byte(0)
+                               : bigEndian_     ? char16_t(byte(0) << 8 | byte(1))
+                                                : char16_t(byte(1) << 8 | byte(0));
+        const bool lfAfterCr = value == u'\n' && afterCr_;
+        afterCr_ = value == u'\r';
+        if (value == u'\r' || value == u'\n') {
+            kept_.append(unit);
+            if (!lfAfterCr) {
+                ++line_;
+                lineBytes_ = 0;
+                cutting_ = false;
+            }
+            return;
+        }
+        if (cutting_)
+            return;
+        if (lineBytes_ + unit.size() > kLongestLineBytes) {
+            cutting_ = true;
+            cut_.insert(line_);
+            // A character cut in two would make the whole list fail as UTF-8.
+            if (unit.size() == 1 && (value & 0xC0) == 0x80) {
+                const auto* line = reinterpret_cast<const unsigned char*>(kept_.constData()) +
+                                   (kept_.size() - lineBytes_);
+                qsizetype keep = lineBytes_;
+                while (keep > 0 && (line[keep - 1] & 0xC0) == 0x80)
+                    --keep;
+                if (keep > 0 && line[keep - 1] >= 0xC0)
+                    --keep;
+                kept_.chop(lineBytes_ - keep);
+                lineBytes_ = keep;
+            }
+            return;
+        }
+        kept_.append(unit);
+        lineBytes_ += unit.size();
+    }
+
+    QByteArray kept_;
+    QByteArray pending_;
+    QSet<qsizetype> cut_;
+    int unit_ = 0;
+    bool bigEndian_ = false;
+    qsizetype line_ = 0;
+    qsizetype lineBytes_ = 0;
+    bool afterCr_ = false;
+    bool cutting_ = false;
+};
+
+struct ListedTitle {
+    QString text;         // trimmed; only the start of a line too long for a title
+    qsizetype line = 0;   // from 1
+    bool tooLong = false; // refused without a request
+};
+
+Result<std::vector<ListedTitle>> ReadTitles(const QString& path, Console& console) {
+    QFile file(path);
+    QIODevice* input = console.in;
+    const QString name = path == QLatin1String("-") ? QStringLiteral("the input") : path;
+    if (path != QLatin1String("-")) {
+        if (!file.open(QIODevice::ReadOnly))
+            return Failure(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+        input = &file;
+    } else if (!input || !input->isReadable()) {
+        return Failure(QStringLiteral("the input cannot be read"));
+    }
+    ListReader reader;
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    for (qint64 total = 0;;) {
+        const qint64 n = input->read(piece.data(), piece.size());
+        if (n < 0)
+            return Failure(QStringLiteral("Cannot read %1: %2").arg(name, input->errorString()));
+        if (n == 0)
+            break;
+        total += n;
+        if (total > kLargestListBytes)
+            return Failure(QStringLiteral("%1 holds more than %2 MiB, more than a list of titles "
+                                          "can be; nothing was looked up")
+                               .arg(name)
+                               .arg(kLargestListBytes >> 20));
+        reader.Feed(QByteArrayView(piece.constData(), n));
+    }
+    const QStringList lines = DecodeText(reader.Finish()).lines;
+    std::vector<ListedTitle> titles;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        ListedTitle title{TrimBlanksAndControls(lines.at(i)), i + 1, reader.WasCut(i)};
+        if ((title.text.isEmpty() && !title.tooLong) || title.text.startsWith(QLatin1Char('#')))
+            continue;
+        title.tooLong = title.tooLong || title.text.size() > kLongestTitle;
+        titles.push_back(std::move(title));
     }
     return titles;
 }
@@ -248,7 +363,8 @@ QString NotFoundText(const OmdbAnswer& answer) {
 
 // What one added title writes: its poster (when the search would show one), then its text.
 struct TitleSave {
-    QString title; // as the list gives it
+    int number = 0; // in the list
+    QString title;  // as the list gives it
     QString textPath;
     QString posterPath;
     QStringList lines;
@@ -283,8 +399,19 @@ public:
         : request_(request), collection_(collection), index_(collection.folder),
           posterClient_(PosterClientSettings()), pacer_(request.delay), progress_(console, total) {}
 
-    // False when the run stops here (the title is left with the rest).
-    bool Add(const QString& title) {
+    // False when the run stops here (the title is left with the rest). `number` counts from 1.
+    bool Add(int number, const ListedTitle& listed) {
+        number_ = number;
+        const QString& title = listed.text;
+        // Never sent: the service could not take it, and the fault is the list's, not the
+        // connection's.
+        if (listed.tooLong)
+            return Fail(title.isEmpty()
+                            ? QStringLiteral("line %1").arg(listed.line)
+                            : QStringLiteral("line %1 (%2)").arg(listed.line).arg(Cut(title)),
+                        QStringLiteral("it is longer than a title can be (%1 characters); not "
+                                       "looked up")
+                            .arg(kLongestTitle));
         // Known before asking: the request is saved for what the collection already holds.
         if (!request_.overwrite) {
             const QString held = IsImdbId(title) ? index_.textWithId(title)
@@ -316,7 +443,8 @@ public:
         // Over an existing text whose name differs only in letter case, not beside it.
         const QString entry = held.isEmpty() ? base + QStringLiteral(".txt") : held;
         const QString& folder = collection_.folder;
-        TitleSave save{title,
+        TitleSave save{number,
+                       title,
                        EntryFilePath(folder, entry, QStringLiteral(".txt")),
                        EntryFilePath(folder, entry, QStringLiteral(".jpg")),
                        SearchedInfoText(*answer),
@@ -351,16 +479,18 @@ public:
             if (!save.textExisted)
                 index_.forget(textName);
             ++tally_.failed;
-            progress_.say(QStringLiteral("failed: %1: %2").arg(save.title, failure));
+            progress_.say(save.number, QStringLiteral("failed: %1: %2").arg(save.title, failure));
             return;
         }
         ++tally_.done;
         if (save.poster) {
-            progress_.say(QStringLiteral("added: %1 as %2 and %3")
+            progress_.say(save.number,
+                          QStringLiteral("added: %1 as %2 and %3")
                               .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
         } else {
             ++tally_.withoutPoster;
             progress_.say(
+                save.number,
                 QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
         }
     }
@@ -378,7 +508,7 @@ private:
     }
     void Say(const QString& line) {
         Settle();
-        progress_.say(line);
+        progress_.say(number_, line);
     }
 
     const AddRequest& request_;
@@ -389,40 +519,56 @@ private:
     Progress progress_;
     Tally tally_;
     int unreachable_ = 0;
+    int number_ = 0; // of the title being added
     std::optional<TitleSave> inFlight_;
     std::future<QString> saving_;
 };
 
+// One record `refresh` is asked for: its file, or why a line of the list names none.
+struct RefreshTarget {
+    QString path; // the line itself when refused
+    QString refusal;
+};
+
 // The records `refresh` is asked for, longest unchanged first: after a stop, the next run
 // starts with the records left. A failure is the message for the user.
-Result<QStringList> RecordsToRefresh(const RefreshRequest& request, const QString& folder) {
-    QStringList paths;
+Result<QList<RefreshTarget>> RecordsToRefresh(const RefreshRequest& request,
+                                              const QString& folder) {
+    QList<RefreshTarget> targets;
     if (request.all) {
         for (const QString& entry : ListCollection(folder)) {
             if (IsInfoTextEntry(entry))
-                paths << JoinPath(folder, entry);
+                targets << RefreshTarget{JoinPath(folder, entry), {}};
         }
     } else if (IsInfoTextEntry(request.file)) {
         if (!QFileInfo(request.file).isFile())
             return Failure(request.file + QStringLiteral(" does not exist"));
-        paths << request.file;
+        targets << RefreshTarget{request.file, {}};
     } else {
         const Result<QStringList> entries = LoadFilteredList(request.file);
         if (!entries)
             return Failure(entries.error());
         for (const QString& entry : *entries) {
-            if (!entry.trimmed().isEmpty())
-                paths << EntryFilePath(folder, entry, QStringLiteral(".txt"));
+            if (entry.trimmed().isEmpty())
+                continue;
+            // A line naming a path outside the collection fails as a missing record does,
+            // without a look at what it names.
+            const Result<QString> inFolder = CollectionFilePath(folder, entry);
+            targets << (inFolder
+                            ? RefreshTarget{EntryFilePath(folder, entry, QStringLiteral(".txt")),
+                                            {}}
+                            : RefreshTarget{entry, inFolder.error()});
         }
     }
-    std::vector<std::pair<QDateTime, QString>> order;
-    for (const QString& path : paths)
-        order.emplace_back(QFileInfo(path).lastModified(), path);
+    std::vector<std::pair<QDateTime, RefreshTarget>> order;
+    for (const RefreshTarget& target : targets)
+        order.emplace_back(
+            target.refusal.isEmpty() ? QFileInfo(target.path).lastModified() : QDateTime(), target);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    QStringList sorted;
-    for (const auto& [time, path] : order)
-        sorted << path;
+    QList<RefreshTarget> sorted;
+    for (const auto& [time, target] : order)
+        sorted << target;
     return sorted;
 }
 
@@ -479,14 +625,14 @@ int BadArgument(Console& console, const QString& message) {
 } // namespace
 
 int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
-    const Result<QStringList> titles = ReadTitles(request.listPath, console);
+    const Result<std::vector<ListedTitle>> titles = ReadTitles(request.listPath, console);
     if (!titles)
         return BadArgument(console, titles.error());
     const int total = int(titles->size());
     AddRun run(request, collection, console, total);
     for (int i = 0; i < total; ++i) {
-        run.progress().begin(i + 1, titles->at(i));
-        if (!run.Add(titles->at(i))) {
+        run.progress().begin(i + 1, titles->at(i).text);
+        if (!run.Add(i + 1, titles->at(i))) {
             run.tally().left = total - i;
             break;
         }
@@ -497,20 +643,23 @@ int RunAdd(const AddRequest& request, const Collection& collection, Console& con
 }
 
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {
-    const Result<QStringList> paths = RecordsToRefresh(request, collection.folder);
-    if (!paths)
-        return BadArgument(console, paths.error());
-    const int total = int(paths->size());
+    const Result<QList<RefreshTarget>> targets = RecordsToRefresh(request, collection.folder);
+    if (!targets)
+        return BadArgument(console, targets.error());
+    const int total = int(targets->size());
     Pacer pacer(request.delay);
     Progress progress(console, total);
     Tally tally;
     int unreachable = 0;
     for (int i = 0; i < total; ++i) {
-        const QString& path = paths->at(i);
-        progress.begin(i + 1, QFileInfo(path).fileName());
-        QString line;
+        const RefreshTarget& target = targets->at(i);
+        const QString& path = target.path;
+        const bool refused = !target.refusal.isEmpty();
+        progress.begin(i + 1, refused ? path : QFileInfo(path).fileName());
+        QString line = QStringLiteral("failed: ") + target.refusal;
         const Refreshed outcome =
-            RefreshRecord(path, collection.services, pacer, unreachable, tally, line);
+            refused ? Refreshed::Failed
+                    : RefreshRecord(path, collection.services, pacer, unreachable, tally, line);
         if (outcome == Refreshed::Stopped) {
             tally.left = total - i;
             break;
@@ -518,7 +667,7 @@ int RunRefresh(const RefreshRequest& request, const Collection& collection, Cons
         ++(outcome == Refreshed::Done      ? tally.done
            : outcome == Refreshed::Skipped ? tally.skipped
                                            : tally.failed);
-        progress.say(line);
+        progress.say(i + 1, line);
     }
     return Finish(console, progress, tally, total, true,
                   QStringLiteral("quorvel refresh ") +

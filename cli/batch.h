@@ -30,4 +30,9 @@ int RunRefresh(const RefreshRequest& request, const Collection& collection, Cons
 // Writes nothing; --json for a machine.
 int RunCheck(bool json, const Collection& collection, Console& console);
 
+// The text with its control characters written out, a line break as \n and an escape as
+// \u001b: a name may hold any character but "/" and NUL, and a line break or an escape
+// sequence in it would break the output's lines or drive the terminal.
+QString EscapedControls(const QString& text);
+
 } // namespace quorvel::cli

@@ -36,16 +36,16 @@ QJsonObject JsonReport(const QString& folder, const CollectionReport& report) {
 }
 
 void TextReport(QTextStream& out, const QString& folder, const CollectionReport& report) {
-    out << "Collection folder " << folder << ": " << report.texts << " info texts, "
-        << report.posters << " posters.\n";
+    out << "Collection folder " << EscapedControls(folder) << ": " << report.texts
+        << " info texts, " << report.posters << " posters.\n";
     for (const ProblemKind kind : kProblemKinds) {
         out << ProblemKindHeading(kind) << ": " << report.count(kind) << "\n";
         for (const Problem& problem : report.problems) {
             if (problem.kind != kind)
                 continue;
-            out << "  " << problem.files.join(QStringLiteral(", "));
+            out << "  " << EscapedControls(problem.files.join(QStringLiteral(", ")));
             if (!problem.reason.isEmpty())
-                out << ": " << problem.reason;
+                out << ": " << EscapedControls(problem.reason);
             out << "\n";
         }
     }
@@ -59,14 +59,37 @@ void TextReport(QTextStream& out, const QString& folder, const CollectionReport&
 
 } // namespace
 
+QString EscapedControls(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\n')
+            shown += QLatin1String("\\n");
+        else if (u == '\r')
+            shown += QLatin1String("\\r");
+        else if (u == '\t')
+            shown += QLatin1String("\\t");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            shown += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 int RunCheck(bool json, const Collection& collection, Console& console) {
-    const CollectionReport report = CheckCollection(collection.folder);
+    const Result<CollectionReport> report = CheckCollection(collection.folder);
+    if (!report) {
+        *console.err << "quorvel: " << EscapedControls(report.error()) << "\n";
+        console.err->flush();
+        return kBadArguments;
+    }
     if (json)
-        *console.out << QJsonDocument(JsonReport(collection.folder, report)).toJson();
+        *console.out << QJsonDocument(JsonReport(collection.folder, *report)).toJson();
     else
-        TextReport(*console.out, collection.folder, report);
+        TextReport(*console.out, collection.folder, *report);
     console.out->flush();
-    return report.problems.empty() ? kAllDone : kSomeFailed;
+    return report->problems.empty() ? kAllDone : kSomeFailed;
 }
 
 } // namespace quorvel::cli

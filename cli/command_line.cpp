@@ -11,6 +11,8 @@
 #include <QTextStream>
 
 #include <cstring>
+
+#include <dirent.h>
 #include <unistd.h>
 
 namespace quorvel::cli {
@@ -71,6 +73,13 @@ Result<Collection> ReadCollection(const QString& appFolder) {
             QStringLiteral("the collection folder \"%1\" does not exist or is not a folder")
                 .arg(collection.folder));
     }
+    // A folder the user may not list would look like an empty collection.
+    DIR* listing = ::opendir(QFile::encodeName(collection.folder).constData());
+    if (!listing) {
+        return Failure(QStringLiteral("the collection folder \"%1\" cannot be read: %2")
+                           .arg(collection.folder, qt_error_string(errno)));
+    }
+    ::closedir(listing);
     return collection;
 }
 
@@ -149,7 +158,8 @@ bool IsCommandLine(int argc, char** argv) {
            std::strcmp(first, "-?") == 0;
 }
 
-int RunCommandLine(const QStringList& arguments, const QString& appFolder, Console& console) {
+int RunCommandLine(const QStringList& arguments, const std::function<QString()>& appFolder,
+                   Console& console) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quorvel keeps a collection of movie and series records. Started "
@@ -193,9 +203,13 @@ int RunCommandLine(const QStringList& arguments, const QString& appFolder, Conso
     if (const QString problem = ArgumentsProblem(command, sub, files, delay); !problem.isEmpty())
         return BadArguments(console, problem);
 
-    const Result<Collection> collection = ReadCollection(appFolder);
-    if (!collection)
-        return BadArguments(console, collection.error());
+    const Result<Collection> collection = ReadCollection(appFolder());
+    if (!collection) {
+        // The arguments were right: the help would not help.
+        *console.err << kProgram << ": " << collection.error() << "\n";
+        console.err->flush();
+        return kBadArguments;
+    }
     if (command == QLatin1String("add"))
         return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
                       console);
@@ -213,7 +227,7 @@ int RunFromMain(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     Console console{&in, &out, &err, ::isatty(STDOUT_FILENO) == 1};
-    return RunCommandLine(QCoreApplication::arguments(), ApplicationFolder(), console);
+    return RunCommandLine(QCoreApplication::arguments(), ApplicationFolder, console);
 }
 
 } // namespace quorvel::cli

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QIODevice;
 class QTextStream;
 
@@ -29,8 +31,11 @@ struct Console {
 bool IsCommandLine(int argc, char** argv);
 
 // Parses `arguments` (the program name first) and runs the command with the collection folder,
-// service address and key of appFolder's Options.ini. Returns the exit status.
-int RunCommandLine(const QStringList& arguments, const QString& appFolder, Console& console);
+// service address and key of the Options.ini in the folder `appFolder` gives. That folder is
+// asked for only by a command that works on the collection (finding it may create it), never
+// for --help, --version or arguments in error. Returns the exit status.
+int RunCommandLine(const QStringList& arguments, const std::function<QString()>& appFolder,
+                   Console& console);
 
 // For main(): a QCoreApplication, the standard streams, the executable's folder.
 int RunFromMain(int argc, char** argv);

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSet>
-#include <QStringEncoder>
 
 #include <zip.h>
 #include <zlib.h>
@@ -16,7 +16,9 @@
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -76,7 +78,7 @@ bool DeflateShrinks(std::FILE* file, qint64 size) {
 // What libzip reads a member through while it writes the archive: it names the member being
 // read, and the file that failed.
 struct WriteContext {
-    const std::function<void(int)>* memberStarted = nullptr;
+    const MemberOpened* opened = nullptr;
     QString failedPath;
     QString failedReason;
 };
@@ -117,8 +119,8 @@ zip_int64_t ReadMember(void* state, void* data, zip_uint64_t length, zip_source_
         return sizeof(zip_stat_t);
     }
     case ZIP_SOURCE_OPEN:
-        if (*source.context->memberStarted)
-            (*source.context->memberStarted)(source.index);
+        if (*source.context->opened)
+            (*source.context->opened)(source.index, ArchiveStage::Writing);
         source.file = std::fopen(QFile::encodeName(source.path).constData(), "rb");
         return source.file ? 0 : Fail(source, ZIP_ER_OPEN, errno);
     case ZIP_SOURCE_READ: {
@@ -146,30 +148,186 @@ zip_int64_t ReadMember(void* state, void* data, zip_uint64_t length, zip_source_
     }
 }
 
-// CP437 bytes when CP437 holds every character and libzip will take them as such (it refuses
-// CP437 bytes that also read as UTF-8); otherwise the UTF-8 form, which libzip flags.
-struct EncodedName {
-    QByteArray bytes;
-    zip_flags_t flags;
-};
-
-EncodedName EncodeMemberName(const QString& name) {
-    const QByteArray utf8 = name.toUtf8();
-    bool ascii = true;
-    for (char c : utf8)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii)
-        return {utf8, ZIP_FL_ENC_UTF_8};
-    QStringEncoder encoder("IBM437");
-    const QByteArray cp437 = encoder.encode(name);
-    if (!encoder.hasError())
-        return {cp437, ZIP_FL_ENC_CP437};
-    return {utf8, ZIP_FL_ENC_UTF_8};
-}
-
 QString ZipReason(zip_error_t* error) {
     return QString::fromLocal8Bit(zip_error_strerror(error));
 }
+
+// A name beside the archive that no other file has: the archive's name, a dot and six letters
+// or digits, as libzip's own temporary files are named.
+QByteArray NameBeside(const QByteArray& path) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray name = path + '.';
+    for (int i = 0; i < 6; ++i)
+        name += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+    return name;
+}
+
+// Calls `make` with fresh names beside `path` until one is not taken; returns its result, with
+// errno telling why when it failed.
+template <typename Make> bool WithNameBeside(const QByteArray& path, QByteArray& name, Make make) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = NameBeside(path);
+        if (make(name))
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// What libzip writes the archive into. The file has no name while it is written (or a temporary
+// one where the file system refuses unnamed files) and takes the archive's name only once it is
+// whole and on the disk; until that moment an older archive of the name stays as it was.
+class ArchiveSink {
+public:
+    ArchiveSink(const QString& path, ArchiveTemporary temporary)
+        : path_(QFile::encodeName(path)), temporary_(temporary) {
+        zip_error_init(&error_);
+    }
+    ~ArchiveSink() {
+        Discard();
+        zip_error_fini(&error_);
+    }
+    ArchiveSink(const ArchiveSink&) = delete;
+    ArchiveSink& operator=(const ArchiveSink&) = delete;
+
+    static zip_int64_t Command(void* state, void* data, zip_uint64_t length,
+                               zip_source_cmd_t command) {
+        auto& sink = *static_cast<ArchiveSink*>(state);
+        switch (command) {
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_WRITABLE;
+        case ZIP_SOURCE_STAT:
+            // Always a new archive: libzip then never reads the file it replaces. This pair is
+            // how libzip's own file source says that a file does not exist.
+            zip_error_set(&sink.error_, ZIP_ER_READ, ENOENT);
+            return -1;
+        case ZIP_SOURCE_BEGIN_WRITE:
+            return sink.Begin();
+        case ZIP_SOURCE_WRITE:
+            return sink.Write(static_cast<const char*>(data), length);
+        case ZIP_SOURCE_SEEK_WRITE: {
+            auto* seek = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &sink.error_);
+            if (!seek)
+                return -1;
+            return ::lseek(sink.fd_, seek->offset, seek->whence) < 0 ? sink.Fail(ZIP_ER_SEEK, errno)
+                                                                     : 0;
+        }
+        case ZIP_SOURCE_TELL_WRITE: {
+            const off_t at = ::lseek(sink.fd_, 0, SEEK_CUR);
+            return at < 0 ? sink.Fail(ZIP_ER_TELL, errno) : zip_int64_t(at);
+        }
+        case ZIP_SOURCE_COMMIT_WRITE:
+            return sink.Commit();
+        case ZIP_SOURCE_ROLLBACK_WRITE:
+        case ZIP_SOURCE_FREE:
+            sink.Discard();
+            return 0;
+        case ZIP_SOURCE_REMOVE:
+            return ::unlink(sink.path_.constData()) == 0 || errno == ENOENT
+                       ? 0
+                       : sink.Fail(ZIP_ER_REMOVE, errno);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&sink.error_, data, length);
+        default:
+            zip_error_set(&sink.error_, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+private:
+    zip_int64_t Fail(int zipError, int systemError) {
+        zip_error_set(&error_, zipError, systemError);
+        return -1;
+    }
+
+    zip_int64_t Begin() {
+        const qsizetype slash = path_.lastIndexOf('/');
+        const QByteArray folder =
+            slash < 0 ? QByteArray(".") : path_.left(std::max<qsizetype>(slash, 1));
+        if (temporary_ == ArchiveTemporary::Unnamed) {
+            fd_ = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+            // The name is given through /proc; without it the file could never be named.
+            if (fd_ >= 0 && ::access(ProcName().constData(), F_OK) != 0)
+                Discard();
+        }
+        if (fd_ < 0) {
+            const bool created = WithNameBeside(path_, named_, [this](const QByteArray& name) {
+                fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                return fd_ >= 0;
+            });
+            if (!created) {
+                named_.clear();
+                return Fail(ZIP_ER_TMPOPEN, errno);
+            }
+        }
+        // An archive that replaces another keeps the permissions the user gave the older one.
+        struct stat older {};
+        if (::stat(path_.constData(), &older) == 0)
+            ::fchmod(fd_, older.st_mode & 07777);
+        return 0;
+    }
+
+    zip_int64_t Write(const char* bytes, zip_uint64_t length) {
+        const auto total = static_cast<zip_int64_t>(length);
+        while (length > 0) {
+            const ssize_t done = ::write(fd_, bytes, length);
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done < 0)
+                return Fail(ZIP_ER_WRITE, errno);
+            bytes += done;
+            length -= static_cast<zip_uint64_t>(done);
+        }
+        return total;
+    }
+
+    zip_int64_t Commit() {
+        if (::fsync(fd_) != 0)
+            return Fail(ZIP_ER_WRITE, errno);
+        if (named_.isEmpty()) {
+            const QByteArray self = ProcName();
+            const auto link = [&self](const QByteArray& name) {
+                return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                                AT_SYMLINK_FOLLOW) == 0;
+            };
+            if (link(path_)) {
+                Discard();
+                return 0;
+            }
+            // A link never replaces a file: an older archive is replaced by a rename, so that
+            // there is always one whole archive of that name.
+            if (errno != EEXIST || !WithNameBeside(path_, named_, link)) {
+                const int error = errno;
+                named_.clear();
+                return Fail(ZIP_ER_RENAME, error);
+            }
+        }
+        if (::rename(named_.constData(), path_.constData()) != 0)
+            return Fail(ZIP_ER_RENAME, errno);
+        named_.clear();
+        Discard();
+        return 0;
+    }
+
+    // Closes the file; a temporary name still given is removed, an unnamed file just vanishes.
+    void Discard() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        if (!named_.isEmpty())
+            ::unlink(named_.constData());
+        named_.clear();
+    }
+
+    QByteArray ProcName() const { return "/proc/self/fd/" + QByteArray::number(fd_); }
+
+    QByteArray path_;
+    ArchiveTemporary temporary_;
+    int fd_ = -1;
+    QByteArray named_; // the temporary name the file has, when it has one
+    zip_error_t error_;
+};
 
 struct ArchiveCloser {
     void operator()(zip_t* archive) const {
@@ -193,6 +351,8 @@ Archive OpenArchive(const QString& path, int flags, QString& failure) {
 }
 
 Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteContext& context) {
+    if (*context.opened)
+        (*context.opened)(index, ArchiveStage::Adding);
     const QByteArray nativePath = QFile::encodeName(member.path);
     struct stat info {};
     if (::stat(nativePath.constData(), &info) != 0)
@@ -218,13 +378,10 @@ Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteCo
         delete source;
         return Failure(member.path + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
     }
-    EncodedName name = EncodeMemberName(member.name);
-    zip_int64_t added = zip_file_add(archive, name.bytes.constData(), zipSource, name.flags);
-    if (added < 0 && name.flags == ZIP_FL_ENC_CP437) {
-        zip_error_clear(archive);
-        added =
-            zip_file_add(archive, member.name.toUtf8().constData(), zipSource, ZIP_FL_ENC_UTF_8);
-    }
+    // libzip flags a UTF-8 name only when it holds a non-ASCII character. Unflagged 8-bit names
+    // are read as CP437 or as the reader's own character set, never reliably as meant.
+    const zip_int64_t added =
+        zip_file_add(archive, member.name.toUtf8().constData(), zipSource, ZIP_FL_ENC_UTF_8);
     if (added < 0) {
         zip_source_free(zipSource);
         return Failure(member.name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
@@ -284,17 +441,32 @@ BackupStep BackupProgressAt(int index, int count) {
     return {position, position * 100 / (count - 1)};
 }
 
+int BackupRowAt(int row, ArchiveStage stage, int count) {
+    const int last = std::max(count - 1, 0);
+    return ((stage == ArchiveStage::Writing ? last : 0) + row) / 2;
+}
+
 Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
-                            const std::function<void(int)>& memberStarted) {
+                            const MemberOpened& opened, ArchiveTemporary temporary) {
     if (members.isEmpty())
         return Failure(archivePath + QStringLiteral(": nothing to archive"));
-    QString failure;
-    Archive archive = OpenArchive(archivePath, ZIP_CREATE | ZIP_TRUNCATE, failure);
-    if (!archive)
-        return Failure(failure);
+    ArchiveSink sink(archivePath, temporary);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* target = zip_source_function_create(&ArchiveSink::Command, &sink, &error);
+    Archive archive(target ? zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error)
+                           : nullptr);
+    if (!archive) {
+        if (target)
+            zip_source_free(target);
+        const QString reason = ZipReason(&error);
+        zip_error_fini(&error);
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    }
+    zip_error_fini(&error);
 
     WriteContext context;
-    context.memberStarted = &memberStarted;
+    context.opened = &opened;
     QSet<QString> names;
     int written = 0;
     for (int i = 0; i < members.size(); ++i) {
@@ -307,8 +479,7 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
             return Failure(added.error());
         ++written;
     }
-    // Every read and every deflate happen here; libzip writes a temporary file beside the
-    // archive and renames it over the old one only when the whole archive is written.
+    // Every read and every deflate happen here, and the archive takes its name at the end.
     if (zip_close(archive.get()) != 0) {
         const QString reason =
             context.failedPath.isEmpty()

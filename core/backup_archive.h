@@ -1,6 +1,6 @@
 #pragma once
-// The backup archive: a plain ZIP file any unzip tool opens, written beside its final name and
-// renamed when complete, then read back and checked.
+// The backup archive: a plain ZIP file any unzip tool opens, given its name only when complete,
+// then read back and checked.
 
 #include "core/result.h"
 
@@ -40,21 +40,38 @@ struct BackupStep {
 };
 BackupStep BackupProgressAt(int index, int count);
 
+// Each member file is opened twice while an archive is written: as it is added, to judge whether
+// deflate pays, and as it is read into the archive. Both count as progress, so that a list of
+// many small files moves from the start.
+enum class ArchiveStage { Adding, Writing };
+
+// The list row to show while the member at list row `row` of a list of `count` entries is
+// opened at `stage`: each stage walks the list over one half of the bar.
+int BackupRowAt(int row, ArchiveStage stage, int count);
+
 struct ArchiveMember {
     QString path; // the file to read
     QString name; // the member name (StoredEntryName)
 };
 
+using MemberOpened = std::function<void(int member, ArchiveStage stage)>;
+
+// Where the archive lies until it is whole. Unnamed: a file of the destination folder that has
+// no name until the archive is complete, so that a killed backup leaves nothing behind; where
+// the file system refuses such files, Named is used instead. Named: a temporary name beside the
+// archive (`name.zip.XXXXXX`), removed on failure but left behind by a killed process.
+enum class ArchiveTemporary { Unnamed, Named };
+
 // Writes a new archive at `archivePath` holding the members in order: deflate at the fastest
-// level, or stored when a sample of the member shows deflate would not shrink it. Names go in
-// CP437 when it holds them, else in UTF-8 with the UTF-8 flag. A second member of a name
-// already written is left out. `memberStarted(i)` is called, on the writing thread, as member i
-// begins to be read. The archive is written beside its final name and renamed only when whole:
-// on any failure an older archive of that name is left as it was and nothing else remains; the
-// message names the file that failed and the reason. An empty member list writes nothing and
-// fails. Returns the number of members written.
+// level, or stored when a sample of the member shows deflate would not shrink it. ASCII names go
+// as they are; a name holding any other character goes in UTF-8 with the UTF-8 flag. A second
+// member of a name already written is left out. `opened(i, stage)` is called, on the writing
+// thread, as member i is opened. On any failure an older archive of that name is left as it was
+// and nothing else remains; the message names the file that failed and the reason. An empty
+// member list writes nothing and fails. Returns the number of members written.
 Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
-                            const std::function<void(int)>& memberStarted = {});
+                            const MemberOpened& opened = {},
+                            ArchiveTemporary temporary = ArchiveTemporary::Unnamed);
 
 // Opens the archive again and reads every member back against its CRC. Returns the number of
 // members checked, or a failure naming the first member that did not pass (or the archive, when

@@ -438,12 +438,29 @@ QString SanitiseFileName(const QString& text) {
                 out += c;
         }
     }
-    return out;
+    // A name starting with a dot is hidden from every file list, and ".." leaves the folder.
+    qsizetype dots = 0;
+    while (dots < out.size() && out.at(dots) == QLatin1Char('.'))
+        ++dots;
+    return out.mid(dots);
 }
 
 bool StaysInFolder(const QString& name) {
     return !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0')) &&
            name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+bool NamesFileOfFolder(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && StaysInFolder(name);
+}
+
+Result<QString> CollectionFilePath(const QString& folder, const QString& name) {
+    const QString path = JoinPath(folder, name);
+    if (!NamesFileOfFolder(name))
+        return Failure(QStringLiteral("Cannot open %1: not the name of a file in the collection "
+                                      "folder")
+                           .arg(path));
+    return path;
 }
 
 QString OverwriteQuestionText(const QString& path) {

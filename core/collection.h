@@ -97,12 +97,24 @@ QString EntryFilePath(const QString& folder, const QString& entry, const QString
 QString CompanionFilePath(const QString& path, const QString& extension3);
 
 // Removes " * / : < > ? \ | and every control character (U+0000 to U+001F, U+007F), which
-// would cut a name short (NUL) or break it over lines.
+// would cut a name short (NUL) or break it over lines, then the dots the rest starts with,
+// which would hide the file (".hidden") or name the folder above ("..").
 QString SanitiseFileName(const QString& text);
 
 // False when `name` would not stay a file of the folder it is joined to: it holds a "/" or a
 // NUL, or it is "." or "..".
 bool StaysInFolder(const QString& name);
+
+// Whether `name`, a line of a list or a name made from one, is a file of the folder it is
+// joined to: not empty (that would be the folder itself), no "/" (nor an absolute path), no "\"
+// (a separator on the systems the lists come from, never in a name this program saves), no NUL,
+// not "." or "..". A list is a file anyone may have written: a line that fails this is an entry
+// that cannot be read, and nothing opens, writes, sends, archives or trashes what it names.
+bool NamesFileOfFolder(const QString& name);
+
+// JoinPath(folder, name) when NamesFileOfFolder(name); otherwise fails as an unreadable file
+// does: "Cannot open <folder>/<name>: not the name of a file in the collection folder".
+Result<QString> CollectionFilePath(const QString& folder, const QString& name);
 
 // path + " exists. Do you want to overwrite it?"
 QString OverwriteQuestionText(const QString& path);

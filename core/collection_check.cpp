@@ -8,7 +8,13 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <map>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvel {
 
@@ -33,6 +39,130 @@ bool IsReservedDeviceName(const QString& name) {
     return stem.size() == 4 &&
            (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
            stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+}
+
+// A byte of a name that is not part of valid UTF-8 becomes U+DC00 + byte, a lone low surrogate
+// that valid UTF-8 never gives: the name keeps every byte, and still pairs, sorts and
+// compares as text.
+constexpr char16_t kRawByteBase = 0xDC00;
+
+int Utf8SequenceLength(QByteArrayView bytes, qsizetype at) {
+    const auto byteAt = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes.at(i)); };
+    const unsigned char lead = byteAt(at);
+    const int length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((byteAt(at + i) & 0xC0) != 0x80)
+            return 0;
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned char second = length > 1 ? byteAt(at + 1) : 0;
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+QString DecodeNameBytes(QByteArrayView bytes) {
+    QString name;
+    for (qsizetype at = 0; at < bytes.size();) {
+        if (const int length = Utf8SequenceLength(bytes, at); length > 0) {
+            name += QString::fromUtf8(bytes.sliced(at, length));
+            at += length;
+        } else {
+            name += QChar(char16_t(kRawByteBase + static_cast<unsigned char>(bytes.at(at++))));
+        }
+    }
+    return name;
+}
+
+bool IsRawByte(QStringView name, qsizetype at) {
+    const char16_t c = name.at(at).unicode();
+    return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF &&
+           (at == 0 || !name.at(at - 1).isHighSurrogate());
+}
+
+bool HoldsRawBytes(QStringView name) {
+    for (qsizetype at = 0; at < name.size(); ++at) {
+        if (IsRawByte(name, at))
+            return true;
+    }
+    return false;
+}
+
+// The name as a report shows it: a byte that is not UTF-8 as "\xff".
+QString ShownName(const QString& name) {
+    if (!HoldsRawBytes(name))
+        return name;
+    QString shown;
+    for (qsizetype at = 0; at < name.size(); ++at) {
+        if (IsRawByte(name, at))
+            shown += QStringLiteral("\\x%1").arg(name.at(at).unicode() - kRawByteBase, 2, 16);
+        else
+            shown += name.at(at);
+    }
+    return shown;
+}
+
+struct FolderEntry {
+    QByteArray bytes; // the name as the folder gives it
+    QString name;     // DecodeNameBytes of it
+};
+
+// The regular files (symbolic links followed) that pass the extension test, in the order of
+// ListCollection.
+Result<std::vector<FolderEntry>> ListFolderEntries(const QByteArray& folder) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return Failure(qt_error_string(errno));
+    std::vector<FolderEntry> entries;
+    while (const dirent* entry = ::readdir(dir)) {
+        FolderEntry listed{QByteArray(entry->d_name), DecodeNameBytes(entry->d_name)};
+        if (!IsCollectionEntry(listed.name))
+            continue;
+        struct stat info {};
+        if (entry->d_type == DT_REG ||
+            ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) &&
+             ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode)))
+            entries.push_back(std::move(listed));
+    }
+    ::closedir(dir);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        const int byCase = a.name.compare(b.name, Qt::CaseInsensitive);
+        return byCase != 0 ? byCase < 0 : a.name < b.name;
+    });
+    return entries;
+}
+
+// The bytes of a file that may be a record; a file that cannot be read or is larger than a
+// record can be fails with the reason it is not one.
+Result<QByteArray> ReadRecordBytes(const QByteArray& path) {
+    QFile file;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        return Failure(QStringLiteral("it cannot be read: ") + qt_error_string(error));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Failure(QStringLiteral("it cannot be read: ") + file.errorString());
+    }
+    // One byte more than a record may have tells a larger file, however large it is.
+    const QByteArray bytes = file.read(std::min<qint64>(info.st_size, kLargestRecordBytes) + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Failure(QStringLiteral("it cannot be read: ") + file.errorString());
+    if (bytes.size() > kLargestRecordBytes)
+        return Failure(QStringLiteral("it is larger than a record can be (more than %1 MiB)")
+                           .arg(kLargestRecordBytes >> 20));
+    return bytes;
 }
 
 } // namespace
@@ -158,24 +288,35 @@ QString UnportableNameReason(const QString& name) {
     return {};
 }
 
-CollectionReport CheckCollection(const QString& folder) {
+Result<CollectionReport> CheckCollection(const QString& folder) {
+    const QByteArray folderBytes = QFile::encodeName(folder);
+    Result<std::vector<FolderEntry>> listed = ListFolderEntries(folderBytes);
+    if (!listed)
+        return Failure(QStringLiteral("the collection folder \"%1\" cannot be read: %2")
+                           .arg(folder, listed.error()));
+    const std::vector<FolderEntry>& entries = *listed;
     CollectionReport report;
-    const QStringList entries = ListCollection(folder);
     std::map<ProblemKind, std::vector<Problem>> found;
-    const auto add = [&found](ProblemKind kind, QStringList files, QString reason = {}) {
-        found[kind].push_back(Problem{kind, std::move(files), std::move(reason)});
+    const auto add = [&found](ProblemKind kind, const QStringList& files, QString reason = {}) {
+        QStringList shown;
+        for (const QString& file : files)
+            shown << ShownName(file);
+        found[kind].push_back(Problem{kind, shown, std::move(reason)});
     };
 
     // Base names with the extension in any letter case, as the windows pair them.
     QHash<QString, bool> hasText, hasPoster;
-    for (const QString& entry : entries)
-        (IsInfoTextEntry(entry) ? hasText : hasPoster).insert(EntryBaseName(entry), true);
+    for (const FolderEntry& entry : entries)
+        (IsInfoTextEntry(entry.name) ? hasText : hasPoster).insert(EntryBaseName(entry.name), true);
 
     QHash<QString, QStringList> byName;  // upper-cased name -> entries
     std::map<QString, QStringList> byId; // upper-cased identifier -> records
-    for (const QString& entry : entries) {
+    for (const auto& [bytes, entry] : entries) {
         byName[AsciiUpper(entry)] << entry;
-        if (const QString reason = UnportableNameReason(entry); !reason.isEmpty())
+        const QString reason = HoldsRawBytes(entry)
+                                   ? QStringLiteral("its name holds bytes that are not UTF-8")
+                                   : UnportableNameReason(entry);
+        if (!reason.isEmpty())
             add(ProblemKind::UnportableName, {entry}, reason);
         if (IsPosterEntry(entry)) {
             ++report.posters;
@@ -186,16 +327,14 @@ CollectionReport CheckCollection(const QString& folder) {
         ++report.texts;
         if (!hasPoster.contains(EntryBaseName(entry)))
             add(ProblemKind::TextAlone, {entry});
-        QFile file(JoinPath(folder, entry));
-        if (!file.open(QIODevice::ReadOnly)) {
-            add(ProblemKind::NotARecord, {entry},
-                QStringLiteral("it cannot be read: ") + file.errorString());
+        const Result<QByteArray> read = ReadRecordBytes(folderBytes + '/' + bytes);
+        if (!read) {
+            add(ProblemKind::NotARecord, {entry}, read.error());
             continue;
         }
-        const QByteArray bytes = file.readAll();
-        if (const QString reason = EncodingProblem(bytes); !reason.isEmpty())
+        if (const QString reason = EncodingProblem(*read); !reason.isEmpty())
             add(ProblemKind::UnknownEncoding, {entry}, reason);
-        const QStringList lines = DecodeText(bytes).lines;
+        const QStringList lines = DecodeText(*read).lines;
         if (const QString reason = RecordShapeProblem(lines); !reason.isEmpty())
             add(ProblemKind::NotARecord, {entry}, reason);
         const QString id = InfoTextImdbId(lines).value_or(QString());
@@ -207,9 +346,9 @@ CollectionReport CheckCollection(const QString& folder) {
             add(ProblemKind::SameImdbId, records, QStringLiteral("they share ") + id.toLower());
     }
     // Names that differ only in letter case cannot live side by side on a case-blind system.
-    for (const QString& entry : entries) {
-        const QStringList& same = byName.value(AsciiUpper(entry));
-        if (same.size() > 1 && same.first() == entry)
+    for (const FolderEntry& entry : entries) {
+        const QStringList& same = byName.value(AsciiUpper(entry.name));
+        if (same.size() > 1 && same.first() == entry.name)
             add(ProblemKind::UnportableName, same,
                 QStringLiteral("they differ only in letter case"));
     }

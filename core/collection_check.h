@@ -3,6 +3,8 @@
 // records, posters and texts without their partner, records sharing an IMDb identifier, names
 // that another file system could not hold, and files that are not text in any encoding we read.
 
+#include "core/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,9 +31,15 @@ QString ProblemKindId(ProblemKind kind);
 // "Info texts that are not a record", ...: the headings a user reads.
 QString ProblemKindHeading(ProblemKind kind);
 
+// A record is a few KiB, its notes included; a text larger than this is not one, and is
+// reported without being read.
+inline constexpr qint64 kLargestRecordBytes = qint64(1) << 20;
+
 struct Problem {
     ProblemKind kind;
-    QStringList files; // collection entries, in listing order
+    // Collection entries, in listing order, as the folder names them; a byte of a name that
+    // is not UTF-8 is shown as "\xff".
+    QStringList files;
     QString reason;    // empty when the kind says it all
 };
 
@@ -57,8 +65,10 @@ QString EncodingProblem(const QByteArray& bytes);
 // a trailing dot or blank, a reserved device name (CON, NUL, COM1 ...).
 QString UnportableNameReason(const QString& name);
 
-// Checks every collection entry of `folder` (ListCollection). Reads every info text once.
-// A folder that cannot be listed gives an empty report; the caller tells that apart.
-CollectionReport CheckCollection(const QString& folder);
+// Checks every collection entry of `folder`, listed as ListCollection lists it but by the
+// bytes of each name, so a name that is not UTF-8 is still read (and reported as a name other
+// systems could not hold). Reads every info text once, at most kLargestRecordBytes of it.
+// Fails with the system's reason when the folder cannot be listed.
+Result<CollectionReport> CheckCollection(const QString& folder);
 
 } // namespace quorvel

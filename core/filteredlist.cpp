@@ -27,7 +27,10 @@ QStringList OfflineListItems(const QStringList& entries, const QString& folder) 
     for (const QString& entry : entries) {
         const QString title = EntryBaseName(entry);
         const QString poster = title + QStringLiteral(".jpg");
-        if (QFileInfo::exists(EntryFilePath(folder, poster, QStringLiteral(".jpg"))))
+        // A line naming a path outside the folder lists its text item, which then shows as
+        // missing; what lies out there is not even looked at.
+        if (NamesFileOfFolder(poster) &&
+            QFileInfo::exists(EntryFilePath(folder, poster, QStringLiteral(".jpg"))))
             items << poster;
         items << title + QStringLiteral(".txt");
     }

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -171,6 +172,18 @@ QString ReserveTrashName(const QString& infoFolder, const QString& name, const Q
     return {};
 }
 
+// Creates `folder` and any missing parent with mode 700: the trash, and the data folder of the
+// user it may have to make, are the user's own. Folders that already exist keep their mode.
+bool MakePrivateFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir())
+        return true;
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent != folder && !MakePrivateFolder(parent))
+        return false;
+    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 ||
+           (errno == EEXIST && QFileInfo(folder).isDir());
+}
+
 bool MoveAcrossFileSystems(const QString& from, const QString& to) {
     if (!QFile::copy(from, to))
         return false;
@@ -200,7 +213,7 @@ Status MoveToTrash(const QString& path, const QString& trashFolder, const QDateT
         return Failure(QStringLiteral("There is no trash folder."));
     const QString filesFolder = trashFolder + QStringLiteral("/files");
     const QString infoFolder = trashFolder + QStringLiteral("/info");
-    if (!QDir().mkpath(filesFolder) || !QDir().mkpath(infoFolder))
+    if (!MakePrivateFolder(filesFolder) || !MakePrivateFolder(infoFolder))
         return Failure(QStringLiteral("Cannot create the trash folder ") + trashFolder);
 
     const QString absolute = file.absoluteFilePath();

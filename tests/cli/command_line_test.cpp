@@ -3,6 +3,7 @@
 
 #include "cli/command_line.h"
 #include "tests/support/fake_web_server.h"
+#include "tests/support/outside_folder.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,68 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
 
 using test::ReadFileBytes;
 using test::WriteFileBytes;
+
+// An input that never ends, as /dev/zero.
+class EndlessInput : public QIODevice {
+public:
+    EndlessInput() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        std::memset(data, 0, size_t(size));
+        return size;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+// Root reads any folder whatever its permission bits. With the two capabilities that allow
+// it out of force for this thread, the bits hold for it as for any user; the rest of the
+// process keeps them.
+class PermissionBitsHold {
+public:
+    PermissionBitsHold() {
+        held_ = ::syscall(SYS_capget, &header_, saved_) == 0;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        held_ = held_ && ::syscall(SYS_capset, &header_, reduced) == 0;
+    }
+    ~PermissionBitsHold() {
+        if (held_)
+            ::syscall(SYS_capset, &header_, saved_);
+    }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool held_ = false;
+};
+
+// A file under the very bytes of its name, which need not be UTF-8.
+bool WriteUnderRawName(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
 
 // A record as the windows write it, built here line by line.
 QByteArray RecordBytes(const QString& title, const QString& id, const QStringList& notes = {}) {
@@ -69,11 +124,21 @@ protected:
         QByteArray inputBytes = input;
         QBuffer in(&inputBytes);
         in.open(QIODevice::ReadOnly);
+        return runReading(std::move(arguments), in, terminal);
+    }
+    Run runReading(QStringList arguments, QIODevice& in, bool terminal = false) {
         Run result{0, {}, {}};
         QTextStream out(&result.out), err(&result.err);
         cli::Console console{&in, &out, &err, terminal};
         arguments.prepend("quorvel");
-        result.status = cli::RunCommandLine(arguments, appFolder, console);
+        folderAsked = false;
+        result.status = cli::RunCommandLine(
+            arguments,
+            [this] {
+                folderAsked = true;
+                return appFolder;
+            },
+            console);
         return result;
     }
 
@@ -87,6 +152,7 @@ protected:
     QTemporaryDir temp;
     test::FakeWebServer server;
     QString appFolder, folder;
+    bool folderAsked = false;
 };
 
 TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
@@ -98,6 +164,10 @@ TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
     serveTitle("Alien", "tt0078748");
     serveTitle("Miss Jerry", "tt0000009");
     serveTitle("Broken Poster", "tt0000010", "/posters/broken.jpg");
+    // A name starting with a dot would be a hidden file.
+    server.routeQuery("/", "t", "Hidden",
+                      test::OmdbJson(test::OmdbFoundJson(
+                          ".hidden", "tt0000011", server.address("/posters/p.jpg").toStdString())));
     const QByteArray heat = RecordBytes("Heat", "tt0113277", {"mine"});
     ASSERT_TRUE(WriteFileBytes(file("Heat.txt"), heat));
 
@@ -112,23 +182,40 @@ TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
                                         "tt0000009\n"
                                         "Lost\n"
                                         "Broken Poster\n"
-                                        "alien\n")});
+                                        "alien\n"
+                                        "Hidden\n")});
 
     EXPECT_EQ(result.status, cli::kSomeFailed) << result.out.toStdString();
-    EXPECT_TRUE(result.out.endsWith(
-        "10 titles: 7 added (3 without a poster), 2 skipped, 1 failed, 0 left.\n"))
-        << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains("failed: Nowhere Man: movie not found!"));
+    // Each title's line carries its own number, although its files are written later.
+    const QStringList said = result.out.split('\n');
+    const QStringList starts = {"[1/11] added: The Shawshank Redemption as",
+                                "[2/11] added: tt0211915 as",
+                                "[3/11] failed: Nowhere Man: movie not found!",
+                                "[4/11] skipped: Heat ",
+                                "[5/11] added: Face/Off as FaceOff.txt",
+                                "[6/11] added: Alien as",
+                                "[7/11] added: tt0000009 as",
+                                "[8/11] added: Lost as",
+                                "[9/11] added: Broken Poster as",
+                                "[10/11] skipped: alien ",
+                                "[11/11] added: Hidden as hidden.txt and hidden.jpg",
+                                "11 titles: 8 added (3 without a poster), 2 skipped, 1 failed, "
+                                "0 left."};
+    QStringList heads;
+    for (qsizetype i = 0; i < starts.size(); ++i)
+        heads << said.value(i).left(starts[i].size());
+    EXPECT_EQ(heads.join('\n').toStdString(), starts.join('\n').toStdString());
     // One request a title looked up; nothing for a title already there or a second "alien".
-    EXPECT_EQ(server.requestCount("/"), 8);
-    EXPECT_EQ(server.requestCount("/posters/p.jpg"), 3);
+    EXPECT_EQ(server.requestCount("/"), 9);
+    EXPECT_EQ(server.requestCount("/posters/p.jpg"), 4);
     EXPECT_EQ(server.requestCount("/posters/shawshank.jpg"), 1);
     EXPECT_EQ(server.requestCount("/posters/broken.jpg"), 1);
-    EXPECT_EQ(test::FolderNames(folder),
-              QStringList({"Alien.jpg", "Alien.txt", "Broken Poster.txt", "FaceOff.jpg",
-                           "FaceOff.txt", "Heat.txt", "Le fabuleux destin d'Amelie Poulain.txt",
-                           "Lost.txt", "Miss Jerry.jpg", "Miss Jerry.txt",
-                           "The Shawshank Redemption.jpg", "The Shawshank Redemption.txt"}));
+    EXPECT_EQ(
+        test::FolderNames(folder),
+        QStringList({"Alien.jpg", "Alien.txt", "Broken Poster.txt", "FaceOff.jpg", "FaceOff.txt",
+                     "Heat.txt", "Le fabuleux destin d'Amelie Poulain.txt", "Lost.txt",
+                     "Miss Jerry.jpg", "Miss Jerry.txt", "The Shawshank Redemption.jpg",
+                     "The Shawshank Redemption.txt", "hidden.jpg", "hidden.txt"}));
     EXPECT_EQ(ReadFileBytes(file("Heat.txt")), heat);
     EXPECT_EQ(ReadFileBytes(file("Alien.jpg")),
               QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg")));
@@ -254,8 +341,10 @@ TEST_F(CommandLine, RefreshKeepsTheNotesAndLeavesWhatItCannotRefreshAlone) {
     const QByteArray gone = RecordBytes("Gone", "tt9999999", {"kept"});
     const QByteArray mine = RecordBytes("Mine", "N/A");
     const QByteArray odd = "Odd\r\n\r\nYEAR\r\n1999\r\n\r\n";
-    for (const auto& [name, bytes] :
-         {std::pair{"Heat.txt", heat}, {"Gone.txt", gone}, {"Mine.txt", mine}, {"Odd.txt", odd}})
+    for (const auto& [name, bytes] : {std::pair{"Heat.txt", heat},
+                                      {"Gone.txt", gone},
+                                      {"Mine.txt", mine},
+                                      {"Odd\nname.txt", odd}})
         ASSERT_TRUE(WriteFileBytes(file(name), bytes));
 
     const Run result = run({"refresh", "--all"});
@@ -265,16 +354,44 @@ TEST_F(CommandLine, RefreshKeepsTheNotesAndLeavesWhatItCannotRefreshAlone) {
                                     "unchanged"))
         << result.out.toStdString();
     EXPECT_TRUE(result.out.contains("skipped: Mine.txt (no IMDb identifier)"));
+    // A line break in a name is shown, not made.
+    EXPECT_TRUE(result.out.contains("failed: Odd\\nname.txt is not a record"));
     EXPECT_TRUE(result.out.endsWith("4 records: 1 refreshed, 1 skipped, 2 failed, 0 left.\n"));
     EXPECT_EQ(server.requestCount("/"), 2);
     for (const auto& [name, bytes] :
-         {std::pair{"Gone.txt", gone}, {"Mine.txt", mine}, {"Odd.txt", odd}})
+         {std::pair{"Gone.txt", gone}, {"Mine.txt", mine}, {"Odd\nname.txt", odd}})
         EXPECT_EQ(ReadFileBytes(file(name)), bytes) << name;
     // The fetched fields, the stored identifier, the notes with their gap, the file's mark.
     const QByteArray refreshed = ReadFileBytes(file("Heat.txt"));
     EXPECT_TRUE(refreshed.startsWith("\xEF\xBB\xBFHeat\r\n\r\nTYPE\r\nmovie\r\n"));
     EXPECT_TRUE(refreshed.endsWith("PLOT\r\nThe story of Heat (tt0113277).\r\n\r\nANY\r\n"
                                    "one\r\n\r\ntwo\r\n\r\n"));
+}
+
+// A line of the list leading out of the collection fails as a missing record does: the file it
+// names is neither looked up nor rewritten.
+TEST_F(CommandLine, RefreshOfAListLeavesLinesLeadingOutOfTheCollectionAlone) {
+    serveTitle("Heat", "tt0113277");
+    serveTitle("Victim", "tt0000666");
+    ASSERT_TRUE(WriteFileBytes(file("Heat.txt"), RecordBytes("Heat", "tt0113277")));
+    const test::OutsideFolder outside(temp.path() + "/outside", RecordBytes("Victim", "tt0000666"));
+    const QStringList up = outside.LinesFrom(folder);
+    const QString listPath = temp.path() + "/hostile.list";
+    ASSERT_TRUE(
+        WriteFileBytes(listPath, ("Heat.txt\r\n" + up.join("\r\n") + "\r\nGone.txt\r\n").toUtf8()));
+
+    const Run result = run({"refresh", listPath});
+
+    EXPECT_EQ(result.status, cli::kSomeFailed);
+    for (const QString& line : up)
+        EXPECT_TRUE(result.out.contains("] failed: Cannot open " + folder + "/" + line +
+                                        ": not the name of a file in the collection folder\n"))
+            << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains("] failed: Cannot open " + file("Gone.txt") +
+                                    ": No such file or directory\n"));
+    EXPECT_TRUE(result.out.endsWith("4 records: 1 refreshed, 0 skipped, 3 failed, 0 left.\n"));
+    EXPECT_EQ(server.requestCount("/"), 1);
+    EXPECT_TRUE(outside.Untouched());
 }
 
 TEST_F(CommandLine, RefreshAfterAStopStartsWithTheRecordsItDidNotReach) {
@@ -308,7 +425,7 @@ TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
     const QByteArray jpg = QByteArray::fromStdString(test::ReadFixture("omdb/poster.jpg"));
     // 0x81: undefined in Windows-1252, and no UTF-8 either.
     const QByteArray badBytes = RecordBytes("Bad", "tt3", {"cafe"}).replace("cafe", "caf\x81");
-    const std::pair<const char*, QByteArray> files[] = {
+    const std::pair<QByteArray, QByteArray> files[] = {
         {"Heat.txt", RecordBytes("Heat", "tt1")},
         {"Heat.jpg", jpg},
         {"Heat (1995).txt", RecordBytes("Heat (1995)", "tt1")},
@@ -321,9 +438,18 @@ TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
         {"Why?.jpg", jpg},
         {"Bad.txt", badBytes},
         {"Bad.jpg", jpg},
+        // Names as the folder holds them: bytes that are not UTF-8, a line break.
+        {"bad\xff\xfename.txt", RecordBytes("bad name", "tt5")},
+        {"bad\xff\xfename.jpg", jpg},
+        {"two\nlines.txt", RecordBytes("two lines", "tt6")},
+        {"two\nlines.jpg", jpg},
+        // Zeros, which would also be found not to be text if the file were read.
+        {"Huge.txt", QByteArray((1 << 20) + 1, '\0')},
+        {"Huge.jpg", jpg},
     };
     for (const auto& [name, bytes] : files)
-        ASSERT_TRUE(WriteFileBytes(file(name), bytes));
+        ASSERT_TRUE(WriteUnderRawName(QFile::encodeName(folder) + '/' + name, bytes))
+            << name.toStdString();
     const QStringList before = test::FolderNames(folder);
 
     const Run text = run({"check"});
@@ -338,11 +464,13 @@ TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
         QStringList files; // of each problem of the kind
     };
     const std::vector<Expected> expected = {
-        {"not-a-record", {"Broken.txt"}},
+        {"not-a-record", {"Broken.txt", "Huge.txt"}},
         {"poster-without-text", {"Lonely.jpg"}},
         {"text-without-poster", {"Bare.txt"}},
         {"same-imdb-id", {"Heat (1995).txt,Heat.txt"}},
-        {"unportable-name", {"Why?.jpg", "Why?.txt"}},
+        {"unportable-name",
+         {"bad\\xff\\xfename.jpg", "bad\\xff\\xfename.txt", "two\nlines.jpg", "two\nlines.txt",
+          "Why?.jpg", "Why?.txt"}},
         {"unknown-encoding", {"Bad.txt"}},
     };
     const QJsonArray kinds = QJsonDocument::fromJson(json.out.toUtf8())["kinds"].toArray();
@@ -353,13 +481,86 @@ TEST_F(CommandLine, CheckFindsOneCaseOfEachKindAndWritesNothing) {
         QStringList found;
         for (const QJsonValue item : kind["items"].toArray())
             found << item["files"].toVariant().toStringList().join(",");
-        EXPECT_EQ(found, expected[i].files) << expected[i].kind;
+        EXPECT_EQ(found.join(" | ").toStdString(), expected[i].files.join(" | ").toStdString())
+            << expected[i].kind;
         EXPECT_EQ(kind["count"].toInt(), expected[i].files.size());
     }
-    EXPECT_TRUE(text.out.contains("Info texts that are not a record: 1\n  Broken.txt: line 3 is "
-                                  "\"YEAR\" where \"TYPE\" belongs\n"))
-        << text.out.toStdString();
-    EXPECT_TRUE(text.out.endsWith("7 problems found.\n"));
+    for (const char* line :
+         {"Info texts that are not a record: 2\n  Broken.txt: line 3 is \"YEAR\" where \"TYPE\" "
+          "belongs\n  Huge.txt: it is larger than a record can be (more than 1 MiB)\n",
+          "\n  bad\\xff\\xfename.txt: its name holds bytes that are not UTF-8\n",
+          "\n  two\\nlines.txt: it holds a control character\n"})
+        EXPECT_TRUE(text.out.contains(line)) << line;
+    EXPECT_TRUE(text.out.endsWith("12 problems found.\n")) << text.out.toStdString();
+    for (const auto& [name, bytes] : files) // which QTemporaryDir cannot name to remove
+        ::unlink((QFile::encodeName(folder) + '/' + name).constData());
+}
+
+TEST_F(CommandLine, ACollectionFolderThatCannotBeReadStopsEveryCommand) {
+    ASSERT_TRUE(WriteFileBytes(file("Heat.txt"), RecordBytes("Heat", "tt1")));
+    ASSERT_TRUE(QFile::setPermissions(folder, {}));
+    {
+        PermissionBitsHold hold;
+        if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+            ::closedir(dir);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            GTEST_SKIP() << "this process reads the folder whatever its permissions";
+        }
+        for (const QStringList& arguments :
+             {QStringList{"check"}, {"check", "--json"}, {"refresh", "--all"}, {"add", "-"}}) {
+            const Run result = run(arguments, "Heat\n");
+            EXPECT_EQ(result.status, cli::kBadArguments) << arguments.join(' ').toStdString();
+            EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+            EXPECT_TRUE(result.err.contains("the collection folder \"" + folder +
+                                            "\" cannot be read: Permission denied"))
+                << result.err.toStdString();
+        }
+    }
+    ASSERT_TRUE(
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EXPECT_EQ(server.totalRequests(), 0);
+}
+
+TEST_F(CommandLine, AddRefusesLinesLongerThanATitleWithoutAskingAndEndsAnEndlessInput) {
+    serveTitle("One", "tt1");
+    serveTitle("Two", "tt2");
+    serveTitle("Am\xC3\xA9lie", "tt3");
+    // Three refusals in a row, which must not pass for a service out of reach; the euro signs
+    // are cut in the middle of one, which must not make the list's other lines read as 8-bit.
+    const Run result = run({"add", list("One\n" + QByteArray(10'000'000, 'x') + "\n" +
+                                        QByteArray("\xE2\x82\xAC").repeated(3000) + "\n" +
+                                        QByteArray(1001, 'y') + "\r\nAm\xC3\xA9lie\nTwo\n")});
+    EXPECT_EQ(result.status, cli::kSomeFailed);
+    const QString refused = QStringLiteral(": it is longer than a title can be (1000 characters); "
+                                           "not looked up\n");
+    for (const QString& line :
+         {"[2/6] failed: line 2 (" + QString(39, 'x') + "\u2026)" + refused,
+          "[3/6] failed: line 3 (" + QString(39, QChar(0x20AC)) + "\u2026)" + refused,
+          "[4/6] failed: line 4 (" + QString(39, 'y') + "\u2026)" + refused,
+          QString("[5/6] added: Am\u00e9lie as Amelie.txt")})
+        EXPECT_TRUE(result.out.contains(line)) << line.toStdString();
+    EXPECT_TRUE(result.out.endsWith("6 titles: 3 added, 0 skipped, 3 failed, 0 left.\n"))
+        << result.out.left(4000).toStdString();
+    EXPECT_LT(result.out.size(), 2000);
+    EXPECT_EQ(server.requestCount("/"), 3);
+
+    // A list in UTF-16 is cut by its 16-bit units (One and Two are there by now).
+    QStringEncoder toUtf16(QStringEncoder::Utf16LE);
+    const QByteArray utf16 =
+        "\xFF\xFE" + QByteArray(toUtf16("One\r\n" + QString(5000, 'z') + "\r\nTwo\r\n"));
+    const Run wide = run({"add", list(utf16)});
+    EXPECT_TRUE(
+        wide.out.contains("[2/3] failed: line 2 (" + QString(39, 'z') + "\u2026)" + refused));
+    EXPECT_TRUE(wide.out.endsWith("3 titles: 0 added, 2 skipped, 1 failed, 0 left.\n"))
+        << wide.out.toStdString();
+
+    // An input without end is not a list: it is refused once it passes what a list can be.
+    EndlessInput endless;
+    const Run stream = runReading({"add", "-"}, endless);
+    EXPECT_EQ(stream.status, cli::kBadArguments);
+    EXPECT_TRUE(stream.err.contains("the input holds more than 16 MiB"))
+        << stream.err.toStdString();
+    EXPECT_EQ(server.requestCount("/"), 3);
 }
 
 TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
@@ -367,21 +568,22 @@ TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
         QStringList arguments;
         int status;
         const char* says; // on the output or the errors
+        bool asksFolder;  // finding the application folder may create it
     };
     const std::vector<Row> rows = {
-        {{"--version"}, cli::kAllDone, "Quorvel " QUORVEL_VERSION_TEXT "\n"},
-        {{"--help"}, cli::kAllDone, "refresh --all|FILE"},
-        {{"add", "--help"}, cli::kAllDone, "Usage: quorvel add [options] FILE"},
-        {{}, cli::kBadArguments, "no command given"},
-        {{"fetch"}, cli::kBadArguments, "unknown command \"fetch\""},
-        {{"add"}, cli::kBadArguments, "add wants one FILE"},
-        {{"add", "--bogus", "x"}, cli::kBadArguments, "Unknown option 'bogus'"},
-        {{"add", "--delay", "soon", "x"}, cli::kBadArguments, "--delay wants a number"},
-        {{"add", temp.path() + "/none.txt"}, cli::kBadArguments, "none.txt"},
-        {{"refresh"}, cli::kBadArguments, "either --all or one FILE"},
-        {{"refresh", "--all", "x.list"}, cli::kBadArguments, "either --all or one FILE"},
-        {{"check", "x"}, cli::kBadArguments, "check takes no FILE"},
-        {{"add", "-"}, cli::kAllDone, "0 titles: 0 added"},
+        {{"--version"}, cli::kAllDone, "Quorvel " QUORVEL_VERSION_TEXT "\n", false},
+        {{"--help"}, cli::kAllDone, "refresh --all|FILE", false},
+        {{"add", "--help"}, cli::kAllDone, "Usage: quorvel add [options] FILE", false},
+        {{}, cli::kBadArguments, "no command given", false},
+        {{"fetch"}, cli::kBadArguments, "unknown command \"fetch\"", false},
+        {{"add"}, cli::kBadArguments, "add wants one FILE", false},
+        {{"add", "--bogus", "x"}, cli::kBadArguments, "Unknown option 'bogus'", false},
+        {{"add", "--delay", "soon", "x"}, cli::kBadArguments, "--delay wants a number", false},
+        {{"add", temp.path() + "/none.txt"}, cli::kBadArguments, "none.txt", true},
+        {{"refresh"}, cli::kBadArguments, "either --all or one FILE", false},
+        {{"refresh", "--all", "x.list"}, cli::kBadArguments, "either --all or one FILE", false},
+        {{"check", "x"}, cli::kBadArguments, "check takes no FILE", false},
+        {{"add", "-"}, cli::kAllDone, "0 titles: 0 added", true},
     };
     for (const Row& row : rows) {
         const Run result = run(row.arguments, "# nothing yet\n");
@@ -389,6 +591,7 @@ TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
         EXPECT_TRUE((result.out + result.err).contains(row.says))
             << row.arguments.join(' ').toStdString() << ": "
             << (result.out + result.err).toStdString();
+        EXPECT_EQ(folderAsked, row.asksFolder) << row.arguments.join(' ').toStdString();
     }
     EXPECT_EQ(server.totalRequests(), 0);
 

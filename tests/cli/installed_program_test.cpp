@@ -44,6 +44,22 @@ TEST(InstalledProgram, KeepsItsDataBesideItselfOnlyWhereItCanWrite) {
             locked = std::make_unique<test::ReadOnlyFolder>(bin);
         const QString expected = readOnly ? dataHome + "/Quorvel/" : bin + "/";
 
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", dataHome);
+        env.insert("HOME", temp.path() + "/home");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+
+        // Asking what the program is, or how to use it, leaves no folder behind.
+        for (const QStringList& arguments :
+             {QStringList{"--version"}, {"--help"}, {"add", "--help"}, {"fetch"}}) {
+            QProcess asked;
+            asked.setProcessEnvironment(env);
+            asked.start(bin + "/quorvel", arguments);
+            ASSERT_TRUE(asked.waitForFinished(30000));
+            EXPECT_FALSE(QFileInfo::exists(dataHome)) << arguments.join(' ').toStdString();
+        }
+
         test::FakeWebServer server;
         server.serveOmdbTitle("The Shawshank Redemption", "omdb/shawshank.json");
         server.serveFixture("/posters/shawshank.jpg", "omdb/poster.jpg", "image/jpeg");
@@ -52,12 +68,6 @@ TEST(InstalledProgram, KeepsItsDataBesideItselfOnlyWhereItCanWrite) {
                                    ("[Settings]\r\nOmdbAddress=" + server.baseAddress() +
                                     "\r\nOmdbApiKey=k\r\nPortable Mode=1\r\n")
                                        .toUtf8()));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", dataHome);
-        env.insert("HOME", temp.path() + "/home");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
 
         // The command line reads that Options.ini (the server's address is only there) and
         // saves into the default collection folder, the application folder.

@@ -10,6 +10,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -73,15 +76,33 @@ TEST(BackupProgressTest, PercentBeforeEachEntry) {
     EXPECT_EQ(BackupProgressAt(0, 11).position, 1);
     EXPECT_EQ(BackupProgressAt(0, 1).percent, 100);
     EXPECT_EQ(BackupProgressAt(1, 2).percent, 100);
+    // Adding the members walks the first half of the bar, writing them the second.
+    QStringList rows;
+    for (ArchiveStage stage : {ArchiveStage::Adding, ArchiveStage::Writing})
+        for (int row : {0, 1, 2, 9, 10})
+            rows << QString::number(BackupRowAt(row, stage, 11));
+    EXPECT_EQ(rows.join(' '), "0 0 1 4 5 5 5 6 9 10");
 }
 
-// What other tools see in an archive: Info-ZIP's test, and Python's reading of names, methods,
-// flags and contents.
+// What other tools see in an archive: Info-ZIP's test and the names it restores, the names 7-Zip
+// lists, and Python's reading of names, methods, flags and contents.
 struct Inspection {
     int unzipExit = -1;
     QString unzipOutput;
+    QStringList unzipRestored;
+    QStringList sevenZipNames;
     QString python; // one line per member: name|method|utf8 flag|sha of content
 };
+
+QByteArray Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8"); // names come out as the UTF-8 the file system takes
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput() + process.readAllStandardError();
+}
 
 Inspection Inspect(const QString& archive) {
     Inspection out;
@@ -90,17 +111,22 @@ Inspection Inspect(const QString& archive) {
     unzip.waitForFinished(60000);
     out.unzipExit = unzip.exitStatus() == QProcess::NormalExit ? unzip.exitCode() : -1;
     out.unzipOutput = QString::fromLocal8Bit(unzip.readAll());
-    QProcess python;
-    python.start("python3", {"-c",
-                             "import sys, zipfile, hashlib\n"
-                             "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
-                             "  d = zipfile.ZipFile(sys.argv[1]).read(i.filename)\n"
-                             "  print(i.filename, i.compress_type, i.flag_bits >> 11 & 1,\n"
-                             "        hashlib.sha1(d).hexdigest()[:8], sep='|')\n",
-                             archive});
-    python.waitForFinished(60000);
-    out.python = QString::fromUtf8(python.readAllStandardOutput()) +
-                 QString::fromUtf8(python.readAllStandardError());
+    QTemporaryDir restored;
+    Run("unzip", {"-q", archive, "-d", restored.path()});
+    out.unzipRestored = FolderNames(restored.path());
+    for (const QString& line :
+         QString::fromUtf8(Run("7z", {"l", "-slt", "-ba", archive})).split('\n'))
+        if (line.startsWith("Path = "))
+            out.sevenZipNames << line.mid(7);
+    out.sevenZipNames.sort();
+    out.python = QString::fromUtf8(
+        Run("python3", {"-c",
+                        "import sys, zipfile, hashlib\n"
+                        "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                        "  d = zipfile.ZipFile(sys.argv[1]).read(i.filename)\n"
+                        "  print(i.filename, i.compress_type, i.flag_bits >> 11 & 1,\n"
+                        "        hashlib.sha1(d).hexdigest()[:8], sep='|')\n",
+                        archive}));
     return out;
 }
 
@@ -137,29 +163,37 @@ TEST_F(ArchiveTest, OtherToolsReadNamesMethodsAndContents) {
     const QList<Row> rows{
         {"Heat.txt", text, "8|0"},
         {"Heat.jpg", picture, "0|0"},
-        {QString::fromUtf8("Amélie.txt"), text, "8|0"}, // CP437 holds é
+        {QString::fromUtf8("Amélie.txt"), text, "8|1"}, // CP437 could hold it, unzip would not
+        {QString::fromUtf8("Léon Çà ñ ß.jpg"), picture, "0|1"},
         {QString::fromUtf8("千と千尋.txt"), text, "8|1"},
         {"tiny.txt", "ab", "0|0"},
         {"empty.txt", "", "0|0"},
     };
     QList<ArchiveMember> members;
     QString expected;
+    QStringList names;
     for (const Row& row : rows) {
         members << ArchiveMember{Put(row.name, row.bytes), row.name};
         expected += row.name + "|" + row.methodAndFlag + "|" + Sha(row.bytes) + "\n";
+        names << row.name;
     }
+    names.sort();
     // A second entry of one name is written once.
     members << members.first();
-    QList<int> started;
+    QStringList opened;
     const QString archive = dir.filePath("out.zip");
-    const Result<int> written = WriteZipArchive(archive, members, [&](int i) { started << i; });
+    const Result<int> written = WriteZipArchive(archive, members, [&](int i, ArchiveStage stage) {
+        opened << (stage == ArchiveStage::Adding ? "a" : "w") + QString::number(i);
+    });
     ASSERT_TRUE(written) << written.error().toStdString();
     EXPECT_EQ(*written, rows.size());
-    EXPECT_EQ(started, (QList<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(opened.join(' '), "a0 a1 a2 a3 a4 a5 a6 w0 w1 w2 w3 w4 w5 w6");
 
     const Inspection seen = Inspect(archive);
     EXPECT_EQ(seen.unzipExit, 0) << seen.unzipOutput.toStdString();
-    EXPECT_EQ(seen.python, expected);
+    EXPECT_EQ(seen.unzipRestored.join(" / ").toStdString(), names.join(" / ").toStdString());
+    EXPECT_EQ(seen.sevenZipNames.join(" / ").toStdString(), names.join(" / ").toStdString());
+    EXPECT_EQ(seen.python.toStdString(), expected.toStdString());
     const Result<int> verified = VerifyZipArchive(archive);
     ASSERT_TRUE(verified) << verified.error().toStdString();
     EXPECT_EQ(*verified, rows.size());
@@ -182,40 +216,78 @@ TEST_F(ArchiveTest, VerificationNamesTheFirstDamagedMember) {
     EXPECT_TRUE(verified.error().startsWith("A.txt: ")) << verified.error().toStdString();
 }
 
-TEST_F(ArchiveTest, FailedWritesLeaveTheOlderArchiveAndNothingElse) {
-    enum class Cause { MemberVanishes, DiskFull, ReadOnlyFolder };
-    for (Cause cause : {Cause::MemberVanishes, Cause::DiskFull, Cause::ReadOnlyFolder}) {
-        SCOPED_TRACE(int(cause));
-        QTemporaryDir target;
-        const QString archive = target.filePath("QVL.zip");
-        const QByteArray old = "an older archive";
-        std::unique_ptr<test::SmallFileSystem> small;
-        std::unique_ptr<test::ReadOnlyFolder> readOnly;
-        if (cause == Cause::DiskFull || (cause == Cause::ReadOnlyFolder && ::geteuid() == 0)) {
-            small = std::make_unique<test::SmallFileSystem>(target.path(), 64);
-            if (!small->mounted()) {
-                ADD_FAILURE() << small->skipReason().toStdString();
+// However a write ends, the folder holds one whole archive of the name and nothing else: the new
+// one when it was written whole, else the older one as it was.
+TEST_F(ArchiveTest, AnOlderArchiveIsReplacedOnlyByAWholeOne) {
+    enum class Cause { None, MemberVanishes, DiskFull, ReadOnlyFolder };
+    for (ArchiveTemporary temporary : {ArchiveTemporary::Unnamed, ArchiveTemporary::Named}) {
+        for (Cause cause :
+             {Cause::None, Cause::MemberVanishes, Cause::DiskFull, Cause::ReadOnlyFolder}) {
+            SCOPED_TRACE(QString("temporary %1, cause %2")
+                             .arg(int(temporary))
+                             .arg(int(cause))
+                             .toStdString());
+            QTemporaryDir target;
+            const QString archive = target.filePath("QVL.zip");
+            const QByteArray old = "an older archive";
+            std::unique_ptr<test::SmallFileSystem> small;
+            std::unique_ptr<test::ReadOnlyFolder> readOnly;
+            if (cause == Cause::DiskFull || (cause == Cause::ReadOnlyFolder && ::geteuid() == 0)) {
+                small = std::make_unique<test::SmallFileSystem>(target.path(), 64);
+                if (!small->mounted()) {
+                    ADD_FAILURE() << small->skipReason().toStdString();
+                    continue;
+                }
+            }
+            ASSERT_TRUE(WriteFileBytes(archive, old));
+            if (cause == Cause::ReadOnlyFolder)
+                readOnly = std::make_unique<test::ReadOnlyFolder>(target.path());
+            const QList<ArchiveMember> members{{Put("A.jpg", Noise(200000)), "A.jpg"},
+                                               {Put("B.txt", "text"), "B.txt"}};
+            const Result<int> written = WriteZipArchive(
+                archive, members,
+                [&](int i, ArchiveStage stage) {
+                    if (cause == Cause::MemberVanishes && i == 0 && stage == ArchiveStage::Writing)
+                        QFile::remove(members[1].path);
+                },
+                temporary);
+            EXPECT_EQ(FolderNames(target.path()).join(" / ").toStdString(), "QVL.zip");
+            if (cause == Cause::None) {
+                ASSERT_TRUE(written) << written.error().toStdString();
+                const Result<int> verified = VerifyZipArchive(archive);
+                EXPECT_TRUE(verified && *verified == 2) << verified.error().toStdString();
                 continue;
             }
-        }
-        ASSERT_TRUE(WriteFileBytes(archive, old));
-        if (cause == Cause::ReadOnlyFolder)
-            readOnly = std::make_unique<test::ReadOnlyFolder>(target.path());
-        const QList<ArchiveMember> members{{Put("A.jpg", Noise(200000)), "A.jpg"},
-                                           {Put("B.txt", "text"), "B.txt"}};
-        const Result<int> written = WriteZipArchive(archive, members, [&](int i) {
-            if (cause == Cause::MemberVanishes && i == 0)
-                QFile::remove(members[1].path);
-        });
-        EXPECT_FALSE(written);
-        EXPECT_FALSE(written.error().isEmpty());
-        if (cause == Cause::MemberVanishes) {
-            EXPECT_TRUE(written.error().startsWith(members[1].path))
+            ASSERT_FALSE(written);
+            EXPECT_TRUE(written.error().startsWith(cause == Cause::MemberVanishes ? members[1].path
+                                                                                  : archive))
                 << written.error().toStdString();
+            EXPECT_EQ(ReadFileBytes(archive), old);
         }
-        EXPECT_EQ(ReadFileBytes(archive), old);
-        EXPECT_EQ(FolderNames(target.path()), QStringList{"QVL.zip"});
     }
+}
+
+// A process killed while it writes the archive leaves the older archive and nothing else.
+TEST_F(ArchiveTest, AKilledWriteLeavesNothingBehind) {
+    const QString archive = dir.filePath("QVL.zip");
+    ASSERT_TRUE(WriteFileBytes(archive, "an older archive"));
+    const QList<ArchiveMember> members{{Put("A.jpg", Noise(400000)), "A.jpg"},
+                                       {Put("B.jpg", Noise(400000)), "B.jpg"}};
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed as the second member is read, the first one already in the file.
+        (void)WriteZipArchive(archive, members, [](int i, ArchiveStage stage) {
+            if (i == 1 && stage == ArchiveStage::Writing)
+                ::raise(SIGKILL);
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    EXPECT_EQ(FolderNames(dir.path()).join(" / ").toStdString(), "A.jpg / B.jpg / QVL.zip");
+    EXPECT_EQ(ReadFileBytes(archive), "an older archive");
 }
 
 } // namespace

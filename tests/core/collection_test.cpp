@@ -305,9 +305,41 @@ TEST(SanitiseFileName, DropsEveryControlCharacter) {
     }
 }
 
+// A name starting with a dot is a hidden file; ".." is the folder above.
+TEST(SanitiseFileName, DropsTheDotsANameStartsWith) {
+    const std::pair<QString, QString> cases[] = {
+        {".hidden", "hidden"},
+        {"..", ""},
+        {"/..Revenge", "Revenge"},
+        {"...And Justice for All", "And Justice for All"},
+        {"Mr. Smith Goes to Washington.", "Mr. Smith Goes to Washington."},
+        {" .Blank first", " .Blank first"},
+    };
+    for (const auto& [title, expected] : cases)
+        EXPECT_EQ(SanitiseFileName(title), expected) << title.toStdString();
+}
+
 TEST(OverwriteQuestionText, IsThePathAndTheQuestion) {
     EXPECT_EQ(OverwriteQuestionText("/movies/Heat.txt"),
               "/movies/Heat.txt exists. Do you want to overwrite it?");
+}
+
+// A line of a list is a file of the collection folder only when it has no folder part.
+TEST(CollectionFilePath, RefusesEveryLineThatIsNotAFileOfTheFolder) {
+    for (const char* name : {"", ".", "..", "../outside/victim.txt", "/etc/passwd", "Heat/",
+                             "..\\outside\\victim.txt", "C:\\victim.txt", "a\\b.txt"}) {
+        SCOPED_TRACE(name);
+        const QString line = QString::fromLatin1(name);
+        EXPECT_FALSE(NamesFileOfFolder(line));
+        EXPECT_EQ(CollectionFilePath("/c", line).error(),
+                  "Cannot open /c/" + line + ": not the name of a file in the collection folder");
+    }
+    for (const char* name : {"Heat.txt", "...", ".txt", "..Heat.txt", " Heat.txt ", "C:Heat"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(NamesFileOfFolder(QString::fromLatin1(name)));
+        EXPECT_EQ(*CollectionFilePath("/c/", QString::fromLatin1(name)), QString("/c/") + name);
+    }
+    EXPECT_FALSE(NamesFileOfFolder(QString("Heat") + QChar(u'\0') + ".txt"));
 }
 
 TEST_F(CollectionFolder, PosterBytesAreWrittenExactlyAndReplaceTheOldFile) {

@@ -59,6 +59,15 @@ TEST(OfflineListItems, PutsThePosterBeforeTheTextOnlyWhenThePosterExists) {
                                   "A.jpg", "A.txt", ".txt", "ALIEN.jpg", "ALIEN.txt"}));
 }
 
+TEST(OfflineListItems, ALinePastTheFolderListsItsTextItemOnly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Movies"));
+    ASSERT_TRUE(WriteFileBytes(dir.filePath("victim.jpg"), "x"));
+    const QString deep = "../../../../../../../.." + dir.filePath("victim.txt");
+    EXPECT_EQ(OfflineListItems({"../victim.txt", deep}, dir.filePath("Movies")),
+              (QStringList{"../victim.txt", deep}));
+}
+
 TEST(OfflineListItems, AMissingFolderGivesTextItemsOnly) {
     QTemporaryDir dir;
     EXPECT_EQ(OfflineListItems({"Heat.txt"}, dir.filePath("missing")), QStringList{"Heat.txt"});

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 namespace quorvel {
 namespace {
 
@@ -41,6 +43,12 @@ TEST(MoveToTrash, MovesTheFileAndRecordsWhereItCameFromUnderAFreeName) {
             (dir.path() + "/My%20Movies/").toUtf8() + QUrl::toPercentEncoding(row.name);
         EXPECT_EQ(ReadFileBytes(trash + "/info/" + row.trashName + ".trashinfo"),
                   "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=2016-03-07T14:25:09\n");
+    }
+    // The trash is the user's own: every folder made for it is private.
+    for (const QString& made : {dir.path() + "/share", trash, trash + "/files", trash + "/info"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(made).constData(), &info), 0) << made.toStdString();
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << made.toStdString();
     }
 }
 

@@ -6,10 +6,32 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdlib>
+
 namespace quorvel::test {
+
+namespace {
+
+// The browser engine goes on writing into its profile in the application folder until it shuts
+// down with the QApplication: the folders go once the tests' main has returned.
+QStringList& FoldersToRemoveAtExit() {
+    static QStringList folders;
+    return folders;
+}
+
+void RemoveFoldersAtExit() {
+    for (const QString& folder : FoldersToRemoveAtExit())
+        QDir(folder).removeRecursively();
+}
+
+} // namespace
 
 void WindowFixture::SetUp() {
     ASSERT_TRUE(appDir.isValid());
+    appDir.setAutoRemove(false);
+    if (FoldersToRemoveAtExit().isEmpty())
+        std::atexit(RemoveFoldersAtExit);
+    FoldersToRemoveAtExit() << appDir.path();
 }
 
 void WindowFixture::TearDown() {

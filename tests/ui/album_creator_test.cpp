@@ -1,4 +1,6 @@
+#include "tests/support/outside_folder.h"
 #include "tests/ui/album_fixture.h"
+#include "ui/main/picture_box.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -111,6 +113,43 @@ TEST_F(AlbumTest, AnUnreadableInfoTextLeavesThatPageEmptyAndTheOthersWhole) {
     EXPECT_EQ(scripted.dialogs.messages[0].kind, MessageKind::Warning);
     EXPECT_TRUE(scripted.dialogs.messages[0].text.startsWith("HTML Album created, but 1 of its 2"));
     EXPECT_FALSE(Find<QProgressBar>(creator, "ProgressBar1")->isVisible());
+}
+
+// A loaded line leading out of the collection is previewed as a title without files and gets
+// neither an index entry nor a page: the user's own page of that name out there stays as it was.
+TEST_F(AlbumTest, ALoadedLineLeadingOutGetsNoPageAndNoEntry) {
+    AddInfo("A");
+    AddPoster("A");
+    const OutsideFolder outside(AppFolder() + "outside", "victim\r\nprivate notes\r\n");
+    const QStringList up = outside.LinesFrom(collection);
+    Start();
+    scripted.dialogs.openAnswers = {WriteList(("A.txt\r\n" + up.join("\r\n") + "\r\n").toUtf8())};
+    Button("Button14")->click();
+    for (int row : {0, 1, 2})
+        List()->setCurrentRow(row);
+    EXPECT_EQ(Find<QPlainTextEdit>(creator, "Memo1")->toPlainText(), "A\n\nTYPE\nmovie");
+    EXPECT_TRUE(Find<PictureBox>(creator, "Image1")->picture().isNull());
+
+    Button("Button4")->click();
+    AnswerNameRequest(QString());
+    scripted.dialogs.answers = {Button::No};
+    Button("Button8")->click();
+    EXPECT_TRUE(outside.Untouched());
+    EXPECT_EQ(QDir(album).entryList(QDir::Files), (QStringList{"A.html", "index.html"}));
+    EXPECT_EQ(PageLines("index.html").size(), 13 + 4 + 1);
+    const QStringList log = Log();
+    for (const QString& line : up) {
+        SCOPED_TRACE(line.toStdString());
+        const QString title = line.chopped(4);
+        const QString reason = "Cannot open " + collection + "/" + line +
+                               ": not the name of a file in the collection folder";
+        const qsizetype entry = log.indexOf("Creating " + title + " entry...");
+        ASSERT_GE(entry, 0) << log.join('\n').toStdString();
+        EXPECT_EQ(log.value(entry + 1), "...left out: " + reason);
+        EXPECT_TRUE(log.contains(title + ".html not created: " + reason));
+    }
+    ASSERT_EQ(scripted.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(scripted.dialogs.messages[0].text.startsWith("HTML Album created, but 2 of its 3"));
 }
 
 TEST_F(AlbumTest, ChangingTheAlbumFolderRefreshesAndTicksTheWholeCollection) {

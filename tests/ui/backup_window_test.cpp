@@ -1,14 +1,19 @@
 #include "core/filteredlist.h"
+#include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
+#include "ui/main/picture_box.h"
 #include "ui/tools/backup.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -204,29 +209,161 @@ TEST_F(BackupWindowTest, StaleFilteredListEntryIsNamedAndTheRestArchived) {
     EXPECT_TRUE(ButtonNamed("Button6")->isEnabled());
 }
 
-TEST_F(BackupWindowTest, ClosingTheMainWindowDuringABackupWarnsTwiceAndTheBackupEnds) {
-    QByteArray big(48 << 20, '\0');
-    for (qsizetype i = 0; i < big.size(); i += 4096)
-        big[i] = char(i >> 12);
-    Put("Heat.jpg", big);
+// A loaded line leading out of the collection previews nothing and is left out of the archive
+// and named as a missing file is: no member comes from outside the collection folder.
+TEST_F(BackupWindowTest, LoadedLinesLeadingOutAreLeftOutAsMissingFiles) {
+    Put("Heat.txt");
+    const OutsideFolder outside(AppFolder() + "outside", "victim\r\n");
+    const QStringList lines =
+        outside.LinesFrom(folder) + QStringList{"../outside/victim.jpg", "..", "", "Gone.txt"};
+    const QString listPath = AppFolder() + "hostile.list";
+    ASSERT_TRUE(SaveFilteredList(listPath, QStringList{"Heat.txt"} + lines));
     Start();
-    form->Open();
-    Tick("Heat.jpg");
-    bool runningAtClose = false;
-    QTimer::singleShot(0, &Main(), [&] {
-        runningAtClose = form->BackupRunning();
-        Main().close();
-    });
+    scripted.dialogs.openAnswers = {listPath};
+    Click("Button6");
+    for (int row = 1; row <= 3; ++row)
+        list->setCurrentRow(row);
+    EXPECT_TRUE(Find<QPlainTextEdit>(form, "Memo1")->toPlainText().isEmpty());
+    EXPECT_TRUE(Find<PictureBox>(form, "Image1")->picture().isNull());
+    Click("Button4");
     Click("Button10");
-    ASSERT_TRUE(runningAtClose);
-    const QString warning = "A backup of you file is in progress. Please do not interrupt the "
-                            "backup to avoid corruption of the backup file or worse.";
-    ASSERT_EQ(scripted.dialogs.messages.size(), 3u) << Messages().toStdString();
-    EXPECT_EQ(scripted.dialogs.messages[0].text, warning);
-    EXPECT_EQ(scripted.dialogs.messages[1].text, warning);
-    EXPECT_TRUE(scripted.dialogs.messages[2].text.endsWith("1 files archived, each read back "
-                                                           "and verified."));
-    EXPECT_FALSE(form->isVisible());
+    const QString archive = Archive(Text("Edit4"));
+    EXPECT_EQ(Messages(), "These ticked files no longer exist in the collection folder and were "
+                          "left out:\n" +
+                              lines.join('\n') + "\n\n" + archive +
+                              ": 1 files archived, each read back and verified.");
+    EXPECT_EQ(UnzipNames(archive), QStringList{"Heat.txt"});
+    EXPECT_TRUE(outside.Untouched());
+}
+
+// Answers as the scripted dialogs do, after a nested event loop has run for as long as the user
+// reads the box: what a real message box does meanwhile.
+class ReadingDialogs final : public Dialogs {
+public:
+    explicit ReadingDialogs(ScriptedDialogs& scripted) : scripted_(scripted) {}
+    Button ask(MessageKind kind, const QString& text, Buttons buttons,
+               const QString& title) override {
+        QElapsedTimer shown;
+        shown.start();
+        QEventLoop box;
+        QTimer::singleShot(text == kRunning ? warningMs : 300, &box, &QEventLoop::quit);
+        box.exec();
+        readFor.push_back(shown.elapsed());
+        return scripted_.ask(kind, text, buttons, title);
+    }
+    std::optional<QString> openFile(const FileDialogRequest& request) override {
+        return scripted_.openFile(request);
+    }
+    std::optional<QString> saveFile(const FileDialogRequest& request) override {
+        return scripted_.saveFile(request);
+    }
+    std::optional<QString> chooseFolder(const QString& title, const QString& start) override {
+        return scripted_.chooseFolder(title, start);
+    }
+
+    static inline const QString kRunning =
+        "A backup of you file is in progress. Please do not interrupt the backup to avoid "
+        "corruption of the backup file or worse.";
+    int warningMs = 0;
+    std::vector<qint64> readFor; // how long each box stayed up
+
+private:
+    ScriptedDialogs& scripted_;
+};
+
+// The whole program, its event loop running: closed during a backup, it lets the backup end,
+// shows its result for as long as the user reads it, and only then ends.
+TEST_F(BackupWindowTest, ClosingTheMainWindowDuringABackupEndsTheProgramAfterItsLastMessage) {
+    struct Row {
+        bool exitButton; // else the window's own close
+        int warningMs;   // reading the warnings slowly lets the backup end meanwhile
+        int bigFile;     // a big file keeps the backup running after the close
+    };
+    for (const Row& row : {Row{true, 600, 0}, Row{false, 0, 48 << 20}}) {
+        SCOPED_TRACE(row.exitButton ? "Exit button" : "close box");
+        Put("Heat.jpg", QByteArray(row.bigFile, '\0') + "poster");
+        Start();
+        ReadingDialogs boxes(scripted.dialogs);
+        boxes.warningMs = row.warningMs;
+        services.dialogs = &boxes;
+        Main().show();
+        form->Open();
+        Tick("Heat.jpg");
+        bool runningAtClose = false;
+        int answeredAtQuit = -1;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, form,
+                         [&] { answeredAtQuit = int(boxes.readFor.size()); });
+        QTimer::singleShot(0, form, [&] {
+            QTimer::singleShot(0, &Main(), [&] {
+                runningAtClose = form->BackupRunning();
+                if (row.exitButton)
+                    FindInMain<QPushButton>("Button10")->click();
+                else
+                    Main().close();
+            });
+            Click("Button10");
+        });
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        watchdog.start(30000);
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(runningAtClose);
+        EXPECT_EQ(answeredAtQuit, 3);
+        const QStringList asked = scripted.dialogs.messageTexts();
+        ASSERT_EQ(asked.size(), 3) << Messages().toStdString();
+        EXPECT_EQ(asked.mid(0, 2), QStringList(2, ReadingDialogs::kRunning));
+        EXPECT_TRUE(asked[2].endsWith("1 files archived, each read back and verified."));
+        EXPECT_GE(boxes.readFor.back(), 250) << "the result box closed before it was read";
+        const QString archive = Archive(Text("Edit4"));
+        EXPECT_EQ(UnzipNames(archive), QStringList{"Heat.jpg"});
+        for (QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+        TearDown();
+        QFile::remove(archive);
+    }
+}
+
+// Escape asks to close the window as every other request does: during a backup it warns and the
+// backup goes on; when no backup runs, the window closes silently.
+TEST_F(BackupWindowTest, EscapeDuringABackupWarns) {
+    Put("Heat.txt");
+    Start();
+    for (bool duringBackup : {true, false}) {
+        form->Open();
+        scripted.dialogs.messages.clear();
+        const auto escape = [this] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(form, &key);
+        };
+        if (duringBackup) {
+            Tick("Heat.txt");
+            QTimer::singleShot(0, form, escape);
+            Click("Button10");
+        } else {
+            escape();
+        }
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(scripted.dialogs.messageTexts().count(ReadingDialogs::kRunning),
+                  duringBackup ? 2 : 0)
+            << Messages().toStdString();
+    }
+}
+
+// The window opens centred on the main window, nothing selected and nothing previewed.
+TEST_F(BackupWindowTest, OpensCentredWithNothingSelected) {
+    Put("Alien.txt", "Alien\r\nTYPE\r\nmovie\r\n");
+    Put("Heat.txt");
+    Start();
+    Main().show();
+    form->Open();
+    QApplication::processEvents();
+    // The default placement is 10 and 40 pixels off; the small offscreen screen, narrower than
+    // the window, may shift it by its frame.
+    const QPoint off = form->frameGeometry().center() - Main().frameGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 2) << off.x() << "," << off.y();
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(list->currentRow(), -1);
+    EXPECT_EQ(Find<QPlainTextEdit>(form, "Memo1")->toPlainText(), "");
 }
 
 } // namespace

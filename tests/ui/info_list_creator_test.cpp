@@ -1,6 +1,7 @@
 // Info List Creator: listing, the genre and text filters, the preview, saved lists, printing and
 // the three hand-overs.
 
+#include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/picture_box.h"
@@ -364,6 +365,70 @@ TEST_F(InfoListCreatorTest, SendCommandsHandOverOnlyWhatExistsOrSayThereIsNothin
               "HTML Page creation - Movie list (Filtered list)");
     app->windows().form5->hide();
     album->hide();
+}
+
+// Only lines naming a file of the collection are handed on: an empty line, or one leading out of
+// the folder, is read by no filter and sent by no command.
+TEST_F(InfoListCreatorTest, EmptyLinesAndLinesLeadingOutAreNeitherReadNorSent) {
+    Add("Heat", "GENRE", "Action");
+    AddPoster("Heat");
+    const OutsideFolder outside(AppFolder() + "outside", "victim\r\n\r\nGENRE\r\nAction\r\n");
+    const QStringList hostile = outside.LinesFrom(folder) + QStringList{"", ".."};
+    Start();
+    const auto albumTitles = [this] {
+        QStringList titles;
+        const QListWidget* list = app->windows().form7->findChild<QListWidget*>("MovieListEdit");
+        for (int row = 0; row < list->count(); ++row)
+            titles << list->item(row)->text();
+        return titles;
+    };
+    const struct {
+        const char* button;
+        QString target;
+        std::function<QStringList()> received;
+        QStringList expected;
+    } sends[] = {
+        {"Button14",
+         "Search Title Off Line",
+         [this] { return Main().OfflineTab()->ListEntries(); },
+         {"Heat.jpg", "Heat.txt"}},
+        {"Button17",
+         "Manage Info Text list",
+         [this] { return app->windows().form5->ListEntries(); },
+         {"Heat.txt"}},
+        {"Button12", "Local HTML Album", albumTitles, {"Heat"}},
+    };
+    for (const auto& send : sends) {
+        SCOPED_TRACE(send.button);
+        form->Open();
+        LoadList(QStringList{"Heat.txt"} + hostile);
+        Click("Button2");
+        Click(send.button);
+        EXPECT_EQ(send.received(), send.expected);
+        form->Open();
+        LoadList(hostile);
+        Click("Button2");
+        scripted.dialogs.messages.clear();
+        Click(send.button);
+        EXPECT_EQ(scripted.dialogs.messageTexts(),
+                  QStringList{"Nothing is selected to export to the '" + send.target +
+                              "' list. Please, select at least one title."});
+        EXPECT_EQ(send.received(), send.expected);
+    }
+
+    scripted.dialogs.messages.clear();
+    PickGenre("ACTION");
+    EXPECT_EQ(form->ListEntries(), hostile);
+    QStringList unreadable;
+    for (const QString& line : hostile)
+        unreadable << "Unable to read " + line + " .";
+    EXPECT_EQ(scripted.dialogs.messageTexts(), unreadable);
+    scripted.dialogs.messages.clear();
+    Select(hostile.front());
+    EXPECT_EQ(scripted.dialogs.messageTexts(),
+              QStringList{"Cannot open: " + In(hostile.front()) + ". Operation is aborted."});
+    EXPECT_EQ(Text("Label7"), "  No Info selected");
+    EXPECT_TRUE(outside.Untouched());
 }
 
 } // namespace

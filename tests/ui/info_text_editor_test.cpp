@@ -1,6 +1,7 @@
 // Manage Info Text: listing, editing, saving, recycling, searching and the on-line update.
 
 #include "tests/support/fake_web_server.h"
+#include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/picture_box.h"
@@ -213,6 +214,12 @@ TEST_F(InfoTextEditorTest, SaveWritesTheFieldsUnderTheTitle) {
          "Face/Off.txt",
          {},
          {"Cannot save " + movies + "Face/Off.txt"}},
+        {"backslash in the title",
+         [this] { Find<QLineEdit>("Edit1")->setText("AC\\DC"); },
+         {},
+         "AC\\DC.txt",
+         {},
+         {"Cannot save " + movies + "AC\\DC.txt"}},
         {"dot-dot title",
          [this] { Find<QLineEdit>("Edit1")->setText(".."); },
          {},
@@ -235,6 +242,29 @@ TEST_F(InfoTextEditorTest, SaveWritesTheFieldsUnderTheTitle) {
         EXPECT_EQ(ReadFileBytes(InFolder(row.file)), row.bytes);
     }
     EXPECT_FALSE(QDir(folder + "/Face").exists());
+}
+
+// The picker still holds the date of the record edited before: the record keeps its own text.
+TEST_F(InfoTextEditorTest, AReleaseValueThatIsNoDateIsShownAndSavedAsItIs) {
+    Put("Dated.txt", Bytes(Record("Dated", {{"RELEASED", {"02 Mar 1942"}}})));
+    Start();
+    for (const QString value : {"someday", "31 Feb 1942"}) {
+        SCOPED_TRACE(value.toStdString());
+        const QByteArray record = Bytes(Record("Odd", {{"RELEASED", {value}}}));
+        Put("Odd.txt", record);
+        form->Button1Click();
+        EditEntry("Dated.txt");
+        ASSERT_TRUE(Find<QLineEdit>("Edit17")->isHidden());
+        scripted.dialogs.messages.clear();
+        EditEntry("Odd.txt");
+        EXPECT_EQ(scripted.dialogs.messageTexts(),
+                  QStringList{"'" + value + "' is not a valid date"});
+        EXPECT_EQ(Text("Edit1"), "Odd");
+        EXPECT_FALSE(Find<QLineEdit>("Edit17")->isHidden());
+        EXPECT_EQ(Text("Edit17"), value);
+        ASSERT_TRUE(form->Button4Click());
+        EXPECT_EQ(ReadFileBytes(InFolder("Odd.txt")), record);
+    }
 }
 
 TEST_F(InfoTextEditorTest, NewInfoPutsNotAvailableEverywhere) {
@@ -481,6 +511,56 @@ TEST_F(InfoTextEditorTest, UpdateOfAnotherRecordAsksAndKeepsThatRecordsOwnNotes)
     EXPECT_EQ(Text("Edit1"), "The Shawshank Redemption");
     EXPECT_EQ(Memo("Memo3"), "mine\n\ntoo");
     EXPECT_EQ(server.totalRequests(), 1);
+}
+
+// A loaded line that names no file of the collection acts as a missing record: Edit and the
+// update report that it cannot be read, Delete that it cannot be recycled, without a question.
+TEST_F(InfoTextEditorTest, ALoadedLineNamingNoFileOfTheCollectionActsAsAMissingRecord) {
+    const OutsideFolder outside(AppFolder() + "outside", Bytes(Record("victim", {})));
+    const QStringList up = outside.LinesFrom(folder);
+    const QString notAFile = ": not the name of a file in the collection folder";
+    const struct {
+        QString line, poster, reason;
+    } rows[] = {
+        {up[0], "../outside/victim.jpg", notAFile},
+        {up[1], QString(up[1]).replace(".txt", ".jpg"), notAFile},
+        {"..", "jpg", notAFile},
+        {"", "jpg", notAFile},
+        {"Gone.txt", "Gone.jpg", ": No such file or directory"},
+    };
+    Put("Heat.txt", Bytes(Record("Heat", {})));
+    const QString listPath = AppFolder() + "hostile.list";
+    QStringList lines{"Heat.txt"};
+    for (const auto& row : rows)
+        lines << row.line;
+    ASSERT_TRUE(WriteFileBytes(listPath, (lines.join("\r\n") + "\r\n").toUtf8()));
+    Start();
+    scripted.dialogs.openAnswers = {listPath};
+    form->Button8Click();
+    ASSERT_EQ(form->ListEntries(), lines);
+    Tick("CheckBox1", false);
+    Tick("CheckBox2", true);
+    scripted.connection.online = true;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.toStdString());
+        EditEntry("Heat.txt");
+        const QString unreadable = "Cannot open " + InFolder(row.line) + row.reason;
+        scripted.dialogs.messages.clear();
+        EditEntry(row.line);
+        form->Button9Click();
+        form->Button6Click();
+        EXPECT_EQ(scripted.dialogs.messageTexts(),
+                  (QStringList{unreadable, unreadable,
+                               row.line + " and " + row.poster +
+                                   "could not be moved to the recycle bin."}));
+        EXPECT_EQ(Text("Edit1"), "Heat");
+        EXPECT_TRUE(Find<PictureBox>("Image1")->picture().isNull());
+    }
+    // Only the missing record is handed to the trash, which finds nothing to move.
+    EXPECT_EQ(scripted.shell.recycled, QStringList{InFolder("Gone.txt")});
+    EXPECT_TRUE(outside.Untouched());
+    EXPECT_EQ(FolderNames(folder), QStringList{"Heat.txt"});
+    EXPECT_EQ(server.totalRequests(), 0);
 }
 
 } // namespace

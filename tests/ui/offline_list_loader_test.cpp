@@ -1,3 +1,4 @@
+#include "tests/support/outside_folder.h"
 #include "tests/ui/offline_fixture.h"
 
 #include "ui/main/list_loader.h"
@@ -62,6 +63,33 @@ TEST_F(OfflineTabTest, FilteredListItemsFollowTheEntries) {
     EXPECT_EQ(Entries(), (QStringList{"Alien.jpg", "Alien.txt", "A.jpg", "A.txt", ".txt",
                                       "Heat.txt", "Heat.txt", "Gone.txt"}));
     EXPECT_EQ(CountLabel(), "Collection count: 6 Text Info and 2 Poster (Filtered list)");
+}
+
+// A line leading out of the collection is listed as its text item and shows as a missing
+// record: the files it names are never read.
+TEST_F(OfflineTabTest, ALineLeadingOutOfTheCollectionShowsAsAMissingRecord) {
+    AddInfo("Heat");
+    AddPoster("Heat");
+    const OutsideFolder outside(appDir.path() + "/outside", "victim\r\n");
+    QStringList lines = outside.LinesFrom(collection());
+    lines << "Gone.txt";
+    const QString listPath = appDir.path() + "/hostile.list";
+    ASSERT_TRUE(WriteFileBytes(listPath, (lines.join("\r\n") + "\r\n").toUtf8()));
+    Start();
+    for (const QString& line : lines) {
+        SCOPED_TRACE(line.toStdString());
+        MoveTo("Heat.txt");
+        scripted.dialogs.openAnswers = {listPath};
+        tab->Button52Click();
+        EXPECT_EQ(Entries(), lines); // no poster item for victim.jpg
+        MoveTo(line);
+        EXPECT_EQ(Memo2()->toPlainText(), "NO INFORMATION FOUND");
+        EXPECT_TRUE(Image2().isNull());
+        EXPECT_FALSE(Label10()->isHidden());
+        EXPECT_EQ(Entries(), (QStringList{"Heat.jpg", "Heat.txt"}));
+        EXPECT_EQ(CountLabel(), "Collection count: 1 Text Info and 1 Poster");
+    }
+    EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
 }
 
 } // namespace

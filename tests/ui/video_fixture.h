@@ -13,15 +13,17 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineView>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace quorvel::test {
 
@@ -51,6 +53,34 @@ private:
     int count_ = 0;
 };
 
+// Sets (or, with no value, removes) environment variables for its lifetime, then puts back
+// what was there.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(
+        std::initializer_list<std::pair<const char*, std::optional<QByteArray>>> vars) {
+        for (const auto& [name, value] : vars) {
+            saved_.push_back({name, qEnvironmentVariableIsSet(name)
+                                        ? std::optional<QByteArray>(qgetenv(name))
+                                        : std::nullopt});
+            Set(name, value);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_)
+            Set(name, value);
+    }
+
+private:
+    static void Set(const char* name, const std::optional<QByteArray>& value) {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
+};
+
 class VideoTest : public WindowFixture {
 protected:
     void SetUp() override {
@@ -68,19 +98,12 @@ protected:
         Start();
         ForgetStartup();
         tab = Main().VideoPage();
-        loads = std::make_unique<LoadCounter>(tab->Browser());
+        if (tab->Browser())
+            loads = std::make_unique<LoadCounter>(tab->Browser());
     }
     void TearDown() override {
         loads.reset();
         WindowFixture::TearDown();
-        // The browser's network service writes its last state on a thread of its own while
-        // it winds down: the temporary application folder goes once nothing is being written.
-        QElapsedTimer waited;
-        waited.start();
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(30);
-        } while (!QDir(appDir.path()).removeRecursively() && waited.elapsed() < 3000);
     }
 
     QString FavouritesFile() const { return favFolder + QStringLiteral("/Favourites.lst"); }

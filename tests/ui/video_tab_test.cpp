@@ -1,13 +1,20 @@
 #include "tests/ui/video_fixture.h"
 
+#include "ui/main/embedded_browser.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
+#include "ui/tools/whats_new.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace quorvel::test {
 namespace {
@@ -89,6 +96,10 @@ TEST_F(VideoTest, TrailerAndSoundtrackButtonsSearchTheInfoTitle) {
         {true, "Button28", "Blade Runner\nYEAR", "Blade+Runner trailer", "Blade+Runner+trailer"},
         {true, "Button54", "Blade Runner", "Blade+Runner+soundtrack", "Blade+Runner+soundtrack"},
         {true, "Button28", "Fast & Furious", "Fast+&+Furious trailer", "Fast+%26+Furious+trailer"},
+        {true, "Button28", "Star Wars: Episode IV - A New Hope",
+         "Star+Wars:+Episode+IV+-+A+New+Hope trailer",
+         "Star+Wars%3A+Episode+IV+-+A+New+Hope+trailer"},
+        {true, "Button54", "Lilo + Stitch", "Lilo+++Stitch+soundtrack", "Lilo+++Stitch+soundtrack"},
         {true, "Button28", "\nBlade Runner", "", ""},
         {false, "Button32", "", "Blade+Runner+trailer", "Blade+Runner+trailer"},
         {false, "Button55", "", "Blade+Runner+soundtrack", "Blade+Runner+soundtrack"},
@@ -108,6 +119,10 @@ TEST_F(VideoTest, TrailerAndSoundtrackButtonsSearchTheInfoTitle) {
         EXPECT_EQ(Edit5()->text(), searched ? row.edit5 : "unchanged") << row.button;
         EXPECT_EQ(Edit4()->text(), searched ? Results(row.query) : "unchanged") << row.button;
         EXPECT_EQ(Main().Pages()->currentWidget(), searched ? tab : source) << row.button;
+        if (searched) { // the "+" the button wrote are blanks: Search asks the same again
+            Find<QPushButton>(tab, "Button27")->click();
+            EXPECT_EQ(Edit4()->text(), Results(row.query)) << row.button;
+        }
     }
 }
 
@@ -161,6 +176,72 @@ TEST_F(VideoTest, TrailerOnlyBookmarkAndDownloadTakeTheUrlEdit) {
     Speed("SpeedButton6")->click();
     ASSERT_TRUE(loads->WaitFor(before + 1));
     EXPECT_EQ(Edit4()->text(), server.address("/?url=") + Watch("abc123&t=90"));
+}
+
+TEST(EmbeddedBrowser, RunsForRootOnlyWhenTheEnvironmentAsksForNoSandbox) {
+    const struct {
+        bool root;
+        const char* flags;
+        const char* disable;
+        bool runs;
+    } rows[] = {
+        {false, "", "", true},
+        {true, "", "", false},
+        {true, "--no-sandbox", "", true},
+        {true, "--disable-gpu  --no-sandbox", "", true},
+        {true, "--no-sandboxing", "", false},
+        {true, "", "1", true},
+        {true, "", "0", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(BrowserMayRun(row.root, row.flags, row.disable), row.runs)
+            << row.root << " '" << row.flags << "' '" << row.disable << "'";
+}
+
+// Were the browser engine started here, it would end the whole test program.
+TEST_F(VideoTest, ForRootWithoutTheNoSandboxSettingTheWindowsSayWhyTheBrowserIsOff) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the root user is refused the browser";
+    const ScopedEnvironment plain{{"QTWEBENGINE_CHROMIUM_FLAGS", std::nullopt},
+                                  {"QTWEBENGINE_DISABLE_SANDBOX", std::nullopt}};
+    StartWith();
+    Main().show();
+    Main().Pages()->setCurrentWidget(tab);
+    TForm15* whatsNew = app->windows().form15;
+    whatsNew->Open();
+    QCoreApplication::processEvents();
+    for (QWidget* window : {static_cast<QWidget*>(tab), static_cast<QWidget*>(whatsNew)}) {
+        const auto* notice = window->findChild<QLabel*>("BrowserNotice");
+        ASSERT_NE(notice, nullptr);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_TRUE(notice->text().contains("does not run for the root user"));
+        EXPECT_TRUE(notice->text().contains("start it again as your own user"));
+    }
+    EXPECT_TRUE(whatsNew->findChild<QLabel*>("BrowserNotice")->text().contains("QVLWhatIsNewLog"));
+    EXPECT_FALSE(Find<QPushButton>(whatsNew, "Button1")->isEnabled()); // Reload
+
+    // What only drives the browser is off; the rest still works.
+    for (const char* button : {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton7"})
+        EXPECT_FALSE(Speed(button)->isEnabled()) << button;
+    Edit5()->setText("Heat");
+    Find<QPushButton>(tab, "Button27")->click();
+    EXPECT_EQ(Edit4()->text(), Results("Heat"));
+    Edit4()->setText(Watch("abc123"));
+    EXPECT_EQ(Speed("SpeedButton4")->isEnabled(), true);  // bookmark
+    EXPECT_EQ(Speed("SpeedButton6")->isEnabled(), false); // download page, in the browser
+}
+
+TEST_F(VideoTest, TheBrowserKeepsNothingOutsideTheApplicationFolder) {
+    QTemporaryDir elsewhere;
+    const ScopedEnvironment xdg{{"XDG_DATA_HOME", elsewhere.filePath("data").toUtf8()},
+                                {"XDG_CACHE_HOME", elsewhere.filePath("cache").toUtf8()},
+                                {"XDG_CONFIG_HOME", elsewhere.filePath("config").toUtf8()}};
+    StartWith();
+    Edit4()->setText(Watch("abc123"));
+    Speed("SpeedButton1")->click();
+    ASSERT_TRUE(loads->WaitFor(1));
+    EXPECT_EQ(FolderNames(elsewhere.path()).join(" "), "");
+    EXPECT_TRUE(QFileInfo(AppFolder() + "Browser").isDir()); // where it keeps what it keeps
 }
 
 } // namespace

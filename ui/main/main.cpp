@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
 
     // The video tab's browser shares its graphics context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Its view draws through Qt Quick, which would keep compiled shaders in the user's cache
+    // folder: nothing of the browser stays outside the application folder.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The desktop matches the windows to the menu entry by this name, and shows its icon.

@@ -220,8 +220,12 @@ void SearchOfflineTab::MovieListClick() {
     const QString posterPath = EntryFilePath(folder, entry, QStringLiteral(".jpg"));
     const QString infoPath = EntryFilePath(folder, entry, QStringLiteral(".txt"));
 
+    // A loaded list may name a path outside the collection: shown as an entry whose files
+    // are missing, never read.
+    const bool inFolder = NamesFileOfFolder(entry);
+
     RemovePoster();
-    Result<Poster> poster = LoadPosterFile(posterPath);
+    Result<Poster> poster = inFolder ? LoadPosterFile(posterPath) : Result<Poster>(Failure({}));
     if (poster) {
         ShowPoster(*poster);
     } else {
@@ -230,7 +234,7 @@ void SearchOfflineTab::MovieListClick() {
     }
 
     ui->Memo2->clear();
-    Result<TextFile> info = LoadInfoText(infoPath);
+    Result<TextFile> info = inFolder ? LoadInfoText(infoPath) : Result<TextFile>(Failure({}));
     const bool hasInfo = info.ok();
     if (hasInfo)
         ShowInfo(*info);

@@ -3,6 +3,7 @@
 #include "core/favourites.h"
 #include "core/options.h"
 #include "online/addresses.h"
+#include "ui/main/embedded_browser.h"
 #include "ui/main/main_window.h"
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
@@ -30,6 +31,12 @@ QString BlanksToPlus(QString text) {
     return text.replace(QLatin1Char(' '), QLatin1Char('+'));
 }
 
+// The search text as the address carries it. The info tabs' buttons write a title's blanks as
+// "+" into the search box, so a "+" there is a blank too: searching again asks the same.
+QString SearchQuery(QString text) {
+    return PlusForBlanks(text.replace(QLatin1Char('+'), QLatin1Char(' ')));
+}
+
 } // namespace
 
 VideoTab::VideoTab(Windows& windows, const QString& appFolder, QWidget* parent)
@@ -49,11 +56,18 @@ VideoTab::~VideoTab() {
 }
 
 void VideoTab::MakeBrowser(const QString& appFolder) {
-    // A named profile keeps cookies and cache on disk, here beside the program.
-    profile_ = std::make_unique<QWebEngineProfile>(QStringLiteral("Quorvel"));
-    profile_->setPersistentStoragePath(appFolder + QStringLiteral("Browser"));
-    profile_->setCachePath(appFolder + QStringLiteral("Browser/Cache"));
-    ui->WebBrowser1->setPage(new QWebEnginePage(profile_.get(), ui->WebBrowser1));
+    if (BrowserMayRunHere()) {
+        profile_ = MakeBrowserProfile(appFolder);
+        ui->WebBrowser1->setPage(new QWebEnginePage(profile_.get(), ui->WebBrowser1));
+        return;
+    }
+    // Everything but the browser still works: searches, favourites and bookmarks fill the
+    // address box; what only drives the browser is off.
+    ReplaceBrowserByNotice(ui->WebBrowser1, RootBrowserNotice());
+    ui->WebBrowser1 = nullptr;
+    for (QToolButton* button :
+         {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton7, ui->SpeedButton6})
+        button->setEnabled(false);
 }
 
 void VideoTab::SetGlyphs() {
@@ -89,6 +103,8 @@ void VideoTab::ConnectHandlers() {
     connect(ui->Edit5, &QLineEdit::returnPressed, this, [this] { Button27Click(); });
     connect(ui->ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     QWebEngineView* view = ui->WebBrowser1;
+    if (!view)
+        return;
     connect(view, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
     // A failed load shows the browser's own error page; nothing else is said.
     connect(view, &QWebEngineView::loadFinished, this, [this](bool ok) {
@@ -149,7 +165,7 @@ bool VideoTab::OptionTicked(const char* checkBox) const {
 
 void VideoTab::NavigateTo(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
-    if (url.isValid())
+    if (ui->WebBrowser1 && url.isValid())
         ui->WebBrowser1->setUrl(url);
 }
 
@@ -160,11 +176,13 @@ void VideoTab::SpeedButton1Click() {
 }
 
 void VideoTab::SpeedButton2Click() {
-    ui->WebBrowser1->back();
+    if (ui->WebBrowser1)
+        ui->WebBrowser1->back();
 }
 
 void VideoTab::SpeedButton3Click() {
-    ui->WebBrowser1->forward();
+    if (ui->WebBrowser1)
+        ui->WebBrowser1->forward();
 }
 
 void VideoTab::SpeedButton7Click() {
@@ -173,7 +191,7 @@ void VideoTab::SpeedButton7Click() {
 }
 
 void VideoTab::Button27Click() {
-    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + PlusForBlanks(ui->Edit5->text()));
+    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + SearchQuery(ui->Edit5->text()));
     SpeedButton1Click();
 }
 
@@ -216,8 +234,10 @@ void VideoTab::Edit4Change(const QString& text) {
     if (text.size() <= prefix.size())
         return;
     const bool watchPage = text.startsWith(prefix, Qt::CaseSensitive);
-    for (QToolButton* button : {ui->SpeedButton4, ui->SpeedButton5, ui->SpeedButton6})
+    for (QToolButton* button : {ui->SpeedButton4, ui->SpeedButton5})
         button->setEnabled(watchPage);
+    // The download page opens in the browser alone.
+    ui->SpeedButton6->setEnabled(watchPage && ui->WebBrowser1);
 }
 
 void VideoTab::WebBrowser1DocumentComplete() {
@@ -232,8 +252,8 @@ void VideoTab::SearchFromInfo(const QString& firstLine, const QString& editSuffi
     if (firstLine.isEmpty())
         return;
     ui->Edit5->setText(BlanksToPlus(firstLine) + editSuffix);
-    // "&", "#", "+" and "%" escaped too, so "Fast & Furious" is searched whole.
-    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + PlusForBlanks(firstLine) + addressSuffix);
+    // "&", "#" and "%" escaped too, so "Fast & Furious" is searched whole.
+    ui->Edit4->setText(YouTubeResultsPrefix(Site()) + SearchQuery(firstLine) + addressSuffix);
     if (windows_.form1)
         windows_.form1->Pages()->setCurrentWidget(this);
     SpeedButton1Click();

@@ -36,7 +36,7 @@ public:
 
     QLineEdit* UrlEdit() const;      // Edit4
     QLineEdit* SearchEdit() const;   // Edit5
-    QWebEngineView* Browser() const; // WebBrowser1
+    QWebEngineView* Browser() const; // WebBrowser1, null where the browser does not run
 
     void SpeedButton1Click(); // Navigate
     void SpeedButton2Click(); // Back

@@ -48,6 +48,12 @@ const QString kDoesNotExist = QStringLiteral(" does not exist");
 // the bar to move smoothly, rarely enough to cost nothing beside the writes.
 constexpr qint64 kMessagePaceMs = 50;
 
+// A title of a loaded list may be any line, a path outside both folders included: such a title
+// has neither an info text to read nor a page that may be written.
+Result<QString> TitleTextPath(const QString& collection, const QString& title) {
+    return CollectionFilePath(collection, title + QStringLiteral(".txt"));
+}
+
 } // namespace
 
 // What one creation works on, taken when it starts, so that the list, the ticks or the folders
@@ -236,9 +242,9 @@ void TForm7::MovieListEditClick() {
 }
 
 void TForm7::ShowPreviewPoster(const QString& title) {
-    const QString path =
-        EntryFilePath(CollectionFolder(), title + QStringLiteral(".jpg"), QStringLiteral(".jpg"));
-    if (!QFileInfo::exists(path)) {
+    const QString name = title + QStringLiteral(".jpg");
+    const QString path = EntryFilePath(CollectionFolder(), name, QStringLiteral(".jpg"));
+    if (!NamesFileOfFolder(name) || !QFileInfo::exists(path)) {
         ui->Image1->clearPicture();
         return;
     }
@@ -250,9 +256,9 @@ void TForm7::ShowPreviewPoster(const QString& title) {
 }
 
 void TForm7::ShowPreviewText(const QString& title) {
-    const QString path =
-        EntryFilePath(CollectionFolder(), title + QStringLiteral(".txt"), QStringLiteral(".txt"));
-    if (!QFileInfo::exists(path))
+    const QString name = title + QStringLiteral(".txt");
+    const QString path = EntryFilePath(CollectionFolder(), name, QStringLiteral(".txt"));
+    if (!NamesFileOfFolder(name) || !QFileInfo::exists(path))
         return;
     const Result<TextFile> info = LoadInfoText(path);
     if (info)
@@ -383,8 +389,13 @@ bool TForm7::CreateIndexHtmlPage(Run& run) {
     page.reserve(page.size() + 4 * run.titles.size() + 1);
     for (const QString& title : run.titles) {
         Log(QStringLiteral("Creating ") + title + QStringLiteral(" entry..."));
-        page << AlbumIndexEntry(run.collection, title);
-        Log(QStringLiteral("...Done."));
+        if (const Result<QString> text = TitleTextPath(run.collection, title); !text) {
+            // Its page is not made either: a link would lead out of the album.
+            Log(QStringLiteral("...left out: ") + text.error());
+        } else {
+            page << AlbumIndexEntry(run.collection, title);
+            Log(QStringLiteral("...Done."));
+        }
         Step();
     }
     page << AlbumIndexFooter();
@@ -440,6 +451,12 @@ void TForm7::CreateMovieListHtmlPage(Run& run) {
     Log(QStringLiteral("Creating pages..."));
     for (const QString& title : run.titles) {
         const QString page = title + QStringLiteral(".html");
+        if (const Result<QString> text = TitleTextPath(run.collection, title); !text) {
+            Log(page + QStringLiteral(" not created: ") + text.error());
+            ++run.failures;
+            Step();
+            continue;
+        }
         const TitlePageOutcome made = CreateTitlePage(run.collection, run.album, title);
         if (!made.writeFailure.isEmpty()) {
             Log(page + QStringLiteral(" not created: ") + made.writeFailure);

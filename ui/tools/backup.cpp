@@ -12,6 +12,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoopLocker>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QSignalBlocker>
@@ -56,7 +57,9 @@ void TForm16::ConnectHandlers() {
     connect(ui->Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
     connect(ui->Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
     connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    connect(ui->MovieListBackup, &QListWidget::currentRowChanged, this,
+    // The preview follows the selection the user makes; the current row the list takes by
+    // itself when it first gets the focus selects nothing and previews nothing.
+    connect(ui->MovieListBackup, &QListWidget::itemSelectionChanged, this,
             [this] { MovieListBackupClick(); });
     connect(ui->MovieListBackup, &QListWidget::itemClicked, this,
             [this] { MovieListBackupClick(); });
@@ -79,7 +82,11 @@ void TForm16::FormCreate() {
 }
 
 void TForm16::Open() {
-    ShowWindow(*this);
+    const bool opening = !isVisible();
+    ShowWindow(*this, windows_.form1);
+    // Placed again once shown: only then does the frame count in the window's size.
+    if (opening && windows_.form1 && windows_.form1->isVisible())
+        CentreWindow(*this, windows_.form1->frameGeometry());
 }
 
 void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
@@ -112,6 +119,9 @@ void TForm16::SetEntries(const QStringList& entries) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    // No current row either: the list would make its first entry current, drawn as chosen,
+    // when it first gets the focus.
+    ui->MovieListBackup->setCurrentIndex(QModelIndex());
 }
 
 void TForm16::Button1Click() {
@@ -178,7 +188,8 @@ void TForm16::Button4Click() {
 
 void TForm16::MovieListBackupClick() {
     const QListWidgetItem* item = ui->MovieListBackup->currentItem();
-    if (!item)
+    // A loaded list's line naming a path outside the collection previews as a missing file.
+    if (!item || !item->isSelected() || !NamesFileOfFolder(item->text()))
         return;
     // The companions of an entry, found in any letter case of their extension as the Windows
     // folders the collections come from would; a missing or unreadable one keeps the preview.
@@ -299,6 +310,15 @@ void TForm16::WarnBackupRunning() {
     services_.dialogs->ask(MessageKind::Warning, kRunningWarning, Buttons::Abort);
 }
 
+void TForm16::keyPressEvent(QKeyEvent* event) {
+    // Escape would hide the dialog without a close request, and so without the warning.
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TForm16::closeEvent(QCloseEvent* event) {
     // The close is not refused: the window hides and the backup goes on to its end.
     if (BackupRunning()) {
@@ -312,6 +332,9 @@ void TForm16::Button10Click() {
     // Edit4 stays usable while a backup runs, and a change of it enables Backup again.
     if (running_ || ui->MovieListBackup->count() == 0)
         return;
+    // The program does not end before the backup and its last message are done, even when the
+    // main window is closed meanwhile; it ends as this returns when no window is left.
+    const QEventLoopLocker keepRunning;
     if (TickedEntries().isEmpty()) {
         services_.dialogs->ask(MessageKind::Warning,
                                QStringLiteral("Nothing to archive. Please, select at least one "
@@ -348,9 +371,10 @@ TForm16::BackupPlan TForm16::PlanBackup() const {
         if (item->checkState() != Qt::Checked)
             continue;
         // Only the file of that name in the collection folder itself, never one of a
-        // sub-folder; a file gone since the list was made is named at the end instead.
+        // sub-folder nor one a loaded list's line leads to outside it; a file gone since the
+        // list was made is named at the end instead, as is such a line.
         const QString path = JoinPath(collection, item->text());
-        if (!QFileInfo(path).isFile()) {
+        if (!NamesFileOfFolder(item->text()) || !QFileInfo(path).isFile()) {
             plan.missing << item->text();
             continue;
         }
@@ -389,18 +413,23 @@ void TForm16::ShowProgressAt(int row) {
 }
 
 // The archive is written and read back on a worker thread while this thread keeps the window
-// alive; the bar follows the member being read.
+// alive; the bar follows the member being opened.
 TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const BackupPlan& plan) {
+    const int members = int(plan.members.size());
+    constexpr int kChecking = -2;
+    // The member being opened, plus `members` once the archive is being written.
     std::atomic<int> current{-1};
     std::atomic<bool> done{false};
     std::optional<Result<int>> written;
     std::optional<Result<int>> verified;
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     std::thread worker([&] {
-        written.emplace(WriteZipArchive(archivePath, plan.members, [&](int member) {
-            current.store(member, std::memory_order_relaxed);
-        }));
-        current.store(-2, std::memory_order_relaxed);
+        written.emplace(
+            WriteZipArchive(archivePath, plan.members, [&](int member, ArchiveStage stage) {
+                const int offset = stage == ArchiveStage::Writing ? members : 0;
+                current.store(offset + member, std::memory_order_relaxed);
+            }));
+        current.store(kChecking, std::memory_order_relaxed);
         if (*written)
             verified.emplace(VerifyZipArchive(archivePath));
         done.store(true, std::memory_order_release);
@@ -410,14 +439,18 @@ TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const Back
     QTimer heartbeat;
     int shown = -1;
     connect(&heartbeat, &QTimer::timeout, this, [&] {
-        const int member = current.load(std::memory_order_relaxed);
-        if (member == shown)
+        const int opened = current.load(std::memory_order_relaxed);
+        if (opened == shown)
             return;
-        shown = member;
-        if (member >= 0)
-            ShowProgressAt(plan.rows.at(member));
-        else if (member == -2)
+        shown = opened;
+        if (opened >= 0) {
+            const ArchiveStage stage =
+                opened < members ? ArchiveStage::Adding : ArchiveStage::Writing;
+            ShowProgressAt(
+                BackupRowAt(plan.rows.at(opened % members), stage, ui->MovieListBackup->count()));
+        } else if (opened == kChecking) {
             ui->Label13->setText(QStringLiteral("Checking Zip file..."));
+        }
     });
     heartbeat.start(50);
     while (!done.load(std::memory_order_acquire))

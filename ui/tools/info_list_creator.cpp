@@ -277,7 +277,7 @@ void TForm12::RunFilter(const QString& word, TextTest test) {
         const QListWidgetItem* item = list->item(row);
         const QString entry = item->text();
         // An entry of a loaded list that names a path reads nothing outside the folder.
-        const Result<QByteArray> bytes = StaysInFolder(entry)
+        const Result<QByteArray> bytes = NamesFileOfFolder(entry)
                                              ? ReadFileContents(JoinPath(folder, entry))
                                              : Result<QByteArray>(Failure(entry));
         if (!bytes) {
@@ -320,7 +320,7 @@ void TForm12::MovieListExportClick() {
     const QString entry = item->text();
     const QString path = JoinPath(CollectionFolder(), entry);
     const Result<TextFile> text =
-        StaysInFolder(entry) ? LoadInfoText(path) : Result<TextFile>(Failure(entry));
+        NamesFileOfFolder(entry) ? LoadInfoText(path) : Result<TextFile>(Failure(entry));
     if (!text) {
         services_.dialogs->ask(MessageKind::Error,
                                QStringLiteral("Cannot open: ") + path +
@@ -429,6 +429,14 @@ void TForm12::Button6Click() {
         ReportError(services_, printed.error());
 }
 
+// An empty line of a loaded list, or one naming a path, is no title of the collection: it
+// would reach the other windows as the collection folder itself or as a file outside it.
+QStringList TForm12::SendableEntries() const {
+    QStringList entries = TickedEntries();
+    entries.removeIf([](const QString& entry) { return !NamesFileOfFolder(entry); });
+    return entries;
+}
+
 bool TForm12::NothingToSend(bool empty, const QString& nothingText) {
     if (!empty)
         return false;
@@ -440,7 +448,7 @@ void TForm12::Button12Click() {
     if (filtering_ || !windows_.form7)
         return;
     QStringList titles;
-    for (const QString& entry : TickedEntries())
+    for (const QString& entry : SendableEntries())
         titles << EntryBaseName(entry);
     if (NothingToSend(titles.isEmpty(), NothingToSendText("Local HTML Album")))
         return;
@@ -454,9 +462,7 @@ void TForm12::Button14Click() {
         return;
     const QString folder = CollectionFolder();
     QStringList items;
-    for (const QString& entry : TickedEntries()) {
-        if (!StaysInFolder(entry))
-            continue;
+    for (const QString& entry : SendableEntries()) {
         const QString poster = EntryBaseName(entry) + QStringLiteral(".jpg");
         if (QFileInfo::exists(JoinPath(folder, poster)))
             items << poster;
@@ -477,7 +483,7 @@ void TForm12::Button14Click() {
 void TForm12::Button17Click() {
     if (filtering_ || !windows_.form5)
         return;
-    const QStringList entries = TickedEntries();
+    const QStringList entries = SendableEntries();
     if (NothingToSend(entries.isEmpty(), NothingToSendText("Manage Info Text list")))
         return;
     windows_.form5->ReceiveFilteredList(entries);

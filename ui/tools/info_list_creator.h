@@ -82,6 +82,8 @@ private:
     // an entry whose text cannot be read is kept and told about.
     void RunFilter(const QString& word, TextTest test);
     void SaveEntries(const QStringList& entries, const QString& proposedName);
+    // The ticked entries that name a file of the collection: what a send may hand over.
+    QStringList SendableEntries() const;
     // Ends a send: nothing to send tells `nothingText`; otherwise this window closes.
     bool NothingToSend(bool empty, const QString& nothingText);
 

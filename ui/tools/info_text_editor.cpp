@@ -125,8 +125,10 @@ QString TForm5::SelectedEntry() const {
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-QString TForm5::EntryPath(const QString& entry) const {
-    return JoinPath(CollectionFolder(), entry);
+// A loaded list may hold any line: one that names no file of the collection is an entry whose
+// file cannot be read, reported as a missing one is.
+Result<QString> TForm5::EntryPath(const QString& entry) const {
+    return CollectionFilePath(CollectionFolder(), entry);
 }
 
 void TForm5::SetEntries(const QStringList& entries, const QString& countSuffix) {
@@ -150,10 +152,18 @@ void TForm5::SelectByCode(int row) {
 }
 
 void TForm5::ShowThumbnail(const QString& entry) {
-    const QString poster = CompanionFilePath(EntryPath(entry), QStringLiteral("jpg"));
+    const Result<QString> path = EntryPath(entry);
+    const QString poster = path ? CompanionFilePath(*path, QStringLiteral("jpg")) : QString();
     const Result<Poster> loaded =
-        QFileInfo::exists(poster) ? LoadPosterFile(poster) : Result<Poster>(Failure({}));
+        path && QFileInfo::exists(poster) ? LoadPosterFile(poster) : Result<Poster>(Failure({}));
     ui->Image1->setPicture(loaded ? loaded->image : QImage());
+}
+
+Result<TextFile> TForm5::ReadEntry(const QString& entry) const {
+    const Result<QString> path = EntryPath(entry);
+    if (!path)
+        return Failure(path.error());
+    return LoadInfoText(*path);
 }
 
 void TForm5::ClearThumbnail() {
@@ -188,7 +198,7 @@ void TForm5::Button2Click() {
     if (entry.isNull())
         return;
     ShowThumbnail(entry);
-    const Result<TextFile> record = LoadInfoText(EntryPath(entry));
+    const Result<TextFile> record = ReadEntry(entry);
     if (!record) {
         ReportError(services_, record.error());
         return;
@@ -219,15 +229,15 @@ void TForm5::FillFields(const QStringList& lines) {
 
 void TForm5::ShowReleaseDate(const QString& value) {
     if (value == kNa || value.isEmpty()) {
-        ui->Edit17->setText(value);
-        ui->Edit17->show();
-        ui->Edit17->raise();
+        ShowReleaseText(value);
         return;
     }
     const std::optional<QDate> date = ParseReleaseDate(value, QLocale());
     if (!date) {
         ReportError(services_,
                     QStringLiteral("'") + value + QStringLiteral("' is not a valid date"));
+        // The picker still holds the previous record's date: the record keeps its own text.
+        ShowReleaseText(value);
         return;
     }
     ui->DateTimePicker1->setDate(*date);
@@ -235,14 +245,18 @@ void TForm5::ShowReleaseDate(const QString& value) {
     ui->Edit17->hide();
 }
 
+void TForm5::ShowReleaseText(const QString& text) {
+    ui->Edit17->setText(text);
+    ui->Edit17->show();
+    ui->Edit17->raise();
+}
+
 void TForm5::ShowNotes(const QStringList& notes) {
     ui->Memo3->setPlainText(notes.join(QLatin1Char('\n')));
 }
 
 void TForm5::Button3Click() {
-    ui->Edit17->setText(kNa);
-    ui->Edit17->show();
-    ui->Edit17->raise();
+    ShowReleaseText(kNa);
     ui->Edit16->setText(kNa);
     for (QLineEdit* edit : std::as_const(edits_))
         edit->setText(kNa);
@@ -306,8 +320,9 @@ bool TForm5::Button4Click() {
     const QString title = ui->Edit1->text();
     const QString folder = CollectionFolder();
     const QString path = JoinPath(folder, title + QStringLiteral(".txt"));
-    // A "/" in the title would write into another folder, or nowhere at all.
-    if (!StaysInFolder(title)) {
+    // A "/" in the title would write into another folder, or nowhere at all; a "\" makes a
+    // name that a saved list could not lead back to.
+    if (!NamesFileOfFolder(title)) {
         ReportError(services_, QStringLiteral("Cannot save ") + path);
         return false;
     }
@@ -334,20 +349,20 @@ void TForm5::Button6Click() {
     const QString entry = SelectedEntry();
     if (entry.isNull())
         return;
-    const QString infoPath = EntryPath(entry);
+    const Result<QString> infoPath = EntryPath(entry);
     const QString posterName =
         entry.chopped(qMin<qsizetype>(3, entry.size())) + QStringLiteral("jpg");
     const bool withPoster = ui->CheckBox2->isChecked();
-    if (QFileInfo::exists(infoPath) && ui->CheckBox1->isChecked()) {
+    if (infoPath && QFileInfo::exists(*infoPath) && ui->CheckBox1->isChecked()) {
         const QString question =
             withPoster ? QStringLiteral(" exists. Are you sure you want to delete this file and "
                                         "its associated poster?")
                        : QStringLiteral(" exists. Are you sure you want to delete this file?");
-        if (services_.dialogs->ask(MessageKind::Confirmation, infoPath + question,
+        if (services_.dialogs->ask(MessageKind::Confirmation, *infoPath + question,
                                    Buttons::YesCancel) != Button::Yes)
             return;
     }
-    if (!services_.shell->RecycleFile(infoPath)) {
+    if (!infoPath || !services_.shell->RecycleFile(*infoPath)) {
         ShowMessage(services_,
                     withPoster ? entry + QStringLiteral(" and ") + posterName +
                                      QStringLiteral("could not be moved to the recycle bin.")
@@ -437,7 +452,7 @@ void TForm5::Button9Click() {
                                Buttons::Ok);
         return;
     }
-    const Result<TextFile> record = LoadInfoText(EntryPath(entry));
+    const Result<TextFile> record = ReadEntry(entry);
     if (!record) {
         ReportError(services_, record.error());
         return;

@@ -57,7 +57,8 @@ private:
     void ConnectHandlers();
     QString CollectionFolder() const;
     QString SelectedEntry() const;
-    QString EntryPath(const QString& entry) const;
+    Result<QString> EntryPath(const QString& entry) const;
+    Result<TextFile> ReadEntry(const QString& entry) const;
     void SetEntries(const QStringList& entries, const QString& countSuffix);
     void SelectByCode(int row); // the buttons keep their state
     void ShowThumbnail(const QString& entry);
@@ -65,6 +66,8 @@ private:
     // Fills every field but the notes from the record, the release date by its own rule.
     void FillFields(const QStringList& lines);
     void ShowReleaseDate(const QString& value);
+    // Edit17 shown with `text` in front of the picker: what Save writes as the release date.
+    void ShowReleaseText(const QString& text);
     void ShowNotes(const QStringList& notes);
     QStringList ComposeEditorRecord();
     void ReportRecycling(const QString& entry, const QString& posterName, bool posterTrashed);

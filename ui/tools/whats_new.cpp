@@ -1,9 +1,11 @@
 #include "ui/tools/whats_new.h"
 
 #include "online/update.h"
+#include "ui/main/embedded_browser.h"
 #include "ui/main/main_window.h"
 #include "ui_whats_new.h"
 
+#include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
 #include <QUrl>
@@ -14,6 +16,11 @@ namespace quorvel {
 TForm15::TForm15(Windows& windows, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm15>()), windows_(windows) {
     ui->setupUi(this);
+    if (!BrowserMayRunHere()) {
+        notice_ = ReplaceBrowserByNotice(ui->WebBrowser1, RootBrowserNotice());
+        ui->WebBrowser1 = nullptr;
+        ui->Button1->setEnabled(false);
+    }
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
@@ -50,7 +57,11 @@ void TForm15::showEvent(QShowEvent* event) {
 }
 
 void TForm15::Navigate() {
-    ui->WebBrowser1->setUrl(QUrl(PageAddress()));
+    if (ui->WebBrowser1)
+        ui->WebBrowser1->setUrl(QUrl(PageAddress()));
+    else // the page can still be read in the user's own browser
+        notice_->setText(RootBrowserNotice() + QStringLiteral("\n\nThe page is at ") +
+                         PageAddress());
 }
 
 void TForm15::Button1Click() {

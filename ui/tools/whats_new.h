@@ -11,6 +11,7 @@ namespace Ui {
 class TForm15;
 }
 
+class QLabel;
 class QWebEngineView;
 
 namespace quorvel {
@@ -26,8 +27,8 @@ public:
     void Button1Click(); // Reload
     void Button2Click(); // Close
 
-    QString PageAddress() const; // the what's-new page on the maker's site
-    QWebEngineView* Browser() const;
+    QString PageAddress() const;     // the what's-new page on the maker's site
+    QWebEngineView* Browser() const; // null where the browser does not run
 
 protected:
     void showEvent(QShowEvent* event) override; // FormShow
@@ -38,6 +39,7 @@ private:
     std::unique_ptr<Ui::TForm15> ui;
     Windows& windows_;
     bool placed_ = false;
+    QLabel* notice_ = nullptr; // in place of the browser where it does not run
 };
 
 } // namespace quorvel
