@@ -118,6 +118,8 @@ public:
         printedPosters.push_back(picture);
         return Success();
     }
+    int linesPerPage = 70;
+    int LinesPerPage() const override { return linesPerPage; }
     int setups = 0;
     bool Setup(QWidget*) override {
         ++setups;
