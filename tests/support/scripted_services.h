@@ -61,11 +61,11 @@ public:
 
 private:
     template <typename T> static T pop(std::deque<T>& queue, T fallback) {
-        if (queue.empty())
-            return fallback;
-        T front = queue.front();
-        queue.pop_front();
-        return front;
+        if (!queue.empty()) {
+            fallback = std::move(queue.front());
+            queue.pop_front();
+        }
+        return fallback;
     }
 };
 
