@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include <optional>
-#include <string>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -26,15 +26,14 @@ struct LoadedIni {
         ini.SetUnicode(false); // values are bytes; paths go through unchanged
         ini.SetMultiKey(false);
         ini.SetMultiLine(false);
-        ini.SetSpaces(false);
     }
 };
 
 // SimpleIni trims blanks and tabs at both ends of every value when it loads a file, so a folder
 // "/home/u/My Movies " would come back as another folder. Before the parser sees the bytes,
 // each blank at either end of a value is shielded as \x01\x03 (a tab as \x01\x04) and every
-// \x01 already there as \x01\x02; what the parser hands back or writes out is unshielded. The
-// mapping is one to one, so the file keeps its plain "key=value" lines and nothing else moves.
+// \x01 already there as \x01\x02; what the parser hands back is unshielded. Writes never go
+// through the parser: they change the bytes of the one line they set (WithIniValue).
 constexpr char kShield = '\x01';
 
 bool IsIniBlank(char c) {
@@ -65,43 +64,135 @@ void AppendShieldedValue(QByteArray& out, QByteArrayView value) {
     blanks(value.sliced(last));
 }
 
-QByteArray ShieldValue(const QByteArray& value) {
-    QByteArray out;
-    AppendShieldedValue(out, value);
-    return out;
+// One line of the file as SimpleIni sees it. A key line is one whose first non-blank
+// character is none of ";", "#" and "[" and that holds a "=" after that character: its value
+// is everything after the first "=". A section line starts with "[" and holds a "]".
+struct IniLine {
+    enum class Kind { Other, Section, Key };
+    Kind kind = Kind::Other;
+    qsizetype start = 0;      // the line's first byte
+    qsizetype end = 0;        // where its line break begins
+    qsizetype next = 0;       // the first byte after its line break
+    qsizetype valueStart = 0; // key lines: just after the first "="
+    QByteArrayView name;      // the section's or the key's name, blanks around it dropped
+};
+
+QByteArrayView TrimIniBlanks(QByteArrayView text) {
+    while (!text.isEmpty() && IsIniBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && IsIniBlank(text.back()))
+        text.chop(1);
+    return text;
 }
 
-// Line by line as SimpleIni reads them: a line whose first non-blank character is none of
-// ";", "#" and "[" and that holds a "=" after that character is a key line, and its value is
-// everything after the first "=".
+// A line break is CR LF, LF or a lone CR, as SimpleIni takes them.
+std::vector<IniLine> SplitIniLines(QByteArrayView all) {
+    std::vector<IniLine> lines;
+    qsizetype start = 0;
+    while (start < all.size()) {
+        IniLine line;
+        line.start = start;
+        line.end = start;
+        while (line.end < all.size() && all[line.end] != '\r' && all[line.end] != '\n')
+            ++line.end;
+        line.next = line.end;
+        if (line.next < all.size())
+            line.next += all.sliced(line.next).startsWith("\r\n") ? 2 : 1;
+        const QByteArrayView text = all.sliced(start, line.end - start);
+        qsizetype first = 0;
+        while (first < text.size() && IsIniBlank(text[first]))
+            ++first;
+        const char lead = first < text.size() ? text[first] : ';';
+        if (lead == '[') {
+            const qsizetype close = text.indexOf(']', first);
+            if (close > first) {
+                line.kind = IniLine::Kind::Section;
+                line.name = TrimIniBlanks(text.sliced(first + 1, close - first - 1));
+            }
+        } else if (lead != ';' && lead != '#') {
+            const qsizetype equals = text.indexOf('=', first);
+            if (equals > first) {
+                line.kind = IniLine::Kind::Key;
+                line.name = TrimIniBlanks(text.sliced(first, equals - first));
+                line.valueStart = start + equals + 1;
+            }
+        }
+        lines.push_back(line);
+        start = line.next;
+    }
+    return lines;
+}
+
 QByteArray ShieldFile(const QByteArray& bytes) {
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8);
     const QByteArrayView all(bytes);
-    qsizetype start = 0;
-    while (start < all.size()) {
-        qsizetype end = start;
-        while (end < all.size() && all[end] != '\r' && all[end] != '\n')
-            ++end;
-        const QByteArrayView line = all.sliced(start, end - start);
-        qsizetype first = 0;
-        while (first < line.size() && IsIniBlank(line[first]))
-            ++first;
-        const qsizetype equals = first < line.size() ? line.indexOf('=', first) : -1;
-        const bool keyLine =
-            equals > first && line[first] != ';' && line[first] != '#' && line[first] != '[';
-        if (keyLine) {
-            AppendShielded(out, line.first(equals + 1));
-            AppendShieldedValue(out, line.sliced(equals + 1));
+    for (const IniLine& line : SplitIniLines(all)) {
+        if (line.kind == IniLine::Kind::Key) {
+            AppendShielded(out, all.sliced(line.start, line.valueStart - line.start));
+            AppendShieldedValue(out, all.sliced(line.valueStart, line.end - line.valueStart));
         } else {
-            AppendShielded(out, line);
+            AppendShielded(out, all.sliced(line.start, line.end - line.start));
         }
-        qsizetype next = end;
-        while (next < all.size() && (all[next] == '\r' || all[next] == '\n'))
-            ++next;
-        out.append(all.sliced(end, next - end));
-        start = next;
+        out.append(all.sliced(line.end, line.next - line.end));
     }
+    return out;
+}
+
+bool SameIniName(QByteArrayView a, QByteArrayView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The file with `key` of `section` set to `value`, everything else byte for byte as it was:
+// its line breaks, comments, blank lines and the spelling of its names. Every line SimpleIni
+// would read as that key takes the value; a key the section lacks goes after the section's
+// last key, a missing section at the end after a blank line. New lines end as the file's
+// first line does (LF in a new file).
+QByteArray WithIniValue(const QByteArray& bytes, QByteArrayView section, QByteArrayView key,
+                        QByteArrayView value) {
+    const QByteArrayView all(bytes);
+    const std::vector<IniLine> lines = SplitIniLines(all);
+    QByteArray lineBreak("\n");
+    if (!lines.empty() && lines.front().next > lines.front().end)
+        lineBreak =
+            all.sliced(lines.front().end, lines.front().next - lines.front().end).toByteArray();
+    const QByteArray keyLine = key.toByteArray() + '=' + value.toByteArray();
+
+    QByteArray out;
+    out.reserve(bytes.size() + keyLine.size() + section.size() + 8);
+    bool inSection = false;
+    bool found = false;
+    qsizetype insertAt = -1; // in `out`: after the section's last key, or its header
+    bool lastLine = false;   // the line there has no line break of its own
+    for (const IniLine& line : lines) {
+        if (line.kind == IniLine::Kind::Section)
+            inSection = SameIniName(line.name, section);
+        if (inSection && line.kind == IniLine::Kind::Key && SameIniName(line.name, key)) {
+            found = true;
+            out.append(all.sliced(line.start, line.valueStart - line.start));
+            out.append(value);
+            out.append(all.sliced(line.end, line.next - line.end));
+        } else {
+            out.append(all.sliced(line.start, line.next - line.start));
+        }
+        if (inSection && line.kind != IniLine::Kind::Other) {
+            insertAt = out.size();
+            lastLine = line.next == line.end;
+        }
+    }
+    if (found)
+        return out;
+    if (insertAt >= 0) {
+        out.insert(insertAt, lastLine ? lineBreak + keyLine : keyLine + lineBreak);
+        return out;
+    }
+    if (!lines.empty()) {
+        if (lines.back().next == lines.back().end)
+            out.append(lineBreak);
+        if (lines.back().end > lines.back().start)
+            out.append(lineBreak);
+    }
+    out.append('[' + section.toByteArray() + ']' + lineBreak + keyLine + lineBreak);
     return out;
 }
 
@@ -119,21 +210,34 @@ QByteArray Unshield(QByteArrayView text) {
     return out;
 }
 
-Status Load(const QString& path, CSimpleIniA& ini) {
+// The file's bytes, empty when there is no file; a failure when it exists and cannot be read,
+// or holds a NUL byte (no text file of ours does; a truncated or overwritten binary does).
+Result<QByteArray> ReadIniBytes(const QString& path) {
     QFile file(path);
     if (!file.exists())
-        return Success();
+        return QByteArray();
     if (!file.open(QIODevice::ReadOnly))
         return Failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     if (bytes.contains('\0'))
         return Failure(QStringLiteral("%1 is not a text file").arg(path));
+    return bytes;
+}
+
+Status Parse(const QString& path, const QByteArray& bytes, CSimpleIniA& ini) {
     const QByteArray shielded = ShieldFile(bytes);
     if (ini.LoadData(shielded.constData(), static_cast<size_t>(shielded.size())) < 0)
         return Failure(QStringLiteral("%1 cannot be parsed").arg(path));
     return Success();
+}
+
+Status Load(const QString& path, CSimpleIniA& ini) {
+    const Result<QByteArray> bytes = ReadIniBytes(path);
+    if (!bytes)
+        return Failure(bytes.error());
+    return Parse(path, *bytes, ini);
 }
 
 // The value exactly as the file holds it, std::nullopt when the key is absent; a failure only
@@ -235,22 +339,19 @@ Status OptionsFile::writeString(const char* section, const char* key, const QStr
     if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
         return Failure(QStringLiteral("Cannot store %1 in %2: the value holds a line break")
                            .arg(QLatin1String(key), path_));
-    LoadedIni loaded;
-    Status status = Load(path_, loaded.ini);
-    if (!status) {
+    QByteArray bytes;
+    const Result<QByteArray> current = ReadIniBytes(path_);
+    if (current) {
+        // A file the parser refuses is rewritten from scratch, as a corrupt one is.
+        LoadedIni parsed;
+        if (Parse(path_, *current, parsed.ini))
+            bytes = *current;
+    } else if (!QFileInfo(path_).isReadable()) {
         // A file we cannot read is not one we may replace; a corrupt one is rewritten from
         // scratch, which is what recreating it after the start-up question asks for.
-        if (QFileInfo(path_).isReadable() == false)
-            return status;
-        loaded.ini.Reset();
+        return Failure(current.error());
     }
-    const QByteArray bytes = ShieldValue(value.toUtf8());
-    if (loaded.ini.SetValue(section, key, bytes.constData()) < 0)
-        return Failure(QStringLiteral("Cannot set %1 in %2").arg(QLatin1String(key), path_));
-    std::string out;
-    if (loaded.ini.Save(out, false) < 0)
-        return Failure(QStringLiteral("Cannot write %1").arg(path_));
-    return WriteFileSafely(path_, Unshield(QByteArrayView(out.data(), qsizetype(out.size()))));
+    return WriteFileSafely(path_, WithIniValue(bytes, section, key, value.toUtf8()));
 }
 
 Status OptionsFile::writeBool(const char* section, const char* key, bool value) {

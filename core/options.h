@@ -58,10 +58,11 @@ QString ApplicationFolder();
 // appFolder + "Options.ini"
 QString OptionsFilePath(const QString& appFolder);
 
-// One INI file over SimpleIni's CSimpleIniA. Sections and keys ignore letter case. Nothing is
-// cached: each read loads the file, each write loads, changes one key and saves (QSaveFile),
-// writing "key=value" without blanks and without a byte-order mark. A value reads back exactly
-// as written, blanks at either end included (no quotes are added to the file).
+// One INI file, read through SimpleIni's CSimpleIniA. Sections and keys ignore letter case.
+// Nothing is cached: each read loads the file; each write replaces the value of the one key
+// (or adds "key=value" after its section's last key, or a new section at the end) and keeps
+// every other byte as it was, line ends included, then saves through QSaveFile. A value reads
+// back exactly as written, blanks at either end included (no quotes are added to the file).
 //
 // An absent file or key gives the default and is no error. A read fails (the start-up's
 // "corrupted" case) only when the file exists but cannot be read or parsed.

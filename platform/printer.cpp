@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include <QDialogButtonBox>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -8,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -33,7 +35,25 @@ QFont PlainTextFont() {
     return font;
 }
 
+// The plain text device's page: the height of one printed line and of the printable area,
+// in printer dots. Metrics of the printer, not of the screen: the two differ by the ratio of
+// their dpi.
+struct LinePage {
+    int lineHeight;
+    int pageHeight;
+};
+
+LinePage LinePageOf(QPrinter& printer, const QFont& font) {
+    const QFontMetrics metrics(font, &printer);
+    return {std::max(1, metrics.lineSpacing()), printer.height()};
+}
+
 } // namespace
+
+int PagesForLines(qsizetype lines, int linesPerPage) {
+    linesPerPage = std::max(1, linesPerPage);
+    return std::max(1, int((lines + linesPerPage - 1) / linesPerPage));
+}
 
 QRect PosterPrintRect(QSize picture, int printerDpiX, int printerDpiY, int screenDpiX,
                       int screenDpiY) {
@@ -60,10 +80,7 @@ Status QtPrinter::PrintLines(const QStringList& lines) {
 
     const QFont font = PlainTextFont();
     painter.setFont(font);
-    // Metrics of the printer, not of the screen: the two differ by the ratio of their dpi.
-    const QFontMetrics metrics(font, printer_.get());
-    const int lineHeight = metrics.lineSpacing();
-    const int pageHeight = printer_->height();
+    const auto [lineHeight, pageHeight] = LinePageOf(*printer_, font);
     const int pageWidth = printer_->width();
 
     bool drawn = true;
@@ -104,8 +121,22 @@ Status QtPrinter::PrintPoster(const QImage& picture, int screenDpiX, int screenD
     return Success();
 }
 
+// A page holds the first line whatever its height, then every line that fits below it, as
+// PrintLines fills it.
+int QtPrinter::LinesPerPage() const {
+    const auto [lineHeight, pageHeight] = LinePageOf(*printer_, PlainTextFont());
+    return std::max(1, pageHeight / lineHeight);
+}
+
+// The print dialog chooses the printer and its settings, but here it prints nothing: it says
+// so in its caption and its button.
 bool QtPrinter::Setup(QWidget* parent) {
     QPrintDialog dialog(printer_.get(), parent);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -31,6 +31,9 @@ struct PrintPageRange {
     int highest = 1;
 };
 
+// How many pages `lines` printed lines fill at `linesPerPage` a page: at least one.
+int PagesForLines(qsizetype lines, int linesPerPage);
+
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -40,7 +43,10 @@ public:
     // At the page's top-left corner, scaled by printer dpi / screen dpi (whole numbers, per
     // axis), cut off where it does not fit; a null image prints an empty page.
     virtual Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) = 0;
-    // Lets the user choose the current printer; false when cancelled.
+    // How many lines PrintLines puts on one page of the current printer, at least one.
+    virtual int LinesPerPage() const = 0;
+    // Lets the user choose the current printer and its settings, printing nothing; false when
+    // cancelled.
     virtual bool Setup(QWidget* parent) = 0;
     // The print dialog before a job: page numbers offered and preset to `range`, a warning
     // first when the computer has no printer installed. True when the user confirmed it; the
@@ -57,6 +63,7 @@ public:
     ~QtPrinter() override;
     Status PrintLines(const QStringList& lines) override;
     Status PrintPoster(const QImage& picture, int screenDpiX, int screenDpiY) override;
+    int LinesPerPage() const override;
     bool Setup(QWidget* parent) override;
     bool ConfirmPrint(QWidget* parent, const PrintPageRange& range) override;
     QString CurrentPrinterName() const override;

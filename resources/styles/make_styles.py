@@ -32,7 +32,7 @@ STYLES = {
         name="TabletDark", window="#1c1c1e", base="#111113", alt="#19191b", text="#f2f2f2",
         button="#2c2c2f", button2="#2c2c2f", accent="#3d8fd6", accent_text="#ffffff",
         border="#3a3a3e", muted="#8e8e93", disabled_bg="#222224", tip="#2c2c2f",
-        radius=8, tab_radius=10, padding="4px 14px", gradient=False),
+        radius=8, tab_radius=10, padding="4px 10px", gradient=False),
 }
 
 TEMPLATE = """/* {name}: a style of Quorvel, written by make_styles.py.
@@ -136,7 +136,6 @@ QPushButton, QToolButton {{
     border: 1px solid {border};
     border-radius: {radius}px;
     padding: {padding};
-    min-height: 16px;
 }}
 QToolButton {{
     padding: 3px;

@@ -137,14 +137,14 @@ TEST_F(OptionsIni, ValuesKeepTheirBlanksAtEitherEndThroughWritesAndReads) {
     for (const QString& value : values) {
         SCOPED_TRACE(value.toStdString());
         ASSERT_TRUE(file.writeString(opt::kSettings, opt::kSavingPath, value));
-        EXPECT_TRUE(ReadFileBytes(iniPath()).contains("\nSavingPath=" + value.toUtf8() + "\n"));
+        EXPECT_TRUE(ReadFileBytes(iniPath()).contains("\nSavingPath=" + value.toUtf8() + "\r\n"));
         const Result<StoredOptions> read = ReadStoredOptions(file, appFolder);
         ASSERT_TRUE(read);
         EXPECT_EQ(read->savingPath, value);
         // Written around by other keys, the hand-made value keeps its blanks too.
         EXPECT_EQ(read->savingFavPath, " /fav\t ");
     }
-    EXPECT_TRUE(ReadFileBytes(iniPath()).contains("; kept \x01 comment\n"));
+    EXPECT_TRUE(ReadFileBytes(iniPath()).contains("; kept \x01 comment\r\n"));
 }
 
 TEST_F(OptionsIni, AFileHoldingNulBytesIsCorrupt) {
@@ -187,6 +187,46 @@ TEST_F(OptionsIni, AWriteChangesOneKeyAndKeepsEverythingElse) {
     }
     EXPECT_EQ(file.readInt(opt::kSettings, "theme", 3).value(), -1);
     EXPECT_EQ(file.readString(opt::kHtml, "savingPATH", "").value(), "/home/u/Album");
+}
+
+// A file written by hand or by the Windows program keeps its line ends, blank lines, comments
+// and odd lines; only the value set changes, or one line is added where the key belongs.
+TEST_F(OptionsIni, AWriteKeepsTheFormOfTheFile) {
+    struct Row {
+        const char* name;
+        QByteArray before;
+        const char* section;
+        const char* key;
+        QByteArray after;
+    };
+    const Row rows[] = {
+        {"CR LF, a key present", "[Settings]\r\n; note\r\nTheme=3\r\nstray line\r\n\r\n[HTML]\r\n",
+         "settings", "THEME", "[Settings]\r\n; note\r\nTheme=new\r\nstray line\r\n\r\n[HTML]\r\n"},
+        {"CR LF, a key added to its section",
+         "[Settings]\r\nTheme=3\r\n\r\n[HTML]\r\nSavingPath=/a\r\n", "Settings", "Tab1_Save",
+         "[Settings]\r\nTheme=3\r\nTab1_Save=new\r\n\r\n[HTML]\r\nSavingPath=/a\r\n"},
+        {"CR LF, a section added", "[Settings]\r\nTheme=3\r\n", "HTML", "SavingPath",
+         "[Settings]\r\nTheme=3\r\n\r\n[HTML]\r\nSavingPath=new\r\n"},
+        {"a key repeated, blanks around the names",
+         "[ Settings ]\nTheme = 1\nTheme=2\n[HTML]\nTheme=4\n", "Settings", "Theme",
+         "[ Settings ]\nTheme =new\nTheme=new\n[HTML]\nTheme=4\n"},
+        {"no line break at the end", "[HTML]\nSavingPath=/a", "HTML", "Other",
+         "[HTML]\nSavingPath=/a\nOther=new"},
+        {"lone CR", "[Settings]\rTheme=3\r", "HTML", "SavingPath",
+         "[Settings]\rTheme=3\r\r[HTML]\rSavingPath=new\r"},
+        {"no file", "", "Settings", "Theme", "[Settings]\nTheme=new\n"},
+    };
+    OptionsFile file(iniPath());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(iniPath());
+        if (!row.before.isEmpty()) {
+            ASSERT_TRUE(WriteFileBytes(iniPath(), row.before));
+        }
+        ASSERT_TRUE(file.writeString(row.section, row.key, "new"));
+        EXPECT_EQ(ReadFileBytes(iniPath()), row.after);
+        EXPECT_EQ(file.readString(row.section, row.key, "absent").value(), "new");
+    }
 }
 
 TEST_F(OptionsIni, AWriteIntoAMissingFolderFailsAndCreatesNothing) {
@@ -248,7 +288,7 @@ TEST_F(OptionsIni, SaveAllOptionsWritesEveryKeyInItsOrder) {
                                                    "BckTab1Used=1\n"
                                                    "BckTab2Used=0\n"
                                                    "OmdbApiKey=k3y\n"
-                                                   "\n\n"
+                                                   "\n"
                                                    "[HTML]\n"
                                                    "SavingPath=/data/Album\n"));
 
@@ -368,8 +408,7 @@ TEST(ApplicationFolderChoice, IsTheExecutableFolderOnlyWhenItCanBeWritten) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.xdgDataHome.toStdString());
-        EXPECT_EQ(ChooseApplicationFolder(exe.path(), row.xdgDataHome, home.path()),
-                  row.expected);
+        EXPECT_EQ(ChooseApplicationFolder(exe.path(), row.xdgDataHome, home.path()), row.expected);
         EXPECT_TRUE(QFileInfo(row.expected).isDir());
     }
 }

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace quorvel {
 namespace {
@@ -118,6 +123,38 @@ TEST_F(PdfPrinterTest, ManyLinesRunOverSeveralPagesWithoutLosingOne) {
     };
     for (int i = 1; i < pages - 1; ++i)
         EXPECT_EQ(linesOn(pageTexts[i]), linesOn(pageTexts[0])) << "page " << i + 1;
+    // The page estimate of the print dialogs counts what a page really holds.
+    EXPECT_EQ(printer.LinesPerPage(), linesOn(pageTexts[0]));
+    EXPECT_EQ(PagesForLines(lines.size(), printer.LinesPerPage()), pages);
+}
+
+TEST(PagesForLinesTest, CountsWholePagesAndAtLeastOne) {
+    const struct {
+        qsizetype lines;
+        int perPage, pages;
+    } rows[] = {{0, 70, 1}, {1, 70, 1}, {70, 70, 1}, {71, 70, 2}, {141, 70, 3}, {5, 0, 5}};
+    for (const auto& row : rows)
+        EXPECT_EQ(PagesForLines(row.lines, row.perPage), row.pages) << row.lines;
+}
+
+// The set-up only stores the printer and its settings: its caption and its button say so.
+TEST(PrinterSetupTest, IsCaptionedPrinterSetupWithAnOkButton) {
+    QTemporaryDir dir;
+    QtPrinter printer(dir.filePath(QStringLiteral("printed.pdf")));
+    QString title;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    EXPECT_FALSE(printer.Setup(nullptr));
+    EXPECT_EQ(title, QStringLiteral("Printer Setup"));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("OK"))) << buttons.join('|').toStdString();
+    EXPECT_FALSE(buttons.contains(QStringLiteral("&Print"))) << buttons.join('|').toStdString();
 }
 
 TEST_F(PdfPrinterTest, AnEmptyListPrintsAnEmptyPage) {

@@ -61,11 +61,11 @@ public:
 
 private:
     template <typename T> static T pop(std::deque<T>& queue, T fallback) {
-        if (queue.empty())
-            return fallback;
-        T front = queue.front();
-        queue.pop_front();
-        return front;
+        if (!queue.empty()) {
+            fallback = std::move(queue.front());
+            queue.pop_front();
+        }
+        return fallback;
     }
 };
 
@@ -118,6 +118,8 @@ public:
         printedPosters.push_back(picture);
         return Success();
     }
+    int linesPerPage = 70;
+    int LinesPerPage() const override { return linesPerPage; }
     int setups = 0;
     bool Setup(QWidget*) override {
         ++setups;

@@ -303,27 +303,29 @@ TEST_F(InfoListCreatorTest, SavedListsHoldTheirEntriesAndLoadBackUnticked) {
     EXPECT_EQ(Text("Label3"), "  Filtered Collection count: 3 Text");
 }
 
-TEST_F(InfoListCreatorTest, PrintPresetsOnePagePerEightyOneTitlesAndPrintsEveryTickedEntry) {
+TEST_F(InfoListCreatorTest, PrintPresetsThePagesThePrinterFillsAndPrintsEveryTickedEntry) {
     Start();
     Click("Button6");
     EXPECT_EQ(scripted.dialogs.messageTexts(),
               QStringList{"Nothing selected in the list, nothing to print."});
     QStringList entries;
-    for (int n = 1; n <= 81; ++n)
+    for (int n = 1; n <= 141; ++n)
         entries << QString("Title %1.txt").arg(n);
     LoadList(entries);
-    for (const auto& [ticked, pages] : {std::pair{81, 2}, std::pair{80, 1}}) {
+    // The pages the printer's own page holds: 70 lines a page here.
+    for (const auto& [ticked, pages] :
+         {std::pair{1, 1}, std::pair{70, 1}, std::pair{71, 2}, std::pair{141, 3}}) {
         SCOPED_TRACE(ticked);
-        Click("Button2");
-        if (ticked == 80)
-            List()->item(0)->setCheckState(Qt::Unchecked);
+        Click("Button3");
+        for (int row = 0; row < ticked; ++row)
+            List()->item(140 - row)->setCheckState(Qt::Checked);
         Click("Button6");
         const PrintPageRange range = scripted.printer.printDialogs.back();
         EXPECT_EQ(std::tuple(range.first, range.last, range.lowest, range.highest),
                   std::tuple(1, pages, 1, pages));
         EXPECT_EQ(scripted.printer.printedLines.back().size(), ticked);
     }
-    EXPECT_EQ(scripted.printer.printedLines.back().front(), "Title 2.txt");
+    EXPECT_EQ(scripted.printer.printedLines.back().front(), "Title 1.txt");
 }
 
 TEST_F(InfoListCreatorTest, SendCommandsHandOverOnlyWhatExistsOrSayThereIsNothing) {

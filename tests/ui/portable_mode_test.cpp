@@ -88,8 +88,8 @@ protected:
 };
 
 // The first switch on a fresh folder makes Movie and Album and moves every window there; a
-// second press remembers the portable folders; "Use Fixed Path" brings back the stored ones,
-// also undoing folders chosen but never saved.
+// second press still remembers the fixed folders; "Use Fixed Path" brings back the stored
+// ones, also undoing folders chosen but never saved.
 TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStoredFoldersBack) {
     WriteStored();
     Start();
@@ -114,8 +114,8 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
     EXPECT_EQ(Find<QLabel>(form9, "Label3")->text(), fixed);
 
     Button("Button1")->click();
-    EXPECT_EQ(Find<QLabel>(form9, "Label3")->text(), AppFolder() + "Movie");
-    EXPECT_EQ(Find<QLabel>(form9, "Label6")->text(), AppFolder() + "Album");
+    EXPECT_EQ(Find<QLabel>(form9, "Label3")->text(), fixed);
+    EXPECT_EQ(Find<QLabel>(form9, "Label6")->text(), album);
 
     struct Row {
         const char* when;
@@ -134,6 +134,52 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
         EXPECT_EQ(OfflineList(), QStringList{"Kept.txt"});
     }
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
+}
+
+// Save in portable mode first goes back to the fixed folders: what it stores is what was in
+// force before portable mode (the stored album folder, else the one the album window had),
+// never a folder beside the executable, however often the switch was pressed.
+TEST_F(PortableTest, SaveInPortableModeStoresOnlyFixedFolders) {
+    struct Row {
+        const char* name;
+        bool stored;    // Options.ini holds the fixed folders; otherwise there is none
+        QString chosen; // an album folder chosen and not saved before the switch
+        int presses;
+        QString expected; // the album folder stored, empty: AppFolder()
+    };
+    const Row rows[] = {
+        {"fresh folder", false, {}, 1, {}},
+        {"fresh folder, pressed twice", false, {}, 2, {}},
+        {"album chosen, not saved", false, "/chosen/Album", 2, "/chosen/Album"},
+        {"album stored", true, "/chosen/Album", 1, album},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        app.reset();
+        QFile::remove(OptionsPath());
+        if (row.stored)
+            WriteStored();
+        Start();
+        if (!row.chosen.isEmpty())
+            app->windows().form7->SetAlbumFolder(row.chosen);
+        for (int i = 0; i < row.presses; ++i)
+            Button("Button1")->click();
+        AtStart()->setChecked(true);
+        ForgetStartup();
+        scripted.dialogs.answers = {Button::Yes};
+        FindInMain<QPushButton>("Button16")->click();
+        EXPECT_EQ(scripted.dialogs.messageTexts(), (QStringList{kSwitchOff, "Options are saved."}));
+
+        const QString expected = row.expected.isEmpty() ? AppFolder() : row.expected;
+        EXPECT_EQ(app->windows().form7->AlbumFolder(), expected);
+        EXPECT_EQ(Main().Options().readString(opt::kHtml, opt::kSavingPath, "absent").value(),
+                  expected);
+        EXPECT_EQ(StoredKey(opt::kSavingPath), row.stored ? fixed : AppFolder());
+        EXPECT_EQ(StoredKey(opt::kPortableMode), "1");
+        const QByteArray file = ReadFileBytes(OptionsPath());
+        for (const char* portable : {"Album\n", "Movie\n"})
+            EXPECT_FALSE(file.contains((AppFolder() + portable).toUtf8())) << file.constData();
+    }
 }
 
 // Started from another folder with "Portable Mode" stored: the switch runs at start-up and the

@@ -29,6 +29,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace quorvel {
 
 namespace {
@@ -155,9 +157,37 @@ void TForm1::FormCreate() {
         return;
     optionsTab_->Button38Click();
 
-    if (layout())
-        layout()->activate();
+    FitToContents();
     setMinimumSize(size());
+}
+
+void TForm1::FitToContents() {
+    QSize wanted;
+    if (isVisible()) {
+        // A new look changes the tab bar and the margins: the page's area is measured once
+        // the layouts have taken it in.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        // Every page has the area of the page on show. The Options tab wants all its controls,
+        // the others their minimum (the browser's page would take whatever it is given).
+        QSize need = optionsTab_->sizeHint();
+        for (int i = 0; i < ui->PageControl1->count(); ++i)
+            need = need.expandedTo(ui->PageControl1->widget(i)->minimumSizeHint());
+        const QSize area = ui->PageControl1->currentWidget()->size();
+        wanted = size() + QSize(std::max(0, need.width() - area.width()),
+                                std::max(0, need.height() - area.height()));
+    } else {
+        // Before the first showing no page has its area yet: the layout measures them all.
+        if (layout()) {
+            layout()->invalidate();
+            layout()->activate();
+        }
+        wanted = sizeHint();
+    }
+    if (const QScreen* desktop = screen()) {
+        const QSize frame = frameGeometry().size() - size();
+        wanted = wanted.boundedTo(desktop->availableGeometry().size() - frame);
+    }
+    resize(size().expandedTo(wanted));
 }
 
 void TForm1::ApplyStoredOptions() {

@@ -36,6 +36,10 @@ public:
 
     // The start-up sequence; Application runs it right after construction.
     void FormCreate();
+    // Grows the window, never shrinks it, to show every tab whole (the Options tab without its
+    // scroll bar), as far as the screen allows: the platform's fonts and the looks' paddings
+    // need more room than the design's.
+    void FitToContents();
 
     // State other windows and tabs read.
     const QString& AppFolder() const { return appFolder_; }

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLayout>
 
 #include <cstring>
 
@@ -91,6 +92,20 @@ OptionsTab::OptionsTab(Windows& windows, Services& services, QWidget* parent)
 }
 
 OptionsTab::~OptionsTab() = default;
+
+QSize OptionsTab::sizeHint() const {
+    const int frame = 2 * ui->scroll->frameWidth();
+    const QMargins margins = layout()->contentsMargins();
+    // A tab not shown yet keeps the measures its rows took before the look was applied: they
+    // are taken afresh. A box whose minimum outgrows its preferred size (a two-line button)
+    // lifts the whole.
+    QLayout* column = ui->page->layout();
+    column->invalidate();
+    column->activate();
+    const QSize page = ui->page->sizeHint().expandedTo(ui->page->minimumSizeHint());
+    return page + QSize(frame + margins.left() + margins.right(),
+                        frame + margins.top() + margins.bottom());
+}
 
 void OptionsTab::ConnectHandlers() {
     // The form's caption fits the designer; the button shows it on two lines.
@@ -334,8 +349,12 @@ void OptionsTab::ComboBox2Change(int index) {
 
 void OptionsTab::Button38Click() {
     const QString style = ThemeStyle(ThemeIndex());
-    if (!style.isEmpty())
-        ApplyStyle(style);
+    if (style.isEmpty())
+        return;
+    ApplyStyle(style);
+    // A look with larger paddings needs more room than the window has.
+    if (windows_.form1)
+        windows_.form1->FitToContents();
 }
 
 // ---- Background pictures ----

@@ -36,6 +36,9 @@ public:
     OptionsTab(Windows& windows, Services& services, QWidget* parent = nullptr);
     ~OptionsTab() override;
 
+    // Room for every control: the scroll bar is for screens too small to give it.
+    QSize sizeHint() const override;
+
     QString PortableIndicator() const;      // the caption of Label23
     QString CollectionFolder() const;       // Edit2
     QString FavouritesFolder() const;       // Edit6

@@ -281,10 +281,15 @@ void TForm7::Button9Click() {
 }
 
 void TForm7::Button10Click() {
-    if (!PortableCheck() || !windows_.form1)
+    if (PortableCheck())
+        LoadSavedFolder(AlbumFolder());
+}
+
+void TForm7::LoadSavedFolder(const QString& fallback) {
+    if (!windows_.form1)
         return;
     const Result<QString> stored =
-        windows_.form1->Options().readString(opt::kHtml, opt::kSavingPath, AlbumFolder());
+        windows_.form1->Options().readString(opt::kHtml, opt::kSavingPath, fallback);
     if (!stored) {
         ReportError(services_, stored.error());
         return;

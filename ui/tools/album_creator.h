@@ -37,6 +37,9 @@ public:
 
     QString AlbumFolder() const; // the text of Edit1
     void SetAlbumFolder(const QString& folder);
+    // The album folder becomes the stored one, or `fallback` when none is stored; an options
+    // file that cannot be read is reported and changes nothing.
+    void LoadSavedFolder(const QString& fallback);
     QString IndexPath() const; // index.html in the album folder
     // Label6, which the portable window sets when the mode changes.
     void SetPortableIndicator(const QString& caption);

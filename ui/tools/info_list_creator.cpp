@@ -38,8 +38,6 @@ const QString kNothingToFilter = QStringLiteral("Nothing to filter, the list is 
 // Pending messages run at most this often during a filter: the bar and the window still move
 // smoothly, and the walk spends its time reading the texts.
 constexpr qint64 kMessagePaceMs = 50;
-// What the print dialog's page estimate counts on one A4 page.
-constexpr qsizetype kLinesPerPage = 81;
 
 QString NothingToSendText(const char* target) {
     return QStringLiteral("Nothing is selected to export to the '") + QLatin1String(target) +
@@ -421,7 +419,8 @@ void TForm12::Button6Click() {
                                Buttons::Abort);
         return;
     }
-    const int pages = int(ticked.size() / kLinesPerPage) + 1;
+    // Counted on the page PrintLines will fill, so the dialog offers the pages really printed.
+    const int pages = PagesForLines(ticked.size(), services_.printer->LinesPerPage());
     if (!services_.printer->ConfirmPrint(this, PrintPageRange{1, pages, 1, pages}))
         return;
     const Status printed = services_.printer->PrintLines(ticked);

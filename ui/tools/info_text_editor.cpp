@@ -223,6 +223,10 @@ void TForm5::FillFields(const QStringList& lines) {
     };
     for (const auto& [label, edit] : fields)
         edit->setText(value(label));
+    // A long value is read from its beginning; setText leaves each box scrolled to its end.
+    ui->Edit1->setCursorPosition(0);
+    for (const auto& [label, edit] : fields)
+        edit->setCursorPosition(0);
     ui->Memo1->setPlainText(value("PLOT"));
     ShowReleaseDate(value("RELEASED"));
 }

@@ -152,8 +152,14 @@ void TForm9::UndoPortableSwitch(bool albumToo) {
 void TForm9::SwitchToPortablePaths() {
     TForm1* main = windows_.form1;
     OptionsTab* options = main->OptionsPage();
-    ui->Label3->setText(main->CollectionFolder());
-    ui->Label4->setText(main->FavouritesFolder());
+    // The folders to fall back to are the fixed ones. A press while portable mode is already
+    // on keeps them: a portable folder remembered here would come back as a fixed folder after
+    // a failed switch or "Use Fixed Path", and Save would store it.
+    const bool fromFixed = main->PortableIndicator() == kPortableOff;
+    if (fromFixed) {
+        ui->Label3->setText(main->CollectionFolder());
+        ui->Label4->setText(main->FavouritesFolder());
+    }
 
     if (!MakeFolder(MovieFolder())) {
         services_.dialogs->ask(MessageKind::Error, kCannotCreateMovie, Buttons::Ok);
@@ -167,7 +173,7 @@ void TForm9::SwitchToPortablePaths() {
     options->SetFavouritesFolder(main->AppFolder());
     ui->CheckBox1->setEnabled(true);
 
-    if (windows_.form7)
+    if (fromFixed && windows_.form7)
         ui->Label6->setText(windows_.form7->AlbumFolder());
     if (!MakeFolder(AlbumFolder())) {
         services_.dialogs->ask(MessageKind::Error, kCannotCreateAlbum, Buttons::Ok);
@@ -280,8 +286,12 @@ void TForm9::SwitchToFixedPaths() {
     options->Button22Click();
     main->FileDialogs().SetStartFolder(main->CollectionFolder());
     options->Button31Click();
-    if (windows_.form7)
-        windows_.form7->Button10Click();
+    // Without a stored album folder the one in force before portable mode comes back, never
+    // the portable one.
+    if (windows_.form7) {
+        const QString before = ui->Label6->text();
+        windows_.form7->LoadSavedFolder(before.isEmpty() ? windows_.form7->AlbumFolder() : before);
+    }
     ShowInListCreator(main->CollectionFolder(), kPortableOff, true);
     if (windows_.form16)
         windows_.form16->Button1Click();
