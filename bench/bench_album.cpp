@@ -20,7 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -126,7 +126,7 @@ void BM_AlbumWindowCreation(benchmark::State& state) {
     Application app(services, appDir.path() + "/");
     TForm7* creator = app.windows().form7;
     creator->show();
-    const int titles = creator->findChild<QListWidget*>("MovieListEdit")->count();
+    const int titles = creator->findChild<QListView*>("MovieListEdit")->model()->rowCount();
     for (auto _ : state) {
         state.PauseTiming();
         const QString target = scratch.Next();

@@ -19,7 +19,7 @@ TEST_F(AlbumTest, AlbumOfTheWholeCollectionWritesIndexPagesAndTenLogLines) {
     Start();
     EXPECT_EQ(Find<QLineEdit>(creator, "Edit1")->text(), album);
     EXPECT_EQ(ListTitles(Qt::Checked), (QStringList{"A", "B", "C"}));
-    List()->item(2)->setCheckState(Qt::Unchecked);
+    SetTicked(List(), 2, false);
     scripted.dialogs.answers = {Button::Yes};
     Button("Button8")->click();
 
@@ -126,7 +126,7 @@ TEST_F(AlbumTest, ALoadedLineLeadingOutGetsNoPageAndNoEntry) {
     scripted.dialogs.openAnswers = {WriteList(("A.txt\r\n" + up.join("\r\n") + "\r\n").toUtf8())};
     Button("Button14")->click();
     for (int row : {0, 1, 2})
-        List()->setCurrentRow(row);
+        SelectRow(List(), row);
     EXPECT_EQ(Find<QPlainTextEdit>(creator, "Memo1")->toPlainText(), "A\n\nTYPE\nmovie");
     EXPECT_TRUE(Find<PictureBox>(creator, "Image1")->picture().isNull());
 
@@ -166,7 +166,7 @@ TEST_F(AlbumTest, ChangingTheAlbumFolderRefreshesAndTicksTheWholeCollection) {
     EXPECT_EQ(Caption(), "HTML Page creation - Movie list");
 
     // Selecting previews and enables the single ticks; a cancelled pick changes nothing.
-    List()->setCurrentRow(0);
+    SelectRow(List(), 0);
     EXPECT_EQ(Find<QPlainTextEdit>(creator, "Memo1")->toPlainText(), "A\n\nTYPE\nmovie");
     Button("Button7")->click();
     EXPECT_EQ(ListTitles(Qt::Checked), QStringList{"B"});

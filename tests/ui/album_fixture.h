@@ -2,6 +2,7 @@
 // The whole program over a small collection and an album folder, for the album creator.
 
 #include "core/album.h"
+#include "tests/support/list_view.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/tools/album_creator.h"
@@ -10,7 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,6 +36,8 @@ protected:
         request = app->windows().form13;
         ASSERT_NE(creator, nullptr);
         ASSERT_NE(request, nullptr);
+        // A user works in the window once it is open; it lists the collection then.
+        creator->Open();
     }
 
     void AddInfo(const QString& title, const QStringList& lines = {}) {
@@ -74,16 +77,17 @@ protected:
     }
 
     QPushButton* Button(const char* name) const { return Find<QPushButton>(creator, name); }
-    QListWidget* List() const { return Find<QListWidget>(creator, "MovieListEdit"); }
+    QListView* List() const { return Find<QListView>(creator, "MovieListEdit"); }
     QString Caption() const { return Find<QLabel>(creator, "Label2")->text(); }
     QStringList Log() const {
         return Find<QPlainTextEdit>(creator, "Memo3")->toPlainText().split('\n');
     }
     QStringList ListTitles(Qt::CheckState state) const {
         QStringList titles;
-        for (int row = 0; row < List()->count(); ++row) {
-            if (List()->item(row)->checkState() == state)
-                titles << List()->item(row)->text();
+        const QStringList rows = RowTexts(List());
+        for (int row = 0; row < rows.size(); ++row) {
+            if (IsTicked(List(), row) == (state == Qt::Checked))
+                titles << rows.at(row);
         }
         return titles;
     }

@@ -1,4 +1,6 @@
+#include "tests/support/list_view.h"
 #include "tests/ui/video_fixture.h"
+#include "ui/main/checkable_list.h"
 
 namespace quorvel::test {
 namespace {
@@ -12,10 +14,10 @@ protected:
             items << list->item(i)->text();
         return items;
     }
-    QListWidget* CheckList() const { return Find<QListWidget>(Manage(), "CheckListBox1"); }
+    QListView* CheckList() const { return Find<QListView>(Manage(), "CheckListBox1"); }
     void Click(QWidget* window, const char* name) { Find<QPushButton>(window, name)->click(); }
-    void Tick(int row) { CheckList()->item(row)->setCheckState(Qt::Checked); }
-    void Select(int row) { CheckList()->setCurrentRow(row); }
+    void Tick(int row) { SetTicked(CheckList(), row, true); }
+    void Select(int row) { SelectRow(CheckList(), row); }
     QLineEdit* RenameBox() const { return Find<QLineEdit>(Manage(), "Edit1"); }
 
     const QString zulu = Entry("Zulu", "zzzzzzzzzzz");
@@ -122,7 +124,8 @@ TEST_F(FavouriteDialogsTest, CloseAndApplyReplacesBothSortedListsWithoutWriting)
     WriteFavourites({zulu, alien});
     StartWith();
     Manage()->Open();
-    CheckList()->addItem(heat); // as a rename would leave it
+    // As a rename would leave it.
+    static_cast<CheckableListModel*>(CheckList()->model())->SetEntries({zulu, alien, heat});
     Click(Manage(), "Button8");
     EXPECT_FALSE(Manage()->isVisible());
     EXPECT_EQ(ComboItems(), (QStringList{alien, zulu}));

@@ -1,6 +1,7 @@
 // Info List Creator: listing, the genre and text filters, the preview, saved lists, printing and
 // the three hand-overs.
 
+#include "tests/support/list_view.h"
 #include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
@@ -18,7 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,6 +47,8 @@ protected:
         WindowFixture::Start();
         form = app->windows().form12;
         ASSERT_NE(form, nullptr);
+        // A user works in the window once it is open; it lists the collection then.
+        form->Open();
         ForgetStartup();
     }
     // Five titles whose genre lines the genre filter must read exactly.
@@ -74,15 +77,11 @@ protected:
     template <typename W> W* Find(const char* name) const {
         return WindowFixture::Find<W>(form, name);
     }
-    QListWidget* List() const { return Find<QListWidget>("MovieListExport"); }
+    QListView* List() const { return Find<QListView>("MovieListExport"); }
     QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
     void Click(const char* button) { Find<QPushButton>(button)->click(); }
-    void Tick(const QString& entry) {
-        List()->findItems(entry, Qt::MatchExactly).value(0)->setCheckState(Qt::Checked);
-    }
-    void Select(const QString& entry) {
-        List()->setCurrentItem(List()->findItems(entry, Qt::MatchExactly).value(0));
-    }
+    void Tick(const QString& entry) { SetTicked(List(), RowOf(List(), entry), true); }
+    void Select(const QString& entry) { SelectRow(List(), RowOf(List(), entry)); }
     void PickGenre(const QString& genre) {
         QComboBox* box = Find<QComboBox>("ComboBox1");
         box->setCurrentIndex(box->findText(genre));
@@ -318,7 +317,7 @@ TEST_F(InfoListCreatorTest, PrintPresetsThePagesThePrinterFillsAndPrintsEveryTic
         SCOPED_TRACE(ticked);
         Click("Button3");
         for (int row = 0; row < ticked; ++row)
-            List()->item(140 - row)->setCheckState(Qt::Checked);
+            SetTicked(List(), 140 - row, true);
         Click("Button6");
         const PrintPageRange range = scripted.printer.printDialogs.back();
         EXPECT_EQ(std::tuple(range.first, range.last, range.lowest, range.highest),
@@ -379,9 +378,7 @@ TEST_F(InfoListCreatorTest, EmptyLinesAndLinesLeadingOutAreNeitherReadNorSent) {
     Start();
     const auto albumTitles = [this] {
         QStringList titles;
-        const QListWidget* list = app->windows().form7->findChild<QListWidget*>("MovieListEdit");
-        for (int row = 0; row < list->count(); ++row)
-            titles << list->item(row)->text();
+        titles = RowTexts(app->windows().form7->findChild<QListView*>("MovieListEdit"));
         return titles;
     };
     const struct {

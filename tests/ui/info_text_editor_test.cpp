@@ -1,6 +1,7 @@
 // Manage Info Text: listing, editing, saving, recycling, searching and the on-line update.
 
 #include "tests/support/fake_web_server.h"
+#include "tests/support/list_view.h"
 #include "tests/support/outside_folder.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
@@ -13,7 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -62,7 +63,9 @@ protected:
         WindowFixture::Start();
         form = app->windows().form5;
         ASSERT_NE(form, nullptr);
-        list = Find<QListWidget>("MovieListEdit");
+        // A user works in the window once it is open; it lists the collection then.
+        form->Open();
+        list = Find<QListView>("MovieListEdit");
         ForgetStartup();
     }
 
@@ -83,9 +86,9 @@ protected:
         ASSERT_TRUE(image.save(InFolder(name), "JPG"));
     }
     void Select(const QString& entry) {
-        const QList<QListWidgetItem*> items = list->findItems(entry, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << entry.toStdString();
-        list->setCurrentItem(items.first());
+        const int row = RowOf(list, entry);
+        ASSERT_GE(row, 0) << entry.toStdString();
+        SelectRow(list, row);
     }
     void EditEntry(const QString& entry) {
         Select(entry);
@@ -96,7 +99,7 @@ protected:
     QString folder;
     QString trash;
     TForm5* form = nullptr;
-    QListWidget* list = nullptr;
+    QListView* list = nullptr;
 };
 
 TEST_F(InfoTextEditorTest, RefreshListsInfoTextsOfAnyCaseAndSelectionDrivesTheButtons) {
@@ -389,8 +392,7 @@ TEST_F(InfoTextEditorTest, SearchFindsWholeMatchesThenOffersPartialOnes) {
         Find<QLineEdit>("Edit18")->setText(row.text);
         form->Button7Click();
         EXPECT_EQ(scripted.dialogs.messageTexts(), row.messages);
-        const QList<QListWidgetItem*> selected = list->selectedItems();
-        EXPECT_EQ(selected.isEmpty() ? QString() : selected.first()->text(), row.selected);
+        EXPECT_EQ(SelectedTexts(list).value(0), row.selected);
         EXPECT_EQ(Text("Edit1"), row.edit1);
     }
 }

@@ -2,6 +2,7 @@
 // every hint whole in its window's hint panel; and long field values shown from their start.
 
 #include "core/infotext.h"
+#include "tests/support/list_view.h"
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/themes.h"
@@ -24,7 +25,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -141,7 +142,7 @@ TEST_F(LooksTest, ALoadedRecordShowsEachFieldFromItsStart) {
     Start();
     TForm5* form = app->windows().form5;
     form->Open();
-    Find<QListWidget>(form, "MovieListEdit")->setCurrentRow(0);
+    SelectRow(Find<QListView>(form, "MovieListEdit"), 0);
     Find<QPushButton>(form, "Button2")->click();
     int fields = 0;
     for (const QLineEdit* edit : form->findChildren<QLineEdit*>()) {

@@ -1,6 +1,7 @@
 #pragma once
 // TForm1, the main window: four tabs, the hint panel, the status bar, start-up and close.
 
+#include "core/collection.h"
 #include "core/options.h"
 #include "online/http_client.h"
 #include "platform/services.h"
@@ -52,6 +53,8 @@ public:
     ServiceSettings Settings() const;
     SharedDialogs& FileDialogs() { return dialogs_; }
     HttpClient& PosterClient() { return *posterClient_; }
+    // The one listing of the collection folder that every window showing it takes.
+    CollectionListing& Listing() { return listing_; }
     void SetStatusText(const QString& text);
 
     // The reader takes its picture from the Info List Creator while this is raised.
@@ -97,6 +100,7 @@ private:
     OptionsFile options_;
     SharedDialogs dialogs_;
     std::unique_ptr<HttpClient> posterClient_;
+    CollectionListing listing_;
     bool readerFromListCreator_ = false;
 
     SearchOnlineTab* onlineTab_ = nullptr;

@@ -126,8 +126,10 @@ void SearchOfflineTab::Button17Click() {
 }
 
 void SearchOfflineTab::ListIntoMovieList() {
-    // Start-up lists the folder twice in a row; an unchanged folder is not read again.
-    SetListItems(listing_.List(CollectionFolder()), false);
+    // Start-up lists the folder twice in a row, and the other windows list it too; an unchanged
+    // folder is not read again.
+    if (windows_.form1)
+        SetListItems(windows_.form1->Listing().List(CollectionFolder()), false);
 }
 
 void SearchOfflineTab::SetListItems(const QStringList& items, bool filtered) {
@@ -259,13 +261,22 @@ void SearchOfflineTab::Button18Click() {
     if (text.isEmpty())
         return;
     const QStringList entries = movieModel_->stringList();
-    QStringList upper;
-    upper.reserve(entries.size());
-    for (const QString& entry : entries)
-        upper << AsciiUpper(entry);
-    const QString wanted = AsciiUpper(text);
-
-    if (SelectWholeMatch(upper, wanted) || !AskPartialMatches(entries, upper, wanted))
+    const ListMatches found =
+        SearchList(entries, text, {QStringLiteral(".TXT"), QStringLiteral(".JPG")});
+    SelectByCode(-1);
+    if (found.whole >= 0) {
+        // The info text first, then the poster, of exactly the name typed; loaded when found.
+        if (IsInfoTextEntry(entries.at(found.whole)))
+            RemovePoster();
+        else
+            ui->Memo2->clear();
+        SelectByCode(found.whole);
+        ui->MovieList->setFocus();
+        MovieListClick();
+        return;
+    }
+    if (OfferPartialMatches(services_, entries, found.partial,
+                            [this](int row) { SelectByCode(row); }) >= 0)
         return;
     const Button answer = services_.dialogs->ask(
         MessageKind::Confirmation,
@@ -274,39 +285,6 @@ void SearchOfflineTab::Button18Click() {
         Buttons::YesNo);
     if (answer == Button::Yes && windows_.form1)
         windows_.form1->SearchOnline(text);
-}
-
-// The info text first, then the poster, of exactly the name typed; loads it when found.
-bool SearchOfflineTab::SelectWholeMatch(const QStringList& upper, const QString& wanted) {
-    for (const char* extension : {".TXT", ".JPG"}) {
-        SelectByCode(-1);
-        const int row = int(upper.indexOf(wanted + QLatin1String(extension)));
-        if (row < 0)
-            continue;
-        if (qstrcmp(extension, ".TXT") == 0)
-            RemovePoster();
-        else
-            ui->Memo2->clear();
-        SelectByCode(row);
-        ui->MovieList->setFocus();
-        MovieListClick();
-        return true;
-    }
-    return false;
-}
-
-// Offers each entry holding the text in turn; false when the user stopped at one of them.
-bool SearchOfflineTab::AskPartialMatches(const QStringList& entries, const QStringList& upper,
-                                         const QString& wanted) {
-    SelectByCode(-1);
-    for (int row = 0; row < upper.size(); ++row) {
-        if (!upper.at(row).contains(wanted))
-            continue;
-        SelectByCode(row);
-        if (!AskSearchNext(services_, entries.at(row)))
-            return false;
-    }
-    return true;
 }
 
 void SearchOfflineTab::Button19Click() {

@@ -76,15 +76,11 @@ private:
     void ShowPoster(const Poster& poster);
     void ShowNoPoster();
     void ShowInfo(const TextFile& info);
-    bool SelectWholeMatch(const QStringList& upper, const QString& wanted);
-    bool AskPartialMatches(const QStringList& entries, const QStringList& upper,
-                           const QString& wanted);
 
     std::unique_ptr<Ui::SearchOfflineTab> ui;
     Windows& windows_;
     Services& services_;
     QStringListModel* movieModel_ = nullptr;
-    CollectionListing listing_;
     Poster poster_;
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;
     bool selectingByCode_ = false;

@@ -45,6 +45,16 @@ bool AskSearchNext(Services& services, const QString& entry) {
                                  Buttons::YesNo) != Button::No;
 }
 
+int OfferPartialMatches(Services& services, const QStringList& entries, const QList<int>& rows,
+                        const std::function<void(int)>& select) {
+    for (const int row : rows) {
+        select(row);
+        if (!AskSearchNext(services, entries.at(row)))
+            return row;
+    }
+    return -1;
+}
+
 bool OpenAddress(Services& services, const QString& address) {
     if (services.shell->OpenWithDefaultHandler(address))
         return true;

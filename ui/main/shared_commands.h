@@ -4,7 +4,11 @@
 
 #include "platform/services.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QImage;
 class QPlainTextEdit;
@@ -28,6 +32,10 @@ QString ExplainServiceError(const QString& serviceError);
 bool ConfirmOverwrite(Services& services, const QString& path);
 // The list searches' question at a partial match; true when the user wants the next one.
 bool AskSearchNext(Services& services, const QString& entry);
+// Selects each of `rows` of the list in turn, through `select`, and asks whether to go on.
+// Returns the row the user stopped at, or -1 when every row was offered.
+int OfferPartialMatches(Services& services, const QStringList& entries, const QList<int>& rows,
+                        const std::function<void(int)>& select);
 // Hands the address to the desktop's default handler; when the desktop has none for it, the
 // user learns what could not be opened and why. Returns whether it was handed over.
 bool OpenAddress(Services& services, const QString& address);

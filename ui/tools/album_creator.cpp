@@ -6,6 +6,7 @@
 #include "core/options.h"
 #include "core/textfile.h"
 #include "platform/pictures.h"
+#include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
@@ -70,6 +71,8 @@ struct TForm7::Run {
 TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm7>()), windows_(windows), services_(services) {
     ui->setupUi(this);
+    movieModel_ = new CheckableListModel(this);
+    ui->MovieListEdit->setModel(movieModel_);
     ConnectHandlers();
 }
 
@@ -87,11 +90,20 @@ void TForm7::ConnectHandlers() {
     for (const auto& [button, handler] : clicks)
         connect(button, &QPushButton::clicked, this,
                 [this, handler = handler] { (this->*handler)(); });
-    connect(ui->Button4, &QPushButton::clicked, this, [this] { SetAllTicks(true); });
-    connect(ui->Button5, &QPushButton::clicked, this, [this] { SetAllTicks(false); });
-    connect(ui->MovieListEdit, &QListWidget::currentRowChanged, this,
-            [this] { MovieListEditClick(); });
-    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] { Button3Click(); });
+    connect(ui->Button4, &QPushButton::clicked, this, [this] { movieModel_->SetAllTicked(true); });
+    connect(ui->Button5, &QPushButton::clicked, this, [this] { movieModel_->SetAllTicked(false); });
+    connect(ui->MovieListEdit->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] {
+                if (!fillingList_)
+                    MovieListEditClick();
+            });
+    // A hidden window lists the collection when it is shown.
+    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] {
+        if (isVisible())
+            Button3Click();
+        else
+            listStale_ = true;
+    });
 }
 
 bool TForm7::event(QEvent* event) {
@@ -114,7 +126,8 @@ void TForm7::FormCreate() {
         const QSignalBlocker quiet(ui->Edit1);
         ui->Edit1->setText(folder);
     }
-    Button3Click();
+    // The list is filled when the window is first shown: nobody sees it before.
+    listStale_ = true;
     ui->Memo1->clear();
 }
 
@@ -128,6 +141,8 @@ void TForm7::showEvent(QShowEvent* event) {
         return;
     if (ui->Label6->text() == kPortableOn && windows_.form1)
         SetAlbumFolder(windows_.form1->AppFolder() + QStringLiteral("Album"));
+    if (listStale_)
+        Button3Click();
     if (TForm1* main = windows_.form1; main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
@@ -175,39 +190,29 @@ bool TForm7::PortableCheck() {
 
 void TForm7::Button3Click() {
     QStringList titles;
-    for (const QString& entry : ListCollection(CollectionFolder())) {
-        if (IsInfoTextEntry(entry))
+    if (windows_.form1) {
+        for (const QString& entry :
+             InfoTextEntries(windows_.form1->Listing().List(CollectionFolder())))
             titles << EntryBaseName(entry);
     }
     SetTitles(titles, true, false);
 }
 
 void TForm7::SetTitles(const QStringList& titles, bool ticked, bool filtered) {
-    QListWidget* list = ui->MovieListEdit;
     {
-        const QSignalBlocker quiet(list);
-        list->clear();
-        list->addItems(titles);
-        for (int row = 0; row < list->count(); ++row) {
-            QListWidgetItem* item = list->item(row);
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-        }
+        QScopedValueRollback quiet(fillingList_, true);
+        movieModel_->SetEntries(titles, ticked);
     }
+    listStale_ = false;
     ui->Button6->setEnabled(false);
     ui->Button7->setEnabled(false);
     ui->Label2->setText(filtered ? kFilteredCaption : kWholeCaption);
 }
 
-void TForm7::SetAllTicks(bool ticked) {
-    QListWidget* list = ui->MovieListEdit;
-    for (int row = 0; row < list->count(); ++row)
-        list->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-}
-
 void TForm7::SetSelectedTick(bool ticked) {
-    if (QListWidgetItem* item = ui->MovieListEdit->currentItem())
-        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    const QModelIndex current = ui->MovieListEdit->currentIndex();
+    if (current.isValid())
+        movieModel_->SetTicked(current.row(), ticked);
 }
 
 void TForm7::Button6Click() {
@@ -219,24 +224,19 @@ void TForm7::Button7Click() {
 }
 
 QStringList TForm7::TickedTitles() const {
-    QStringList titles;
-    const QListWidget* list = ui->MovieListEdit;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->checkState() == Qt::Checked)
-            titles << list->item(row)->text();
-    }
-    return titles;
+    return movieModel_->TickedEntries();
 }
 
 void TForm7::MovieListEditClick() {
-    const QListWidgetItem* item = ui->MovieListEdit->currentItem();
-    if (!item) {
+    const QModelIndex current = ui->MovieListEdit->currentIndex();
+    if (!current.isValid()) {
         ui->Button6->setEnabled(false);
         ui->Button7->setEnabled(false);
         return;
     }
-    ShowPreviewPoster(item->text());
-    ShowPreviewText(item->text());
+    const QString title = current.data().toString();
+    ShowPreviewPoster(title);
+    ShowPreviewText(title);
     ui->Button6->setEnabled(true);
     ui->Button7->setEnabled(true);
 }

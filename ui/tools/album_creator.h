@@ -18,6 +18,8 @@ class TForm7;
 
 namespace quorvel {
 
+class CheckableListModel;
+
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
@@ -70,7 +72,6 @@ private:
     QString CollectionFolder() const;
     bool PortableCheck();
     void SetTitles(const QStringList& titles, bool ticked, bool filtered);
-    void SetAllTicks(bool ticked);
     void SetSelectedTick(bool ticked);
     QStringList TickedTitles() const;
     void ShowPreviewPoster(const QString& title);
@@ -91,6 +92,9 @@ private:
     bool creating_ = false;
     QStringList pendingLog_;
     QElapsedTimer sinceMessages_;
+    CheckableListModel* movieModel_ = nullptr;
+    bool listStale_ = true;
+    bool fillingList_ = false;
 };
 
 } // namespace quorvel

@@ -3,6 +3,7 @@
 #include "core/collection.h"
 #include "core/textfile.h"
 #include "platform/pictures.h"
+#include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
@@ -15,7 +16,8 @@
 #include <QEventLoopLocker>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QSignalBlocker>
+#include <QScopedValueRollback>
+#include <QShowEvent>
 #include <QStyle>
 
 #include <atomic>
@@ -35,6 +37,8 @@ const QString kRunningWarning =
 TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services) {
     ui->setupUi(this);
+    movieModel_ = new CheckableListModel(this);
+    ui->MovieListBackup->setModel(movieModel_);
     tempo.setObjectName(QStringLiteral("tempo"));
     tempo.setInterval(500);
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
@@ -59,10 +63,12 @@ void TForm16::ConnectHandlers() {
     connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     // The preview follows the selection the user makes; the current row the list takes by
     // itself when it first gets the focus selects nothing and previews nothing.
-    connect(ui->MovieListBackup, &QListWidget::itemSelectionChanged, this,
-            [this] { MovieListBackupClick(); });
-    connect(ui->MovieListBackup, &QListWidget::itemClicked, this,
-            [this] { MovieListBackupClick(); });
+    connect(ui->MovieListBackup->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] {
+                if (!selectingByCode_)
+                    MovieListBackupClick();
+            });
+    connect(ui->MovieListBackup, &QListView::clicked, this, [this] { MovieListBackupClick(); });
     connect(ui->Edit4, &QLineEdit::textChanged, this, &TForm16::Edit4Change);
     connect(&tempo, &QTimer::timeout, this, [this] { tempoTimer(); });
 }
@@ -74,7 +80,9 @@ bool TForm16::event(QEvent* event) {
 }
 
 void TForm16::FormCreate() {
-    Button1Click();
+    ShowMainFolder();
+    // The list is filled when the window is first shown: nobody sees it before.
+    listStale_ = true;
     ui->Memo1->clear();
     ui->Edit4->clear();
     ui->Edit5->setText(ui->Edit2->text());
@@ -89,111 +97,99 @@ void TForm16::Open() {
         CentreWindow(*this, windows_.form1->frameGeometry());
 }
 
+void TForm16::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && listStale_)
+        Button1Click();
+}
+
 void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
     ui->Edit2->setText(folder);
     ui->Label7->setText(portableIndicator);
 }
 
-QStringList TForm16::ListEntries() const {
-    QStringList entries;
-    for (int row = 0; row < ui->MovieListBackup->count(); ++row)
-        entries << ui->MovieListBackup->item(row)->text();
-    return entries;
+void TForm16::ShowMainFolder() {
+    if (TForm1* main = windows_.form1)
+        ShowCollectionFolder(main->CollectionFolder(), main->PortableIndicator());
+}
+
+void TForm16::CollectionFolderMoved() {
+    if (isVisible()) {
+        Button1Click();
+        return;
+    }
+    ShowMainFolder();
+    listStale_ = true;
+}
+
+QStringList TForm16::ListEntries() {
+    if (listStale_)
+        Button1Click();
+    return movieModel_->Entries();
 }
 
 QStringList TForm16::TickedEntries() const {
-    QStringList entries;
-    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
-        const QListWidgetItem* item = ui->MovieListBackup->item(row);
-        if (item->checkState() == Qt::Checked)
-            entries << item->text();
-    }
-    return entries;
+    return movieModel_->TickedEntries();
 }
 
 void TForm16::SetEntries(const QStringList& entries) {
-    const QSignalBlocker blocker(ui->MovieListBackup);
-    ui->MovieListBackup->clear();
-    for (const QString& entry : entries) {
-        auto* item = new QListWidgetItem(entry, ui->MovieListBackup);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    QScopedValueRollback quiet(selectingByCode_, true);
+    movieModel_->SetEntries(entries);
+    listStale_ = false;
     // No current row either: the list would make its first entry current, drawn as chosen,
     // when it first gets the focus.
     ui->MovieListBackup->setCurrentIndex(QModelIndex());
 }
 
 void TForm16::Button1Click() {
-    SetEntries({});
     ui->Memo1->clear();
     ui->Image1->clearPicture();
-    if (TForm1* main = windows_.form1) {
-        ui->Edit2->setText(main->CollectionFolder());
-        ui->Label7->setText(main->PortableIndicator());
-    }
-    SetEntries(ListCollection(ui->Edit2->text()));
-    if (ui->MovieListBackup->count() == 0) {
-        ui->Label3->setText(CountLabelText({}));
-        return;
-    }
-    if (ui->ComboBox1->currentIndex() != 0)
-        FilterList();
-    CountItem();
-}
-
-void TForm16::FilterList() {
+    ShowMainFolder();
+    QStringList entries =
+        windows_.form1 ? windows_.form1->Listing().List(ui->Edit2->text()) : QStringList();
     // The filter looks at the exact last three characters: "Poster only" keeps HEAT.TXT.
     const int index = ui->ComboBox1->currentIndex();
-    const QString removed = index == 1 ? QStringLiteral("txt") : QStringLiteral("jpg");
     if (index == 1 || index == 2) {
-        for (int row = ui->MovieListBackup->count() - 1; row >= 0; --row) {
-            if (ui->MovieListBackup->item(row)->text().endsWith(removed, Qt::CaseSensitive))
-                delete ui->MovieListBackup->takeItem(row);
-        }
+        const QString removed = index == 1 ? QStringLiteral("txt") : QStringLiteral("jpg");
+        entries.removeIf([&](const QString& e) { return e.endsWith(removed, Qt::CaseSensitive); });
     }
+    SetEntries(entries);
     CountItem();
 }
 
 void TForm16::CountItem() {
-    ui->Label3->setText(CountLabelText(CountCollection(ListEntries())));
+    ui->Label3->setText(CountLabelText(CountCollection(movieModel_->Entries())));
 }
 
 void TForm16::ComboBox1Change() {
-    if (ui->MovieListBackup->count() == 0)
+    if (movieModel_->Count() == 0)
         return;
     ui->Memo1->clear();
     ui->Image1->clearPicture();
     Button1Click();
 }
 
-void TForm16::SetAllTicks(Qt::CheckState state) {
-    for (int row = 0; row < ui->MovieListBackup->count(); ++row)
-        ui->MovieListBackup->item(row)->setCheckState(state);
-}
-
 void TForm16::Button2Click() {
-    SetAllTicks(Qt::Checked);
+    movieModel_->SetAllTicked(true);
 }
 void TForm16::Button3Click() {
-    SetAllTicks(Qt::Unchecked);
+    movieModel_->SetAllTicked(false);
 }
 
 void TForm16::Button4Click() {
-    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
-        QListWidgetItem* item = ui->MovieListBackup->item(row);
-        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    }
+    movieModel_->InvertTicks();
 }
 
 void TForm16::MovieListBackupClick() {
-    const QListWidgetItem* item = ui->MovieListBackup->currentItem();
+    const QModelIndex current = ui->MovieListBackup->currentIndex();
+    const QString entry = current.data().toString();
     // A loaded list's line naming a path outside the collection previews as a missing file.
-    if (!item || !item->isSelected() || !NamesFileOfFolder(item->text()))
+    if (!current.isValid() || !ui->MovieListBackup->selectionModel()->isSelected(current) ||
+        !NamesFileOfFolder(entry))
         return;
     // The companions of an entry, found in any letter case of their extension as the Windows
     // folders the collections come from would; a missing or unreadable one keeps the preview.
-    const QString path = JoinPath(ui->Edit2->text(), item->text());
+    const QString path = JoinPath(ui->Edit2->text(), entry);
     const QString text = CompanionFilePath(path, QStringLiteral("txt"));
     if (QFileInfo(text).isFile()) {
         if (Result<TextFile> read = ReadTextFile(text))
@@ -207,48 +203,28 @@ void TForm16::MovieListBackupClick() {
 }
 
 void TForm16::SelectByCode(int row) {
-    const QSignalBlocker blocker(ui->MovieListBackup);
+    QScopedValueRollback quiet(selectingByCode_, true);
+    QItemSelectionModel* selection = ui->MovieListBackup->selectionModel();
     if (row < 0) {
-        ui->MovieListBackup->clearSelection();
-        ui->MovieListBackup->setCurrentRow(-1);
-    } else {
-        ui->MovieListBackup->setCurrentRow(row);
+        selection->clear();
+        return;
     }
+    const QModelIndex index = movieModel_->index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    ui->MovieListBackup->scrollTo(index);
 }
 
 void TForm16::Button5Click() {
-    const QString wanted = AsciiUpper(ui->Edit1->text());
-    if (wanted.isEmpty())
-        return;
-    QStringList upper;
-    for (const QString& entry : ListEntries())
-        upper << AsciiUpper(entry);
-    if (!SelectWholeMatch(upper, wanted))
-        AskPartialMatches(upper, wanted);
-}
-
-bool TForm16::SelectWholeMatch(const QStringList& upper, const QString& wanted) {
-    for (const char* extension : {".TXT", ".JPG"}) {
-        SelectByCode(-1);
-        const int row = int(upper.indexOf(wanted + QLatin1String(extension)));
-        if (row >= 0) {
-            SelectByCode(row);
-            ui->MovieListBackup->setFocus();
-            return true;
-        }
-    }
-    return false;
-}
-
-void TForm16::AskPartialMatches(const QStringList& upper, const QString& wanted) {
+    const QStringList& entries = movieModel_->Entries();
+    const ListMatches found =
+        SearchList(entries, ui->Edit1->text(), {QStringLiteral(".TXT"), QStringLiteral(".JPG")});
     SelectByCode(-1);
-    for (int row = 0; row < upper.size(); ++row) {
-        if (!upper.at(row).contains(wanted))
-            continue;
-        SelectByCode(row);
-        if (!AskSearchNext(services_, ui->MovieListBackup->item(row)->text()))
-            return;
+    if (found.whole >= 0) {
+        SelectByCode(found.whole);
+        ui->MovieListBackup->setFocus();
+        return;
     }
+    OfferPartialMatches(services_, entries, found.partial, [this](int row) { SelectByCode(row); });
 }
 
 void TForm16::Button6Click() {
@@ -256,8 +232,7 @@ void TForm16::Button6Click() {
     if (!entries)
         return;
     SetEntries(*entries);
-    ui->Label3->setText(QStringLiteral("Collection count: ") + QString::number(entries->size()) +
-                        QStringLiteral(" Text (Filtered list)"));
+    ui->Label3->setText(CountLabelText(entries->size(), QStringLiteral(" (Filtered list)")));
     ui->Memo1->clear();
     ui->Image1->clearPicture();
     ui->Button2->setEnabled(false);
@@ -330,7 +305,7 @@ void TForm16::closeEvent(QCloseEvent* event) {
 
 void TForm16::Button10Click() {
     // Edit4 stays usable while a backup runs, and a change of it enables Backup again.
-    if (running_ || ui->MovieListBackup->count() == 0)
+    if (running_ || movieModel_->Count() == 0)
         return;
     // The program does not end before the backup and its last message are done, even when the
     // main window is closed meanwhile; it ends as this returns when no window is left.
@@ -366,16 +341,17 @@ TForm16::BackupPlan TForm16::PlanBackup() const {
     BackupPlan plan;
     const QString collection = ui->Edit2->text();
     const QString base = ui->Edit5->text();
-    for (int row = 0; row < ui->MovieListBackup->count(); ++row) {
-        const QListWidgetItem* item = ui->MovieListBackup->item(row);
-        if (item->checkState() != Qt::Checked)
+    const QStringList& entries = movieModel_->Entries();
+    for (int row = 0; row < entries.size(); ++row) {
+        if (!movieModel_->IsTicked(row))
             continue;
         // Only the file of that name in the collection folder itself, never one of a
         // sub-folder nor one a loaded list's line leads to outside it; a file gone since the
         // list was made is named at the end instead, as is such a line.
-        const QString path = JoinPath(collection, item->text());
-        if (!NamesFileOfFolder(item->text()) || !QFileInfo(path).isFile()) {
-            plan.missing << item->text();
+        const QString& entry = entries.at(row);
+        const QString path = JoinPath(collection, entry);
+        if (!NamesFileOfFolder(entry) || !QFileInfo(path).isFile()) {
+            plan.missing << entry;
             continue;
         }
         plan.members << ArchiveMember{path, StoredEntryName(path, base)};
@@ -386,7 +362,7 @@ TForm16::BackupPlan TForm16::PlanBackup() const {
 
 void TForm16::EnterRunning() {
     running_ = true;
-    const int count = ui->MovieListBackup->count();
+    const int count = movieModel_->Count();
     ui->pbProgress->setRange(1, std::max(count - 1, 1));
     ShowProgressAt(0);
     ui->Label13->setText(QStringLiteral("Creating Zip file..."));
@@ -407,7 +383,7 @@ QList<QWidget*> TForm16::LockedWhileRunning() const {
 }
 
 void TForm16::ShowProgressAt(int row) {
-    const BackupStep step = BackupProgressAt(row, ui->MovieListBackup->count());
+    const BackupStep step = BackupProgressAt(row, movieModel_->Count());
     ui->pbProgress->setValue(step.position);
     ui->Label16->setText(QString::number(step.percent) + QStringLiteral("% done "));
 }
@@ -447,7 +423,7 @@ TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const Back
             const ArchiveStage stage =
                 opened < members ? ArchiveStage::Adding : ArchiveStage::Writing;
             ShowProgressAt(
-                BackupRowAt(plan.rows.at(opened % members), stage, ui->MovieListBackup->count()));
+                BackupRowAt(plan.rows.at(opened % members), stage, movieModel_->Count()));
         } else if (opened == kChecking) {
             ui->Label13->setText(QStringLiteral("Checking Zip file..."));
         }
@@ -457,7 +433,7 @@ TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const Back
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     worker.join();
     if (written->ok())
-        ShowProgressAt(ui->MovieListBackup->count() - 1);
+        ShowProgressAt(movieModel_->Count() - 1);
     return {std::move(*written), verified ? std::move(*verified) : Result<int>(0)};
 }
 

@@ -11,13 +11,13 @@
 
 #include <memory>
 
-class QListWidgetItem;
-
 namespace Ui {
 class TForm16;
 }
 
 namespace quorvel {
+
+class CheckableListModel;
 
 class TForm16 : public QDialog {
     Q_OBJECT
@@ -38,7 +38,6 @@ public:
     void WarnBackupRunning();
 
     void Button1Click(); // Refresh
-    void FilterList();
     void CountItem();
     void ComboBox1Change();
     void Button2Click(); // Select all
@@ -55,13 +54,17 @@ public:
     void tempoTimer();
     void Button9Click(); // Close
 
-    QStringList ListEntries() const;
+    // The entries of the list, filled first if it never was.
+    QStringList ListEntries();
     QStringList TickedEntries() const;
+    // The collection folder changed: a shown list is listed again, a hidden one when shown.
+    void CollectionFolderMoved();
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -78,10 +81,8 @@ private:
 
     void ConnectHandlers();
     void SetEntries(const QStringList& entries);
-    void SetAllTicks(Qt::CheckState state);
+    void ShowMainFolder();      // Edit2 and Label7 as the main window has them
     void SelectByCode(int row); // never loads the preview
-    bool SelectWholeMatch(const QStringList& upper, const QString& wanted);
-    void AskPartialMatches(const QStringList& upper, const QString& wanted);
     BackupPlan PlanBackup() const;
     void EnterRunning();
     QList<QWidget*> LockedWhileRunning() const;
@@ -96,6 +97,9 @@ private:
     Services& services_;
     QTimer tempo;
     bool running_ = false;
+    CheckableListModel* movieModel_ = nullptr;
+    bool listStale_ = true;
+    bool selectingByCode_ = false;
 };
 
 } // namespace quorvel

@@ -4,6 +4,7 @@
 #include "core/filteredlist.h"
 #include "core/infotext.h"
 #include "platform/pictures.h"
+#include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/main_window.h"
@@ -20,7 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QSignalBlocker>
+#include <QShowEvent>
 #include <QTabWidget>
 
 #include <vector>
@@ -30,8 +31,8 @@ namespace quorvel {
 namespace {
 
 const QString kNoInfo = QStringLiteral("  No Info selected");
-const QString kCountPrefix = QStringLiteral("  Collection count: ");
-const QString kFilteredPrefix = QStringLiteral("  Filtered Collection count: ");
+const QString kCountPrefix = QStringLiteral("  ");
+const QString kFilteredPrefix = QStringLiteral("  Filtered ");
 const QString kAnyGenre = QStringLiteral("ANY GENRE");
 const QString kNothingToFilter = QStringLiteral("Nothing to filter, the list is empty.");
 
@@ -49,6 +50,8 @@ QString NothingToSendText(const char* target) {
 TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services) {
     ui->setupUi(this);
+    movieModel_ = new CheckableListModel(this);
+    ui->MovieListExport->setModel(movieModel_);
     saveDialog_.defaultSuffix = QStringLiteral("list");
     saveDialog_.filters = {{QStringLiteral("List file"), QStringLiteral("*.list")},
                            {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
@@ -80,8 +83,11 @@ void TForm12::ConnectHandlers() {
     });
     // The selection, not the current row: the list takes a current row of its own when it
     // gets the focus, and that is no choice of the user's.
-    connect(ui->MovieListExport, &QListWidget::itemSelectionChanged, this,
-            [this] { MovieListExportClick(); });
+    connect(ui->MovieListExport->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] {
+                if (!fillingList_)
+                    MovieListExportClick();
+            });
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
 }
 
@@ -110,7 +116,8 @@ void TForm12::FormCreate() {
         SetPortableIndicator(main->PortableIndicator());
     }
     saveDialog_.startFolder = CollectionFolder();
-    Button1Click();
+    // The list is filled when the window is first shown: nobody sees it before.
+    listStale_ = true;
 }
 
 void TForm12::Open() {
@@ -133,47 +140,37 @@ QImage TForm12::ShownPoster() const {
     return ui->Image1->picture();
 }
 
-QStringList TForm12::ListEntries() const {
-    QStringList entries;
-    const QListWidget* list = ui->MovieListExport;
-    entries.reserve(list->count());
-    for (int row = 0; row < list->count(); ++row)
-        entries << list->item(row)->text();
-    return entries;
+void TForm12::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && listStale_)
+        Button1Click();
+}
+
+void TForm12::CollectionFolderMoved() {
+    if (isVisible())
+        Button1Click();
+    else
+        listStale_ = true;
+}
+
+QStringList TForm12::ListEntries() {
+    if (listStale_)
+        Button1Click();
+    return movieModel_->Entries();
 }
 
 QStringList TForm12::TickedEntries() const {
-    QStringList entries;
-    const QListWidget* list = ui->MovieListExport;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->checkState() == Qt::Checked)
-            entries << list->item(row)->text();
-    }
-    return entries;
+    return movieModel_->TickedEntries();
 }
 
-void TForm12::SetEntries(const QStringList& entries, const QList<Qt::CheckState>& ticks) {
-    QListWidget* list = ui->MovieListExport;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    list->addItems(entries);
-    for (int row = 0; row < list->count(); ++row)
-        list->item(row)->setCheckState(ticks.value(row, Qt::Unchecked));
+void TForm12::SetEntries(const QStringList& entries, const std::vector<bool>& ticks) {
+    QScopedValueRollback quiet(fillingList_, true);
+    movieModel_->SetEntriesAndTicks(entries, ticks);
+    listStale_ = false;
 }
 
 void TForm12::SetCount(const QString& prefix) {
-    ui->Label3->setText(prefix + QString::number(ui->MovieListExport->count()) +
-                        QStringLiteral(" Text"));
-}
-
-void TForm12::SetAllTicks(const std::function<Qt::CheckState(Qt::CheckState)>& tick) {
-    if (filtering_)
-        return;
-    QListWidget* list = ui->MovieListExport;
-    for (int row = 0; row < list->count(); ++row) {
-        QListWidgetItem* item = list->item(row);
-        item->setCheckState(tick(item->checkState()));
-    }
+    ui->Label3->setText(prefix + CountLabelText(movieModel_->Count()));
 }
 
 // The preview goes with the entry it showed: with the label kept, Save as... would write the
@@ -188,25 +185,24 @@ void TForm12::ClearPreview() {
 void TForm12::Button1Click() {
     if (filtering_)
         return;
-    QStringList entries;
-    for (const QString& name : ListCollection(CollectionFolder())) {
-        if (IsInfoTextEntry(name))
-            entries << name;
-    }
-    SetEntries(entries);
+    SetEntries(InfoTextEntries(windows_.form1 ? windows_.form1->Listing().List(CollectionFolder())
+                                              : QStringList()));
     SetCount(kCountPrefix);
 }
 
 void TForm12::Button2Click() {
-    SetAllTicks([](Qt::CheckState) { return Qt::Checked; });
+    if (!filtering_)
+        movieModel_->SetAllTicked(true);
 }
 
 void TForm12::Button3Click() {
-    SetAllTicks([](Qt::CheckState) { return Qt::Unchecked; });
+    if (!filtering_)
+        movieModel_->SetAllTicked(false);
 }
 
 void TForm12::Button7Click() {
-    SetAllTicks([](Qt::CheckState s) { return s == Qt::Checked ? Qt::Unchecked : Qt::Checked; });
+    if (!filtering_)
+        movieModel_->InvertTicks();
 }
 
 void TForm12::ComboBox1Select() {
@@ -215,7 +211,7 @@ void TForm12::ComboBox1Select() {
     const QString genre = AsciiUpper(TrimBlanksAndControls(ui->ComboBox1->currentText()));
     if (genre.isEmpty())
         return;
-    if (genre != kAnyGenre && ui->MovieListExport->count() == 0) {
+    if (genre != kAnyGenre && movieModel_->Count() == 0) {
         ShowMessage(services_, kNothingToFilter);
         return;
     }
@@ -237,7 +233,7 @@ void TForm12::Edit2Change(const QString& text) {
 void TForm12::Button10Click() {
     if (filtering_)
         return;
-    if (ui->MovieListExport->count() == 0) {
+    if (movieModel_->Count() == 0) {
         ShowMessage(services_, kNothingToFilter);
         return;
     }
@@ -256,8 +252,8 @@ void TForm12::Button11Click() {
 // like that, and the decoding would cost more than the reading.
 void TForm12::RunFilter(const QString& word, TextTest test) {
     QScopedValueRollback busy(filtering_, true);
-    QListWidget* list = ui->MovieListExport;
-    const int count = list->count();
+    const int count = movieModel_->Count();
+    const QStringList entries = movieModel_->Entries();
     const QString folder = CollectionFolder();
     ui->ProgressBar1->setRange(0, count);
     ui->ProgressBar1->setValue(0);
@@ -272,8 +268,7 @@ void TForm12::RunFilter(const QString& word, TextTest test) {
             QCoreApplication::processEvents();
             sinceMessages.start();
         }
-        const QListWidgetItem* item = list->item(row);
-        const QString entry = item->text();
+        const QString& entry = entries.at(row);
         // An entry of a loaded list that names a path reads nothing outside the folder.
         const Result<QByteArray> bytes = NamesFileOfFolder(entry)
                                              ? ReadFileContents(JoinPath(folder, entry))
@@ -286,21 +281,15 @@ void TForm12::RunFilter(const QString& word, TextTest test) {
         }
         if (BytesMayHoldUpperCased(*bytes, word) && test(DecodeText(*bytes).lines, word))
             continue;
-        if (ui->CheckBox19->isChecked() && item->checkState() == Qt::Checked)
+        if (ui->CheckBox19->isChecked() && movieModel_->IsTicked(row))
             continue;
         removed[std::size_t(row)] = true;
         anyRemoved = true;
     }
     if (anyRemoved) {
-        QStringList kept;
-        QList<Qt::CheckState> ticks;
-        for (int row = 0; row < count; ++row) {
-            if (removed[std::size_t(row)])
-                continue;
-            kept << list->item(row)->text();
-            ticks << list->item(row)->checkState();
-        }
-        SetEntries(kept, ticks);
+        removed.flip();
+        QScopedValueRollback quiet(fillingList_, true);
+        movieModel_->Keep(removed);
     }
     ui->ProgressBar1->hide();
     SetCount(kFilteredPrefix);
@@ -310,12 +299,12 @@ void TForm12::RunFilter(const QString& word, TextTest test) {
 }
 
 void TForm12::MovieListExportClick() {
-    const QListWidgetItem* item = ui->MovieListExport->selectedItems().value(0);
-    if (ui->MovieListExport->count() == 0 || !item) {
+    const QModelIndexList selected = ui->MovieListExport->selectionModel()->selectedIndexes();
+    if (movieModel_->Count() == 0 || selected.isEmpty()) {
         ui->Button16->setEnabled(false);
         return;
     }
-    const QString entry = item->text();
+    const QString entry = selected.first().data().toString();
     const QString path = JoinPath(CollectionFolder(), entry);
     const Result<TextFile> text =
         NamesFileOfFolder(entry) ? LoadInfoText(path) : Result<TextFile>(Failure(entry));

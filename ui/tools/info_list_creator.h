@@ -11,14 +11,16 @@
 #include <QImage>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class TForm12;
 }
 
 namespace quorvel {
+
+class CheckableListModel;
 
 class TForm12 : public QDialog {
     Q_OBJECT
@@ -63,19 +65,22 @@ public:
     void Button17Click();  // send to Manage Info Txt
     void Button15Click();  // Close
 
-    QStringList ListEntries() const;
+    // The entries of the list, filled first if it never was.
+    QStringList ListEntries();
     QStringList TickedEntries() const;
+    // The collection folder changed: a shown list is listed again, a hidden one when shown.
+    void CollectionFolderMoved();
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ConnectHandlers();
     // Replaces the list at once; `ticks` (one per entry) may be empty for none ticked.
-    void SetEntries(const QStringList& entries, const QList<Qt::CheckState>& ticks = {});
+    void SetEntries(const QStringList& entries, const std::vector<bool>& ticks = {});
     void SetCount(const QString& prefix);
-    void SetAllTicks(const std::function<Qt::CheckState(Qt::CheckState)>& tick);
     void ClearPreview();
     using TextTest = bool (*)(const QStringList& lines, QStringView word);
     // Keeps the entries whose text passes `test` with `word` (and the protected ticked ones);
@@ -93,6 +98,9 @@ private:
     FileDialogRequest saveDialog_; // SaveDialog1
     TextEncoding memo1Encoding_ = TextEncoding::Ansi;
     bool filtering_ = false;
+    CheckableListModel* movieModel_ = nullptr;
+    bool listStale_ = true;
+    bool fillingList_ = false;
 };
 
 } // namespace quorvel

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QShowEvent>
+#include <QStringListModel>
 
 #include <cerrno>
 #include <cstring>
@@ -24,7 +26,6 @@ namespace quorvel {
 namespace {
 
 const QString kNa = QString::fromLatin1(kNotAvailable);
-const QString kCountPrefix = QStringLiteral("Collection count: ");
 const QString kUpdateComplete = QStringLiteral("On Line update is complete");
 
 // Shows the bar and its label with the busy pointer, and puts everything back however the
@@ -64,6 +65,8 @@ QString NotFoundReason(const OmdbAnswer& answer) {
 TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services) {
     ui->setupUi(this);
+    movieModel_ = new QStringListModel(this);
+    ui->MovieListEdit->setModel(movieModel_);
     ConnectHandlers();
 }
 
@@ -82,11 +85,12 @@ void TForm5::ConnectHandlers() {
     connect(ui->Edit18, &QLineEdit::textEdited, this,
             [this](const QString& t) { Edit18Change(t); });
     connect(ui->Edit18, &QLineEdit::returnPressed, this, [this] { Button7Click(); });
-    connect(ui->MovieListEdit, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!selectingByCode_)
-            MovieListEditClick();
-    });
-    connect(ui->MovieListEdit, &QListWidget::itemDoubleClicked, this,
+    connect(ui->MovieListEdit->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] {
+                if (!selectingByCode_)
+                    MovieListEditClick();
+            });
+    connect(ui->MovieListEdit, &QListView::doubleClicked, this,
             [this] { MovieListEditDblClick(); });
     connect(ui->DateTimePicker1, &QDateEdit::dateChanged, this,
             [this] { DateTimePicker1Change(); });
@@ -94,7 +98,8 @@ void TForm5::ConnectHandlers() {
 
 void TForm5::FormCreate() {
     ui->Edit18->clear();
-    Button1Click();
+    // The list is filled when the window is first shown: nobody sees it before.
+    listStale_ = true;
     edits_ = {ui->Edit2, ui->Edit3,  ui->Edit4,  ui->Edit5,  ui->Edit6,  ui->Edit7,  ui->Edit8,
               ui->Edit9, ui->Edit10, ui->Edit11, ui->Edit12, ui->Edit13, ui->Edit14, ui->Edit15};
 }
@@ -113,16 +118,21 @@ QString TForm5::CollectionFolder() const {
     return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
 }
 
-QStringList TForm5::ListEntries() const {
-    QStringList entries;
-    for (int i = 0; i < ui->MovieListEdit->count(); ++i)
-        entries << ui->MovieListEdit->item(i)->text();
-    return entries;
+void TForm5::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && listStale_)
+        Button1Click();
+}
+
+QStringList TForm5::ListEntries() {
+    if (listStale_)
+        Button1Click();
+    return movieModel_->stringList();
 }
 
 QString TForm5::SelectedEntry() const {
-    const QList<QListWidgetItem*> selected = ui->MovieListEdit->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
+    const QModelIndexList selected = ui->MovieListEdit->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : selected.first().data().toString();
 }
 
 // A loaded list may hold any line: one that names no file of the collection is an entry whose
@@ -134,10 +144,10 @@ Result<QString> TForm5::EntryPath(const QString& entry) const {
 void TForm5::SetEntries(const QStringList& entries, const QString& countSuffix) {
     {
         QScopedValueRollback guard(selectingByCode_, true);
-        ui->MovieListEdit->clear();
-        ui->MovieListEdit->addItems(entries);
+        movieModel_->setStringList(entries);
     }
-    ui->Label3->setText(kCountPrefix + QString::number(entries.size()) + countSuffix);
+    listStale_ = false;
+    ui->Label3->setText(CountLabelText(entries.size(), countSuffix));
     ui->Button2->setEnabled(false);
     ui->Button6->setEnabled(false);
     ClearThumbnail();
@@ -145,10 +155,13 @@ void TForm5::SetEntries(const QStringList& entries, const QString& countSuffix) 
 
 void TForm5::SelectByCode(int row) {
     QScopedValueRollback guard(selectingByCode_, true);
-    ui->MovieListEdit->clearSelection();
+    QItemSelectionModel* selection = ui->MovieListEdit->selectionModel();
+    selection->clearSelection();
     if (row < 0)
         return;
-    ui->MovieListEdit->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex index = movieModel_->index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    ui->MovieListEdit->scrollTo(index);
 }
 
 void TForm5::ShowThumbnail(const QString& entry) {
@@ -171,16 +184,13 @@ void TForm5::ClearThumbnail() {
 }
 
 void TForm5::Button1Click() {
-    QStringList texts;
-    for (const QString& entry : ListCollection(CollectionFolder())) {
-        if (IsInfoTextEntry(entry))
-            texts << entry;
-    }
-    SetEntries(texts, QStringLiteral(" Text"));
+    const QStringList entries =
+        windows_.form1 ? windows_.form1->Listing().List(CollectionFolder()) : QStringList();
+    SetEntries(InfoTextEntries(entries), {});
 }
 
 void TForm5::ReceiveFilteredList(const QStringList& entries) {
-    SetEntries(entries, QStringLiteral(" Text (Filtered list)"));
+    SetEntries(entries, QStringLiteral(" (Filtered list)"));
 }
 
 void TForm5::MovieListEditClick() {
@@ -395,41 +405,26 @@ void TForm5::Button7Click() {
     const QString text = ui->Edit18->text();
     if (text.isEmpty())
         return;
-    QString target = AsciiUpper(text);
-    if (!target.endsWith(QLatin1String(".TXT")))
-        target += QLatin1String(".TXT");
     const QStringList entries = ListEntries();
-    for (int row = 0; row < entries.size(); ++row) {
-        if (AsciiUpper(entries.at(row)) != target)
-            continue;
+    const ListMatches found = SearchList(entries, text, {QStringLiteral(".TXT")}, true);
+    if (found.whole >= 0) {
         ClearThumbnail();
-        SelectByCode(row);
+        SelectByCode(found.whole);
         ui->MovieListEdit->setFocus();
         Button2Click();
         return;
     }
-    if (!AskPartialMatches(entries, AsciiUpper(text)))
+    SelectByCode(-1);
+    if (OfferPartialMatches(services_, entries, found.partial,
+                            [this](int row) { SelectByCode(row); }) >= 0) {
+        Button2Click();
+        ui->Button2->setEnabled(true);
+        ui->Button6->setEnabled(true);
         return;
+    }
     services_.dialogs->ask(MessageKind::Information,
                            QStringLiteral("No movie/serie found for ") + text + QLatin1Char('.'),
                            Buttons::Ok);
-}
-
-// Offers each entry holding the text in turn; false when the user stopped at one of them.
-bool TForm5::AskPartialMatches(const QStringList& entries, const QString& wanted) {
-    SelectByCode(-1);
-    for (int row = 0; row < entries.size(); ++row) {
-        if (!AsciiUpper(entries.at(row)).contains(wanted))
-            continue;
-        SelectByCode(row);
-        if (!AskSearchNext(services_, entries.at(row))) {
-            Button2Click();
-            ui->Button2->setEnabled(true);
-            ui->Button6->setEnabled(true);
-            return false;
-        }
-    }
-    return true;
 }
 
 void TForm5::Edit18Change(const QString& text) {

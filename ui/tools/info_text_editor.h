@@ -10,6 +10,7 @@
 #include <memory>
 
 class QLineEdit;
+class QStringListModel;
 
 namespace Ui {
 class TForm5;
@@ -48,10 +49,12 @@ public:
     void Button8Click(); // Load filtered list
     void Button9Click(); // On line title update
 
-    QStringList ListEntries() const;
+    // The entries of the list, filled first if it never was.
+    QStringList ListEntries();
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void ConnectHandlers();
@@ -71,7 +74,6 @@ private:
     void ShowNotes(const QStringList& notes);
     QStringList ComposeEditorRecord();
     void ReportRecycling(const QString& entry, const QString& posterName, bool posterTrashed);
-    bool AskPartialMatches(const QStringList& entries, const QString& wanted);
     // The update's steps once the identifier is known; the bar and label are shown meanwhile.
     void UpdateOnLine(const QString& entry, const QString& id, const QStringList& notes);
     void ApplyUpdate(const QString& entry, const QString& id, const QStringList& notes,
@@ -83,6 +85,8 @@ private:
     QList<QLineEdit*> edits_;                         // Edit2 to Edit15, for New Info
     TextEncoding memo2Encoding_ = TextEncoding::Ansi; // of the file last read, for Save
     bool selectingByCode_ = false;
+    QStringListModel* movieModel_ = nullptr;
+    bool listStale_ = true;
 };
 
 } // namespace quorvel

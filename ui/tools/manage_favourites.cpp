@@ -1,6 +1,7 @@
 #include "ui/tools/manage_favourites.h"
 
 #include "core/favourites.h"
+#include "ui/main/checkable_list.h"
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
@@ -9,6 +10,8 @@
 
 #include <QFileInfo>
 #include <QShowEvent>
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -19,6 +22,8 @@ const QString kSeparator(39, QLatin1Char(' '));
 TForm4::TForm4(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm4>()), windows_(windows), services_(services) {
     ui->setupUi(this);
+    model_ = new CheckableListModel(this);
+    ui->CheckListBox1->setModel(model_);
     saveDialog_.proposedName = QStringLiteral("Favourites");
     saveDialog_.defaultSuffix = QStringLiteral("lst");
     saveDialog_.filters = {{QStringLiteral("Favourite List (*.lst)"), QStringLiteral("*.lst")},
@@ -40,7 +45,7 @@ void TForm4::ConnectHandlers() {
         connect(button, &QPushButton::clicked, this,
                 [this, handler = handler] { (this->*handler)(); });
     // Mouse and keyboard alike move the selection.
-    connect(ui->CheckListBox1, &QListWidget::itemSelectionChanged, this,
+    connect(ui->CheckListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { CheckListBox1Click(); });
 }
 
@@ -66,36 +71,28 @@ void TForm4::FormShow() {
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
     }
-    if (ui->CheckListBox1->count() == 0)
+    if (model_->Count() == 0)
         ShowMessage(services_, QStringLiteral("They are no favourites to manage"));
 }
 
 QStringList TForm4::Entries() const {
-    QStringList entries;
-    for (int i = 0; i < ui->CheckListBox1->count(); ++i)
-        entries << ui->CheckListBox1->item(i)->text();
-    return entries;
+    return model_->Entries();
 }
 
 void TForm4::SetEntries(const QStringList& entries) {
-    ui->CheckListBox1->clear();
-    for (const QString& entry : entries) {
-        auto* item = new QListWidgetItem(entry, ui->CheckListBox1);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    model_->SetEntries(entries);
 }
 
 int TForm4::SelectedRow() const {
-    const QList<QListWidgetItem*> selected = ui->CheckListBox1->selectedItems();
-    return selected.isEmpty() ? -1 : ui->CheckListBox1->row(selected.first());
+    const QModelIndexList selected = ui->CheckListBox1->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void TForm4::CheckListBox1Click() {
     const int row = SelectedRow();
     if (row < 0)
         return;
-    const QString entry = ui->CheckListBox1->item(row)->text();
+    const QString entry = model_->Entries().at(row);
     idPart_ = FavouriteIdPart(entry);
     ui->Edit1->setText(FavouriteTitle(entry));
 }
@@ -110,36 +107,29 @@ void TForm4::Button1Click() {
 }
 
 void TForm4::Button2Click() {
-    QListWidget* list = ui->CheckListBox1;
     const int selectedRow = SelectedRow();
-    const QListWidgetItem* selected = selectedRow < 0 ? nullptr : list->item(selectedRow);
-    bool selectedGone = false;
-    for (int row = list->count() - 1; row >= 0; --row) {
-        if (list->item(row)->checkState() != Qt::Checked)
-            continue;
-        selectedGone = selectedGone || list->item(row) == selected;
-        delete list->takeItem(row);
+    std::vector<bool> keep;
+    int keptSelected = -1;
+    for (int row = 0; row < model_->Count(); ++row) {
+        keep.push_back(!model_->IsTicked(row));
+        if (row == selectedRow && keep.back())
+            keptSelected = int(std::count(keep.begin(), keep.end(), true)) - 1;
     }
-    // The list would hand the selection to a neighbour, which Save would then take for a
-    // choice the user made.
-    if (selectedGone) {
-        list->clearSelection();
-        list->setCurrentItem(nullptr);
-    }
+    model_->Keep(keep);
+    // A deleted selection is no selection at all: the list would hand it to a neighbour, which
+    // Save would then take for a choice the user made.
+    if (keptSelected >= 0)
+        ui->CheckListBox1->selectionModel()->setCurrentIndex(model_->index(keptSelected),
+                                                             QItemSelectionModel::ClearAndSelect);
     ui->Edit1->clear();
 }
 
-void TForm4::TickAll(bool ticked) {
-    for (int row = 0; row < ui->CheckListBox1->count(); ++row)
-        ui->CheckListBox1->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-}
-
 void TForm4::Button3Click() {
-    TickAll(true);
+    model_->SetAllTicked(true);
 }
 
 void TForm4::Button4Click() {
-    TickAll(false);
+    model_->SetAllTicked(false);
 }
 
 void TForm4::Button5Click() {
@@ -176,7 +166,7 @@ void TForm4::Button6Click() {
     const int row = SelectedRow();
     if (row < 0)
         return;
-    ui->CheckListBox1->item(row)->setText(ui->Edit1->text() + kSeparator + idPart_);
+    model_->SetEntry(row, ui->Edit1->text() + kSeparator + idPart_);
 }
 
 void TForm4::Button7Click() {

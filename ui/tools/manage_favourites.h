@@ -18,6 +18,8 @@ class TForm4;
 
 namespace quorvel {
 
+class CheckableListModel;
+
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
@@ -50,8 +52,7 @@ protected:
 private:
     void ConnectHandlers();
     void SetEntries(const QStringList& entries); // all unticked
-    void TickAll(bool ticked);
-    int SelectedRow() const; // -1 when no entry is selected
+    int SelectedRow() const;                     // -1 when no entry is selected
 
     std::unique_ptr<Ui::TForm4> ui;
     Windows& windows_;
@@ -59,6 +60,7 @@ private:
     FileDialogRequest saveDialog_;
     QString idPart_;                             // of the entry last selected, from its first "="
     TextEncoding encoding_ = TextEncoding::Ansi; // of the file the list last read
+    CheckableListModel* model_ = nullptr;
 };
 
 } // namespace quorvel

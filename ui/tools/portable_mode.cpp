@@ -138,7 +138,7 @@ void TForm9::ShowInListCreator(const QString& folder, const QString& caption, bo
     windows_.form12->SetCollectionFolder(folder);
     windows_.form12->SetPortableIndicator(caption);
     if (refresh)
-        windows_.form12->Button1Click();
+        windows_.form12->CollectionFolderMoved();
 }
 
 void TForm9::UndoPortableSwitch(bool albumToo) {
@@ -188,7 +188,7 @@ void TForm9::SwitchToPortablePaths() {
 
     ShowInListCreator(MovieFolder(), kPortableOn, true);
     if (windows_.form16)
-        windows_.form16->Button1Click();
+        windows_.form16->CollectionFolderMoved();
     UsePortablePictures();
 }
 
@@ -294,7 +294,7 @@ void TForm9::SwitchToFixedPaths() {
     }
     ShowInListCreator(main->CollectionFolder(), kPortableOff, true);
     if (windows_.form16)
-        windows_.form16->Button1Click();
+        windows_.form16->CollectionFolderMoved();
 }
 
 void TForm9::Button3Click() {
