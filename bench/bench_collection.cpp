@@ -34,18 +34,6 @@ bool HaveFolder(benchmark::State& state) {
     return true;
 }
 
-// What any listing has to do at least: read every name of the folder once.
-int BareReaddir(const QByteArray& folder) {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return -1;
-    int count = 0;
-    while (dirent* entry = ::readdir(dir))
-        count += entry->d_type == DT_REG;
-    ::closedir(dir);
-    return count;
-}
-
 // The listing folders, "SIZE=FOLDER" separated by ";", as bench/run.sh sets them.
 std::map<int, QString> ListingFolders() {
     std::map<int, QString> folders;
@@ -71,7 +59,7 @@ void BM_BareReaddir(benchmark::State& state, const QString& folder) {
     const QByteArray encoded = QFile::encodeName(folder);
     int count = 0;
     for (auto _ : state) {
-        count = BareReaddir(encoded);
+        count = bench::BareReaddir(encoded);
         benchmark::DoNotOptimize(count);
     }
     if (count < 0)
@@ -116,7 +104,7 @@ void PrintListingRatios() {
         bench::Timings listing;
         qsizetype entries = 0;
         for (int round = 0; round < kRounds; ++round) {
-            bare.add(bench::Time([&] { benchmark::DoNotOptimize(BareReaddir(encoded)); }));
+            bare.add(bench::Time([&] { benchmark::DoNotOptimize(bench::BareReaddir(encoded)); }));
             listing.add(bench::Time([&] { entries = ListCollection(folder).size(); }));
         }
         const bench::Timing b = bare.median();

@@ -3,6 +3,8 @@
 // exists: summary lines, and closing the windows the window benchmarks opened (destroyed by the
 // exit handlers instead, after the QApplication, they crash the run).
 
+#include <QByteArray>
+
 #include <functional>
 #include <vector>
 
@@ -10,6 +12,10 @@ namespace quorvel::bench {
 
 // Runs `work` after every benchmark has run, in the order of registration.
 void AtEnd(std::function<void()> work);
+
+// What any listing has to do at least: read every name of the folder once. The count of its
+// files, -1 when it cannot be read.
+int BareReaddir(const QByteArray& folder);
 
 // Median of the values; 0 for none.
 double Median(std::vector<double> values);

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <vector>
 
+#include <dirent.h>
+
 namespace quorvel::bench {
 namespace {
 
@@ -21,6 +23,17 @@ std::vector<std::function<void()>>& EndWork() {
 
 void AtEnd(std::function<void()> work) {
     EndWork().push_back(std::move(work));
+}
+
+int BareReaddir(const QByteArray& folder) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return -1;
+    int count = 0;
+    while (dirent* entry = ::readdir(dir))
+        count += entry->d_type == DT_REG;
+    ::closedir(dir);
+    return count;
 }
 
 double Median(std::vector<double> values) {

@@ -28,5 +28,5 @@ QUORVEL_BENCH_COLLECTION="$COLLECTION" QUORVEL_BENCH_LISTING="$LISTING" ./bench/
 if [ "${QUORVEL_BENCH_LARGE:-0}" = 1 ]; then
     echo "The off-line tab on 100,000 titles:"
     QUORVEL_BENCH_COLLECTION="$PWD/collection-100000" ./bench/quorvel_benchmarks \
-        --benchmark_filter='Refresh|Click' "$@"
+        --benchmark_filter='Refresh|Click|WindowLists' "$@"
 fi

@@ -127,10 +127,8 @@ HttpSettings PosterClientSettings() {
 class CollectionIndex {
 public:
     explicit CollectionIndex(QString folder) : folder_(std::move(folder)) {
-        for (const QString& entry : ListCollection(folder_)) {
-            if (IsInfoTextEntry(entry))
-                names_.insert(AsciiUpper(EntryBaseName(entry)), entry);
-        }
+        for (const QString& entry : ListInfoTexts(folder_))
+            names_.insert(AsciiUpper(EntryBaseName(entry)), entry);
     }
 
     QString textNamed(const QString& base) const { return names_.value(AsciiUpper(base)); }
@@ -536,10 +534,8 @@ Result<QList<RefreshTarget>> RecordsToRefresh(const RefreshRequest& request,
                                               const QString& folder) {
     QList<RefreshTarget> targets;
     if (request.all) {
-        for (const QString& entry : ListCollection(folder)) {
-            if (IsInfoTextEntry(entry))
-                targets << RefreshTarget{JoinPath(folder, entry), {}};
-        }
+        for (const QString& entry : ListInfoTexts(folder))
+            targets << RefreshTarget{JoinPath(folder, entry), {}};
     } else if (IsInfoTextEntry(request.file)) {
         if (!QFileInfo(request.file).isFile())
             return Failure(request.file + QStringLiteral(" does not exist"));

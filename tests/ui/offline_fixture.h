@@ -40,6 +40,10 @@ protected:
         ASSERT_NE(tab, nullptr);
         list = tab->findChild<QListView*>("MovieList");
         ASSERT_NE(list, nullptr);
+        // A user works on the tab once it is in view; it lists the collection then.
+        Main().Pages()->setCurrentWidget(tab);
+        Main().show();
+        scripted.dialogs.messages.clear();
     }
 
     QString collection() const { return folder; }

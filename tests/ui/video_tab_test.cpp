@@ -85,6 +85,7 @@ TEST_F(VideoTest, TrailerAndSoundtrackButtonsSearchTheInfoTitle) {
     StartWith("SavingPath=" + collection.toUtf8() + "\r\n");
     auto* memo1 = Find<QPlainTextEdit>(Main().OnlineTab(), "Memo1");
     auto* list = Find<QListView>(Main().OfflineTab(), "MovieList");
+    Main().OfflineTab()->ListEntries();                // as the tab does when it comes into view
     list->setCurrentIndex(list->model()->index(0, 0)); // loads Blade Runner into Memo2
     const struct {
         bool online;

@@ -81,7 +81,7 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     statusText_->setObjectName(QStringLiteral("StatusText"));
     ui->StatusBar1->addWidget(statusText_, 1);
     connect(optionsTab_, &OptionsTab::CollectionFolderChanged, this,
-            [this] { offlineTab_->Button17Click(); });
+            [this] { offlineTab_->CollectionFolderMoved(); });
     // The windows are made after this one: they are looked up when the button is pressed.
     connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
         if (windows_.form5)
@@ -151,7 +151,7 @@ void TForm1::FormCreate() {
     onlineTab_->ClearImdbId();
     ApplyStoredOptions();
     dialogs_.SetStartFolder(CollectionFolder());
-    offlineTab_->Button17Click();
+    offlineTab_->CollectionFolderMoved();
     // A favourites file that cannot be read ends start-up here, the window as far as it got.
     if (!LoadFavouritesAtStart())
         return;

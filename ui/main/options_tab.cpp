@@ -333,7 +333,7 @@ void OptionsTab::SaveOptions() {
     v.omdbApiKey = OmdbApiKey();
     const Status saved = SaveAllOptions(file, v, [form1](const char* key) {
         if (std::strcmp(key, opt::kTab1Save) == 0 || std::strcmp(key, opt::kBackgroundImage) == 0)
-            form1->OfflineTab()->Button17Click();
+            form1->OfflineTab()->CollectionFolderMoved();
     });
     if (saved)
         ShowMessage(services_, kSaved);

@@ -4,6 +4,7 @@
 #include "core/filteredlist.h"
 #include "core/infotext.h"
 #include "ui/main/list_loader.h"
+#include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
@@ -34,6 +35,7 @@ SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget
     // rows does it in one reset instead of one insertion per item.
     movieModel_ = new QStringListModel(this);
     ui->MovieList->setModel(movieModel_);
+    lister_ = new ListWhenShown(*this, [this] { ListIntoMovieList(); });
     ui->MovieList->viewport()->installEventFilter(this);
     ui->Button17->installEventFilter(this);
     ConnectHandlers();
@@ -132,7 +134,12 @@ void SearchOfflineTab::ListIntoMovieList() {
         SetListItems(windows_.form1->Listing().List(CollectionFolder()), false);
 }
 
+void SearchOfflineTab::CollectionFolderMoved() {
+    lister_->FolderMoved();
+}
+
 void SearchOfflineTab::SetListItems(const QStringList& items, bool filtered) {
+    lister_->Filled();
     QScopedValueRollback guard(selectingByCode_, true);
     if (items == movieModel_->stringList()) {
         // The refreshes after a failed load usually find the folder as it was: keeping the
@@ -151,7 +158,8 @@ void SearchOfflineTab::ShowFilteredList(const QStringList& items) {
     SetListItems(items, true);
 }
 
-QStringList SearchOfflineTab::ListEntries() const {
+QStringList SearchOfflineTab::ListEntries() {
+    lister_->FillIfStale();
     return movieModel_->stringList();
 }
 

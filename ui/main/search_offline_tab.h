@@ -22,6 +22,7 @@ class SearchOfflineTab;
 namespace quorvel {
 
 class BackgroundPicture;
+class ListWhenShown;
 
 class SearchOfflineTab : public QWidget {
     Q_OBJECT
@@ -51,8 +52,12 @@ public:
     // recounts them and marks the count label " (Filtered list)".
     void ShowFilteredList(const QStringList& items);
 
-    // What other windows read.
-    QStringList ListEntries() const;
+    // Start-up, a new collection folder and a saved option list the folder: at once when the
+    // tab is in view, else when it comes into view.
+    void CollectionFolderMoved();
+
+    // What other windows read; the list is filled first if it never was.
+    QStringList ListEntries();
     bool PosterShown() const; // Label10 hidden
     const Poster& ShownPoster() const { return poster_; }
     QString InfoText() const;      // the whole text of Memo2
@@ -85,6 +90,7 @@ private:
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;
     bool selectingByCode_ = false;
     bool mousePressed_ = false;
+    quorvel::ListWhenShown* lister_ = nullptr;
 };
 
 } // namespace quorvel

@@ -40,10 +40,14 @@ QString SearchQuery(QString text) {
 } // namespace
 
 VideoTab::VideoTab(Windows& windows, const QString& appFolder, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::VideoTab>()), windows_(windows) {
+    : QWidget(parent), ui(std::make_unique<Ui::VideoTab>()), windows_(windows),
+      appFolder_(appFolder) {
     ui->setupUi(this);
     SetGlyphs();
-    MakeBrowser(appFolder);
+    if (BrowserMayRunHere())
+        ui->WebBrowser1->installEventFilter(this);
+    else
+        ShowBrowserNotice();
     // Options.ini may name another site; the home address is shorter than any watch address,
     // so the page buttons stay disabled.
     ui->Edit4->setText(YouTubeHomeAddress(Site()));
@@ -55,12 +59,24 @@ VideoTab::~VideoTab() {
     delete ui->WebBrowser1;
 }
 
-void VideoTab::MakeBrowser(const QString& appFolder) {
-    if (BrowserMayRunHere()) {
-        profile_ = MakeBrowserProfile(appFolder);
+bool VideoTab::eventFilter(QObject* watched, QEvent* event) {
+    // Before the view itself is shown: it would start a page of its own.
+    if (watched == ui->WebBrowser1 && event->type() == QEvent::Show)
+        Browser();
+    return QWidget::eventFilter(watched, event);
+}
+
+// The browser engine takes about a third of a second to start: it starts when the browser is
+// first shown or used, not with the program.
+QWebEngineView* VideoTab::Browser() {
+    if (ui->WebBrowser1 && !profile_) {
+        profile_ = MakeBrowserProfile(appFolder_);
         ui->WebBrowser1->setPage(new QWebEnginePage(profile_.get(), ui->WebBrowser1));
-        return;
     }
+    return ui->WebBrowser1;
+}
+
+void VideoTab::ShowBrowserNotice() {
     // Everything but the browser still works: searches, favourites and bookmarks fill the
     // address box; what only drives the browser is off.
     ReplaceBrowserByNotice(ui->WebBrowser1, RootBrowserNotice());
@@ -132,10 +148,6 @@ QLineEdit* VideoTab::SearchEdit() const {
     return ui->Edit5;
 }
 
-QWebEngineView* VideoTab::Browser() const {
-    return ui->WebBrowser1;
-}
-
 void VideoTab::SetFavourites(const QStringList& entries) {
     ui->ComboBox1->clear();
     ui->ComboBox1->addItems(SortedFavourites(entries));
@@ -165,8 +177,8 @@ bool VideoTab::OptionTicked(const char* checkBox) const {
 
 void VideoTab::NavigateTo(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
-    if (ui->WebBrowser1 && url.isValid())
-        ui->WebBrowser1->setUrl(url);
+    if (url.isValid() && Browser())
+        Browser()->setUrl(url);
 }
 
 void VideoTab::SpeedButton1Click() {
@@ -176,13 +188,13 @@ void VideoTab::SpeedButton1Click() {
 }
 
 void VideoTab::SpeedButton2Click() {
-    if (ui->WebBrowser1)
-        ui->WebBrowser1->back();
+    if (Browser())
+        Browser()->back();
 }
 
 void VideoTab::SpeedButton3Click() {
-    if (ui->WebBrowser1)
-        ui->WebBrowser1->forward();
+    if (Browser())
+        Browser()->forward();
 }
 
 void VideoTab::SpeedButton7Click() {

@@ -34,9 +34,10 @@ public:
     void SetFavourites(const QStringList& entries);
     QStringList Favourites() const; // in the list's order
 
-    QLineEdit* UrlEdit() const;      // Edit4
-    QLineEdit* SearchEdit() const;   // Edit5
-    QWebEngineView* Browser() const; // WebBrowser1, null where the browser does not run
+    QLineEdit* UrlEdit() const;    // Edit4
+    QLineEdit* SearchEdit() const; // Edit5
+    // WebBrowser1, started on first use; null where the browser does not run.
+    QWebEngineView* Browser();
 
     void SpeedButton1Click(); // Navigate
     void SpeedButton2Click(); // Back
@@ -55,10 +56,13 @@ public:
     void Button32Click(); // Search Title Off Line, Trailer Search
     void Button55Click(); // Search Title Off Line, Soundtrack
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ConnectHandlers();
     void SetGlyphs();
-    void MakeBrowser(const QString& appFolder);
+    void ShowBrowserNotice();
     void WebBrowser1DocumentComplete();
     void NavigateTo(const QString& address);
     void SearchFromInfo(const QString& firstLine, const QString& editSuffix,
@@ -69,6 +73,7 @@ private:
     std::unique_ptr<Ui::VideoTab> ui;
     Windows& windows_;
     // Deleted after the browser's page, which must never outlive its profile.
+    QString appFolder_;
     std::unique_ptr<QWebEngineProfile> profile_;
     bool loading_ = false; // between the browser's load start and load end
 };

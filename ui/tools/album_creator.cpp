@@ -9,6 +9,7 @@
 #include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
+#include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui/tools/album_name_request.h"
@@ -73,6 +74,7 @@ TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListEdit->setModel(movieModel_);
+    lister_ = new ListWhenShown(*this, [this] { Button3Click(); });
     ConnectHandlers();
 }
 
@@ -98,12 +100,7 @@ void TForm7::ConnectHandlers() {
                     MovieListEditClick();
             });
     // A hidden window lists the collection when it is shown.
-    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] {
-        if (isVisible())
-            Button3Click();
-        else
-            listStale_ = true;
-    });
+    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] { lister_->FolderMoved(); });
 }
 
 bool TForm7::event(QEvent* event) {
@@ -126,8 +123,6 @@ void TForm7::FormCreate() {
         const QSignalBlocker quiet(ui->Edit1);
         ui->Edit1->setText(folder);
     }
-    // The list is filled when the window is first shown: nobody sees it before.
-    listStale_ = true;
     ui->Memo1->clear();
 }
 
@@ -141,8 +136,6 @@ void TForm7::showEvent(QShowEvent* event) {
         return;
     if (ui->Label6->text() == kPortableOn && windows_.form1)
         SetAlbumFolder(windows_.form1->AppFolder() + QStringLiteral("Album"));
-    if (listStale_)
-        Button3Click();
     if (TForm1* main = windows_.form1; main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
@@ -203,7 +196,7 @@ void TForm7::SetTitles(const QStringList& titles, bool ticked, bool filtered) {
         QScopedValueRollback quiet(fillingList_, true);
         movieModel_->SetEntries(titles, ticked);
     }
-    listStale_ = false;
+    lister_->Filled();
     ui->Button6->setEnabled(false);
     ui->Button7->setEnabled(false);
     ui->Label2->setText(filtered ? kFilteredCaption : kWholeCaption);

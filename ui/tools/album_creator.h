@@ -19,6 +19,7 @@ class TForm7;
 namespace quorvel {
 
 class CheckableListModel;
+class ListWhenShown;
 
 class TForm7 : public QDialog {
     Q_OBJECT
@@ -93,7 +94,7 @@ private:
     QStringList pendingLog_;
     QElapsedTimer sinceMessages_;
     CheckableListModel* movieModel_ = nullptr;
-    bool listStale_ = true;
+    ListWhenShown* lister_ = nullptr;
     bool fillingList_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
+#include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui_backup.h"
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
-#include <QShowEvent>
 #include <QStyle>
 
 #include <atomic>
@@ -39,6 +39,7 @@ TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListBackup->setModel(movieModel_);
+    lister_ = new ListWhenShown(*this, [this] { Button1Click(); });
     tempo.setObjectName(QStringLiteral("tempo"));
     tempo.setInterval(500);
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
@@ -81,8 +82,6 @@ bool TForm16::event(QEvent* event) {
 
 void TForm16::FormCreate() {
     ShowMainFolder();
-    // The list is filled when the window is first shown: nobody sees it before.
-    listStale_ = true;
     ui->Memo1->clear();
     ui->Edit4->clear();
     ui->Edit5->setText(ui->Edit2->text());
@@ -97,12 +96,6 @@ void TForm16::Open() {
         CentreWindow(*this, windows_.form1->frameGeometry());
 }
 
-void TForm16::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous() && listStale_)
-        Button1Click();
-}
-
 void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
     ui->Edit2->setText(folder);
     ui->Label7->setText(portableIndicator);
@@ -114,17 +107,12 @@ void TForm16::ShowMainFolder() {
 }
 
 void TForm16::CollectionFolderMoved() {
-    if (isVisible()) {
-        Button1Click();
-        return;
-    }
     ShowMainFolder();
-    listStale_ = true;
+    lister_->FolderMoved();
 }
 
 QStringList TForm16::ListEntries() {
-    if (listStale_)
-        Button1Click();
+    lister_->FillIfStale();
     return movieModel_->Entries();
 }
 
@@ -135,7 +123,7 @@ QStringList TForm16::TickedEntries() const {
 void TForm16::SetEntries(const QStringList& entries) {
     QScopedValueRollback quiet(selectingByCode_, true);
     movieModel_->SetEntries(entries);
-    listStale_ = false;
+    lister_->Filled();
     // No current row either: the list would make its first entry current, drawn as chosen,
     // when it first gets the focus.
     ui->MovieListBackup->setCurrentIndex(QModelIndex());

@@ -18,6 +18,7 @@ class TForm16;
 namespace quorvel {
 
 class CheckableListModel;
+class ListWhenShown;
 
 class TForm16 : public QDialog {
     Q_OBJECT
@@ -64,7 +65,6 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -98,7 +98,7 @@ private:
     QTimer tempo;
     bool running_ = false;
     CheckableListModel* movieModel_ = nullptr;
-    bool listStale_ = true;
+    ListWhenShown* lister_ = nullptr;
     bool selectingByCode_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "ui/main/checkable_list.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
+#include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/shared_commands.h"
@@ -21,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QShowEvent>
 #include <QTabWidget>
 
 #include <vector>
@@ -52,6 +52,7 @@ TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListExport->setModel(movieModel_);
+    lister_ = new ListWhenShown(*this, [this] { Button1Click(); });
     saveDialog_.defaultSuffix = QStringLiteral("list");
     saveDialog_.filters = {{QStringLiteral("List file"), QStringLiteral("*.list")},
                            {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
@@ -116,8 +117,6 @@ void TForm12::FormCreate() {
         SetPortableIndicator(main->PortableIndicator());
     }
     saveDialog_.startFolder = CollectionFolder();
-    // The list is filled when the window is first shown: nobody sees it before.
-    listStale_ = true;
 }
 
 void TForm12::Open() {
@@ -140,22 +139,12 @@ QImage TForm12::ShownPoster() const {
     return ui->Image1->picture();
 }
 
-void TForm12::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous() && listStale_)
-        Button1Click();
-}
-
 void TForm12::CollectionFolderMoved() {
-    if (isVisible())
-        Button1Click();
-    else
-        listStale_ = true;
+    lister_->FolderMoved();
 }
 
 QStringList TForm12::ListEntries() {
-    if (listStale_)
-        Button1Click();
+    lister_->FillIfStale();
     return movieModel_->Entries();
 }
 
@@ -166,7 +155,7 @@ QStringList TForm12::TickedEntries() const {
 void TForm12::SetEntries(const QStringList& entries, const std::vector<bool>& ticks) {
     QScopedValueRollback quiet(fillingList_, true);
     movieModel_->SetEntriesAndTicks(entries, ticks);
-    listStale_ = false;
+    lister_->Filled();
 }
 
 void TForm12::SetCount(const QString& prefix) {

@@ -21,6 +21,7 @@ class TForm12;
 namespace quorvel {
 
 class CheckableListModel;
+class ListWhenShown;
 
 class TForm12 : public QDialog {
     Q_OBJECT
@@ -73,7 +74,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -99,7 +99,7 @@ private:
     TextEncoding memo1Encoding_ = TextEncoding::Ansi;
     bool filtering_ = false;
     CheckableListModel* movieModel_ = nullptr;
-    bool listStale_ = true;
+    ListWhenShown* lister_ = nullptr;
     bool fillingList_ = false;
 };
 

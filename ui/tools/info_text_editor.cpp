@@ -6,6 +6,7 @@
 #include "platform/pictures.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
+#include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/shared_commands.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScopedValueRollback>
-#include <QShowEvent>
 #include <QStringListModel>
 
 #include <cerrno>
@@ -67,6 +67,7 @@ TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
     ui->setupUi(this);
     movieModel_ = new QStringListModel(this);
     ui->MovieListEdit->setModel(movieModel_);
+    lister_ = new ListWhenShown(*this, [this] { Button1Click(); });
     ConnectHandlers();
 }
 
@@ -98,8 +99,6 @@ void TForm5::ConnectHandlers() {
 
 void TForm5::FormCreate() {
     ui->Edit18->clear();
-    // The list is filled when the window is first shown: nobody sees it before.
-    listStale_ = true;
     edits_ = {ui->Edit2, ui->Edit3,  ui->Edit4,  ui->Edit5,  ui->Edit6,  ui->Edit7,  ui->Edit8,
               ui->Edit9, ui->Edit10, ui->Edit11, ui->Edit12, ui->Edit13, ui->Edit14, ui->Edit15};
 }
@@ -118,15 +117,8 @@ QString TForm5::CollectionFolder() const {
     return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
 }
 
-void TForm5::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous() && listStale_)
-        Button1Click();
-}
-
 QStringList TForm5::ListEntries() {
-    if (listStale_)
-        Button1Click();
+    lister_->FillIfStale();
     return movieModel_->stringList();
 }
 
@@ -146,7 +138,7 @@ void TForm5::SetEntries(const QStringList& entries, const QString& countSuffix) 
         QScopedValueRollback guard(selectingByCode_, true);
         movieModel_->setStringList(entries);
     }
-    listStale_ = false;
+    lister_->Filled();
     ui->Label3->setText(CountLabelText(entries.size(), countSuffix));
     ui->Button2->setEnabled(false);
     ui->Button6->setEnabled(false);

@@ -18,6 +18,7 @@ class TForm5;
 
 namespace quorvel {
 
+class ListWhenShown;
 class OmdbAnswer;
 
 class TForm5 : public QDialog {
@@ -54,7 +55,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void ConnectHandlers();
@@ -86,7 +86,7 @@ private:
     TextEncoding memo2Encoding_ = TextEncoding::Ansi; // of the file last read, for Save
     bool selectingByCode_ = false;
     QStringListModel* movieModel_ = nullptr;
-    bool listStale_ = true;
+    ListWhenShown* lister_ = nullptr;
 };
 
 } // namespace quorvel
