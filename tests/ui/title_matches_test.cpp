@@ -113,7 +113,7 @@ TEST_F(TitleMatchesTest, APageAtATimeAndTheChosenTitleFillsTheTabAsItsIdentifier
     EXPECT_EQ(PosterRequests(), 5);
     // A poster shows where there is one, the empty frame where the service has none.
     for (int row = 0; row < 10; ++row) {
-        const QImage icon = List()->topLevelItem(row)->icon(0).pixmap(32, 48).toImage();
+        const QImage icon = List()->topLevelItem(row)->icon(0).pixmap(28, 42).toImage();
         EXPECT_EQ(icon.pixelColor(icon.width() / 2, icon.height() / 2).alpha(), row < 5 ? 255 : 0)
             << row;
     }
@@ -144,6 +144,25 @@ TEST_F(TitleMatchesTest, APageAtATimeAndTheChosenTitleFillsTheTabAsItsIdentifier
     tab->Button3Click();
     EXPECT_EQ(ReadFileBytes(InFolder("chosen.txt")), ReadFileBytes(InFolder("typed.txt")));
     EXPECT_TRUE(ReadFileBytes(InFolder("chosen.txt")).startsWith("Children of Dune\r\n"));
+}
+
+// A small window asks only for the posters of the rows in view, and for each other one once it
+// is scrolled into view.
+TEST_F(TitleMatchesTest, PostersComeForTheRowsInView) {
+    Start();
+    Main().show();
+    Matches().setMinimumSize(0, 0);
+    Matches().resize(560, 250);
+    OtherTitles("Dune");
+    Settle();
+    const int first = PosterRequests();
+    EXPECT_GT(first, 0);
+    EXPECT_LT(first, 5);
+    for (int row = 0; row < List()->topLevelItemCount(); ++row) {
+        List()->scrollToItem(List()->topLevelItem(row));
+        Settle(60);
+    }
+    EXPECT_EQ(PosterRequests(), 5);
 }
 
 // Whatever keeps the matches away is said in the window in the user's words; the tab stays.
@@ -209,6 +228,20 @@ TEST_F(TitleMatchesTest, TheWaitIsUsableAndEscapeStopsIt) {
     Settle(200);
     EXPECT_EQ(server.requestCount("/"), 1);
     EXPECT_EQ(List()->topLevelItemCount(), 0);
+
+    // Closing the window, or the main window with it, stops the wait as well.
+    server.setDelay(5000ms);
+    for (QWidget* closed : {static_cast<QWidget*>(&Matches()), static_cast<QWidget*>(&Main())}) {
+        Main().show();
+        QElapsedTimer sinceClose;
+        QTimer::singleShot(100, tab, [&] {
+            sinceClose.start();
+            closed->close();
+        });
+        OtherTitles("Dune");
+        EXPECT_LT(sinceClose.elapsed(), 500) << closed->objectName().toStdString();
+        EXPECT_FALSE(Matches().isVisible());
+    }
 }
 
 } // namespace

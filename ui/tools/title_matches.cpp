@@ -29,8 +29,9 @@ const QString kConnectFirst =
     QStringLiteral("Please, Connect to the Internet before trying a Search");
 
 // The frame a row shows until its poster comes, or for good when the service has none: rows
-// keep one height, whatever arrives.
-QIcon EmptyThumbnail(const QColor& line) {
+// keep one height, whatever arrives. Faint text colour, seen on light and dark looks alike.
+QIcon EmptyThumbnail(QColor line) {
+    line.setAlpha(90);
     QPixmap frame(kThumbnailSize);
     frame.fill(Qt::transparent);
     QPainter painter(&frame);
@@ -55,13 +56,14 @@ QString Heading(const QString& input) {
 TForm17::TForm17(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm17>()), windows_(windows), services_(services) {
     ui->setupUi(this);
-    noThumbnail_ = EmptyThumbnail(palette().color(QPalette::Mid));
     QHeaderView* header = ui->ListView1->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     ui->ListView1->installEventFilter(this);
+    if (windows_.form1)
+        windows_.form1->installEventFilter(this);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -83,6 +85,12 @@ bool TForm17::event(QEvent* event) {
 }
 
 bool TForm17::eventFilter(QObject* watched, QEvent* event) {
+    // The main window going away takes this one along, and a page on its way with it: the
+    // program ends now, not when the service answers.
+    if (watched == windows_.form1 && event->type() == QEvent::Hide && !event->spontaneous()) {
+        close();
+        return false;
+    }
     if (watched == ui->ListView1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -155,6 +163,9 @@ void TForm17::AskPage(int number) {
         return;
     }
     ShowPage(found, number);
+    // Drawn now rather than at the next frame the window system paces: the titles are what
+    // the user waits for; their posters follow.
+    repaint();
     LoadThumbnailsSoon();
 }
 
@@ -168,6 +179,8 @@ void TForm17::ShowPage(const OmdbSearchPage& page, int number) {
     total_ = page.totalResults;
     QTreeWidget* list = ui->ListView1;
     list->clear();
+    // In the look chosen now, which may have changed since the last page.
+    noThumbnail_ = EmptyThumbnail(list->palette().color(QPalette::Text));
     QList<QTreeWidgetItem*> rows;
     for (const OmdbMatch& match : std::as_const(matches_)) {
         auto* row = new QTreeWidgetItem(QStringList{match.title, match.year, match.type});
