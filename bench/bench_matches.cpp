@@ -75,23 +75,14 @@ struct Program {
     int posters = 0; // on the first page
 
     Program() {
-        const std::string body = [this] {
-            std::string text = test::ReadFixture("omdb/search_dune_page1.json");
-            const std::string base = server.baseAddress().toStdString();
-            for (auto at = text.find("@BASE@"); at != std::string::npos; at = text.find("@BASE@"))
-                text.replace(at, 6, base);
-            return text;
-        }();
-        server.routeQuery("/", {{"s", "Dune"}, {"page", "1"}}, test::OmdbJson(body));
-        const Result<OmdbSearchPage> page = ParseOmdbSearch(QString::fromStdString(body));
-        if (page) {
-            for (const OmdbMatch& match : page->matches) {
-                if (!match.poster.startsWith(server.baseAddress()))
-                    continue;
-                server.serveFixture(match.poster.mid(server.baseAddress().size()).toStdString(),
-                                    "omdb/poster.jpg", "image/jpeg");
-                ++posters;
-            }
+        server.serveOmdbSearch("Dune", 1, "omdb/search_dune_page1.json");
+        const Result<OmdbSearchPage> page = ParseOmdbSearch(
+            QString::fromStdString(test::ReadFixture("omdb/search_dune_page1.json")));
+        for (const OmdbMatch& match : page ? page->matches : QList<OmdbMatch>()) {
+            if (!match.poster.startsWith(QLatin1String("@BASE@")))
+                continue;
+            server.serveFixture(match.poster.mid(6).toStdString(), "omdb/poster.jpg", "image/jpeg");
+            ++posters;
         }
         server.setDelay(kServerDelay);
         QFile options(appDir.path() + "/Options.ini");

@@ -39,9 +39,8 @@ const QString kCommands = QStringLiteral(
     "Run 'quorvel COMMAND --help' for a command's options.\n"
     "\n"
     "Exit status: 0 everything asked was done, 1 some titles failed (check: problems found;\n"
-    "matches: none found),\n"
-    "2 bad arguments or an unreadable input, 3 the OMDb service's daily limit (or a refused\n"
-    "key) stopped the run; run the same command again to go on.\n");
+    "matches: none found), 2 bad arguments or an unreadable input, 3 the OMDb service's daily\n"
+    "limit (or a refused key) stopped the run; run the same command again to go on.\n");
 
 int BadArguments(Console& console, const QString& message) {
     *console.err << kProgram << ": " << message << "\n"

@@ -329,10 +329,8 @@ TEST_F(CommandLine, AddAsksForTheYearGivenAndSkipsThatTitleNextTime) {
 }
 
 TEST_F(CommandLine, MatchesListsAPageOrSaysWhyThereIsNone) {
-    server.routeQuery("/", {{"s", "Dune"}, {"page", "1"}},
-                      test::OmdbJson(test::ReadFixture("omdb/search_dune_page1.json")));
-    server.routeQuery("/", {{"s", "Dune"}, {"page", "2"}},
-                      test::OmdbJson(test::ReadFixture("omdb/search_dune_page2.json")));
+    server.serveOmdbSearch("Dune", 1, "omdb/search_dune_page1.json");
+    server.serveOmdbSearch("Dune", 2, "omdb/search_dune_page2.json");
     for (const auto& [title, fixture] : {std::pair{"Crash", "omdb/too_many.json"},
                                          {"Nowhere", "omdb/not_found.json"},
                                          {"Locked", "omdb/invalid_key.json"}})

@@ -292,6 +292,13 @@ void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixtur
     routeQuery("/", "i", id, std::move(answer));
 }
 
+void FakeWebServer::serveOmdbSearch(const std::string& title, int page,
+                                    const std::string& fixture) {
+    std::string body = ReadFixture(fixture);
+    ReplaceAll(body, "@BASE@", baseAddress().toStdString());
+    routeQuery("/", FakeParams{{"s", title}, {"page", std::to_string(page)}}, OmdbJson(body));
+}
+
 void FakeWebServer::refuseFrom(const std::string& path, int nth, FakeAnswer answer) {
     std::lock_guard lock(impl_->mutex);
     impl_->refusedPath = path;

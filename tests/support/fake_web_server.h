@@ -71,6 +71,8 @@ public:
     // The OMDb answer for a title (t=) or an identifier (i=) on path "/", from a fixture.
     void serveOmdbTitle(const std::string& title, const std::string& fixture, int status = 200);
     void serveOmdbId(const std::string& id, const std::string& fixture, int status = 200);
+    // A page of the search by title (s=, page=) from a fixture.
+    void serveOmdbSearch(const std::string& title, int page, const std::string& fixture);
 
     // From the nth GET of `path` on (counted since the last resetCounts), each GET of it gets
     // `answer` instead of its route, as a service past its daily limit answers; nth 0 lifts it.
