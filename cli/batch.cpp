@@ -133,6 +133,34 @@ public:
 
     QString textNamed(const QString& base) const { return names_.value(AsciiUpper(base)); }
 
+    // Whether the text `entry` is the record of the title with identifier `id` asked for with
+    // `year`: by its identifier when it has one, else by the year it gives.
+    bool holdsTitle(const QString& entry, const QString& id, const QString& year) const {
+        const Result<TextFile> text = ReadTextFile(JoinPath(folder_, entry));
+        if (!text)
+            return false;
+        const QString held = InfoTextImdbId(text->lines).value_or(QString());
+        if (held.size() > 2 && IsImdbId(held))
+            return !id.isEmpty() && AsciiUpper(held) == AsciiUpper(id);
+        return IsOfYear(InfoFieldValue(text->lines, QStringLiteral("YEAR")), year);
+    }
+
+    // The text a line of titles names: the one under its own name, or for "Title (Year)" the
+    // one named for the title alone when that record is of the year.
+    QString textForLine(const QString& line) const {
+        const QString named = textNamed(SanitiseFileName(line));
+        const TitleAndYear asked = SplitTitleYear(line);
+        if (!named.isEmpty() || asked.year.isEmpty())
+            return named;
+        const QString plain = textNamed(SanitiseFileName(asked.title));
+        if (plain.isEmpty())
+            return {};
+        const Result<TextFile> text = ReadTextFile(JoinPath(folder_, plain));
+        return text && IsOfYear(InfoFieldValue(text->lines, QStringLiteral("YEAR")), asked.year)
+                   ? plain
+                   : QString();
+    }
+
     QString textWithId(const QString& id) {
         if (!ids_) {
             ids_.emplace();
@@ -159,6 +187,12 @@ public:
     }
 
 private:
+    // A record's YEAR ("1984", a series' "2017-2022") begins with the four digits asked.
+    static bool IsOfYear(const QString& value, const QString& year) {
+        return value.startsWith(year) &&
+               !(value.size() > year.size() && value[year.size()].isDigit());
+    }
+
     void remember(const QString& entry, const QString& id) {
         if (id.size() > 2 && IsImdbId(id) && !ids_->contains(AsciiUpper(id)))
             ids_->insert(AsciiUpper(id), entry);
@@ -412,8 +446,8 @@ public:
                             .arg(kLongestTitle));
         // Known before asking: the request is saved for what the collection already holds.
         if (!request_.overwrite) {
-            const QString held = IsImdbId(title) ? index_.textWithId(title)
-                                                 : index_.textNamed(SanitiseFileName(title));
+            const QString held =
+                IsImdbId(title) ? index_.textWithId(title) : index_.textForLine(title);
             if (!held.isEmpty())
                 return Skip(title, held);
         }
@@ -428,12 +462,19 @@ public:
         if (!answer->found())
             return Fail(title, NotFoundText(*answer));
         // The name the search tab proposes for the title the service gave.
-        const QString base = SanitiseFileName(answer->title());
+        QString base = SanitiseFileName(answer->title());
         const QString id = answer->field(QStringLiteral("imdbID"));
         if (base.isEmpty())
             return Fail(
                 title, QStringLiteral("the title \"%1\" leaves no file name").arg(answer->title()));
         QString held = index_.textNamed(base);
+        const QString year = IsImdbId(title) ? QString() : SplitTitleYear(title).year;
+        if (!year.isEmpty() && !held.isEmpty() && !index_.holdsTitle(held, id, year)) {
+            // The name is another title's of the same name: this one goes beside it, with the
+            // year asked, which is also the name the line finds it by next time.
+            base = SanitiseFileName(answer->title() + QStringLiteral(" (") + year + u')');
+            held = index_.textNamed(base);
+        }
         if (held.isEmpty() && !request_.overwrite)
             held = index_.textWithId(id);
         if (!held.isEmpty() && !request_.overwrite)

@@ -27,6 +27,15 @@ struct RefreshRequest {
 };
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console);
 
+struct MatchesRequest {
+    QString title; // as typed, "Dune (1984)" included
+    QString year;  // --year, which replaces a year the title ends with; empty for none
+    int page = 1;
+    bool json = false;
+};
+// One page of the service's titles matching the title: a line each, or one JSON object.
+int RunMatches(const MatchesRequest& request, const ServiceSettings& services, Console& console);
+
 // Writes nothing; --json for a machine.
 int RunCheck(bool json, const Collection& collection, Console& console);
 

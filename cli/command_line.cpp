@@ -2,6 +2,8 @@
 
 #include "cli/batch.h"
 #include "core/options.h"
+#include "core/textfile.h"
+#include "online/omdb.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,13 +30,17 @@ const QString kCommands = QStringLiteral(
     "                        and save its info text and poster into the collection folder.\n"
     "  refresh --all|FILE    Bring records up to date from the OMDb service, keeping your\n"
     "                        notes: every record, or those of a filtered list or info text.\n"
+    "  matches TITLE         List the titles the OMDb service finds for TITLE, ten a page:\n"
+    "                        identifier, year, type and title, one a line, for picking the\n"
+    "                        one to add by its identifier. TITLE may end with its year, as in\n"
+    "                        \"Dune (1984)\".\n"
     "  check                 List what is broken in the collection folder; writes nothing.\n"
     "\n"
     "Run 'quorvel COMMAND --help' for a command's options.\n"
     "\n"
-    "Exit status: 0 everything asked was done, 1 some titles failed (check: problems found),\n"
-    "2 bad arguments or an unreadable input, 3 the OMDb service's daily limit (or a refused\n"
-    "key) stopped the run; run the same command again to go on.\n");
+    "Exit status: 0 everything asked was done, 1 some titles failed (check: problems found;\n"
+    "matches: none found), 2 bad arguments or an unreadable input, 3 the OMDb service's daily\n"
+    "limit (or a refused key) stopped the run; run the same command again to go on.\n");
 
 int BadArguments(Console& console, const QString& message) {
     *console.err << kProgram << ": " << message << "\n"
@@ -60,7 +66,16 @@ std::optional<std::chrono::milliseconds> ParseDelay(const QString& text) {
     return std::chrono::milliseconds(ms);
 }
 
-Result<Collection> ReadCollection(const QString& appFolder) {
+std::optional<int> ParsePage(const QString& text) {
+    bool ok = false;
+    const int page = text.toInt(&ok);
+    if (!ok || page < 1 || page > kOmdbLastSearchPage)
+        return std::nullopt;
+    return page;
+}
+
+// `folderNeeded`: the command works on the collection folder, which must then be readable.
+Result<Collection> ReadCollection(const QString& appFolder, bool folderNeeded) {
     const OptionsFile options(OptionsFilePath(appFolder));
     const Result<StoredOptions> stored = ReadStoredOptions(options, appFolder);
     if (!stored) {
@@ -68,6 +83,8 @@ Result<Collection> ReadCollection(const QString& appFolder) {
                            .arg(options.path(), stored.error()));
     }
     Collection collection{stored->savingPath, ReadServiceSettings(options)};
+    if (!folderNeeded)
+        return collection;
     if (!QFileInfo(collection.folder).isDir()) {
         return Failure(
             QStringLiteral("the collection folder \"%1\" does not exist or is not a folder")
@@ -97,6 +114,13 @@ struct CommandParser {
                            QStringLiteral("Refresh every record of the collection folder.")};
     QCommandLineOption json{QStringLiteral("json"),
                             QStringLiteral("Write the report as JSON for other programs.")};
+    QCommandLineOption year{QStringLiteral("year"),
+                            QStringLiteral("Only titles of this year (from 1870 to next year)."),
+                            QStringLiteral("YYYY")};
+    QCommandLineOption page{QStringLiteral("page"),
+                            QStringLiteral("The page of ten titles to list (default 1, at most "
+                                           "100)."),
+                            QStringLiteral("N"), QStringLiteral("1")};
 
     explicit CommandParser(const QString& command) {
         if (command == QLatin1String("add")) {
@@ -115,6 +139,17 @@ struct CommandParser {
                 QStringLiteral("FILE"),
                 QStringLiteral("A filtered list of entries (*.list) or one info text (*.txt)."),
                 QStringLiteral("[FILE]"));
+        } else if (command == QLatin1String("matches")) {
+            parser.setApplicationDescription(
+                QStringLiteral("List the titles the OMDb service finds for TITLE, ten a page: "
+                               "identifier, year, type and title, one a line, with tabs between "
+                               "them. A TITLE ending with a year in parentheses, \"Dune "
+                               "(1984)\", asks for that year; so does --year."));
+            parser.addOptions({year, page, json});
+            parser.addPositionalArgument(QStringLiteral("TITLE"),
+                                         QStringLiteral("The title (its words may be given "
+                                                        "unquoted)."),
+                                         QStringLiteral("TITLE..."));
         } else {
             parser.setApplicationDescription(
                 QStringLiteral("List what is broken in the collection folder, with a count per "
@@ -128,7 +163,7 @@ struct CommandParser {
 // parsed --delay.
 QString ArgumentsProblem(const QString& command, const CommandParser& sub, const QStringList& files,
                          std::chrono::milliseconds& delay) {
-    if (command != QLatin1String("check")) {
+    if (command == QLatin1String("add") || command == QLatin1String("refresh")) {
         const std::optional<std::chrono::milliseconds> parsed =
             ParseDelay(sub.parser.value(sub.delay));
         if (!parsed)
@@ -143,6 +178,20 @@ QString ArgumentsProblem(const QString& command, const CommandParser& sub, const
         return QStringLiteral("refresh wants either --all or one FILE");
     if (command == QLatin1String("check") && !files.isEmpty())
         return QStringLiteral("check takes no FILE");
+    if (command == QLatin1String("matches")) {
+        if (TrimBlanksAndControls(files.join(u' ')).isEmpty())
+            return QStringLiteral("matches wants a TITLE");
+        const QString year = sub.parser.value(sub.year);
+        // The year form's own rule, so --year takes what "Title (Year)" takes.
+        if (sub.parser.isSet(sub.year) &&
+            SplitTitleYear(QStringLiteral("x (") + year + u')').year != year)
+            return QStringLiteral("--year wants a year from 1870 to next year, not \"%1\"")
+                .arg(year);
+        if (!ParsePage(sub.parser.value(sub.page)))
+            return QStringLiteral("--page wants a number from 1 to %1, not \"%2\"")
+                .arg(kOmdbLastSearchPage)
+                .arg(sub.parser.value(sub.page));
+    }
     return {};
 }
 
@@ -167,7 +216,8 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
                        "collection folder of its Options.ini without one."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("add, refresh or check"),
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("add, refresh, matches or check"),
                                  QStringLiteral("command [options]"));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(arguments))
@@ -187,7 +237,7 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
     }
     const QString command = positional.first();
     if (command != QLatin1String("add") && command != QLatin1String("refresh") &&
-        command != QLatin1String("check"))
+        command != QLatin1String("matches") && command != QLatin1String("check"))
         return BadArguments(console, QStringLiteral("unknown command \"%1\"").arg(command));
 
     CommandParser sub(command);
@@ -203,13 +253,19 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
     if (const QString problem = ArgumentsProblem(command, sub, files, delay); !problem.isEmpty())
         return BadArguments(console, problem);
 
-    const Result<Collection> collection = ReadCollection(appFolder());
+    const bool matches = command == QLatin1String("matches");
+    const Result<Collection> collection = ReadCollection(appFolder(), !matches);
     if (!collection) {
         // The arguments were right: the help would not help.
         *console.err << kProgram << ": " << collection.error() << "\n";
         console.err->flush();
         return kBadArguments;
     }
+    if (matches)
+        return RunMatches({TrimBlanksAndControls(files.join(u' ')), sub.parser.value(sub.year),
+                           ParsePage(sub.parser.value(sub.page)).value_or(1),
+                           sub.parser.isSet(sub.json)},
+                          collection->services, console);
     if (command == QLatin1String("add"))
         return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
                       console);

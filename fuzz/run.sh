@@ -6,7 +6,8 @@
 set -uo pipefail
 SECONDS_EACH=${FUZZ_SECONDS:-60}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-HARNESSES="text infotext options favourites filteredlist omdb_answer webversion addresses"
+HARNESSES="text infotext options favourites filteredlist omdb_answer omdb_search webversion
+addresses"
 # Each run tells its own findings; the corpus grows from run to run.
 rm -rf findings logs
 mkdir -p findings logs
@@ -19,7 +20,7 @@ for name in $HARNESSES; do
     # Inputs that once broke a property stay as seeds, with the service's recorded answers.
     seeds=()
     [ -d "$ROOT/fuzz/seeds/$name" ] && seeds+=("$ROOT/fuzz/seeds/$name")
-    [ "$name" = omdb_answer ] && seeds+=("$ROOT/tests/fixtures/omdb")
+    case $name in omdb_answer | omdb_search) seeds+=("$ROOT/tests/fixtures/omdb") ;; esac
     echo "== $name: ${SECONDS_EACH} s"
     ./fuzz_$name -fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1 \
         -max_total_time="$SECONDS_EACH" -max_len=4096 -timeout=10 \

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <mutex>
 
@@ -84,6 +85,7 @@ QString HttpResponse::text() const {
 
 struct HttpClient::Impl {
     HttpSettings settings;
+    std::timed_mutex turn; // held for the whole of one request
     CURLM* multi = nullptr;
     CURL* handle = nullptr;
     curl_slist* headers = nullptr;
@@ -316,6 +318,13 @@ Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes) {
 
 Result<HttpResponse> HttpClient::get(const QString& url, qint64 maxBytes,
                                      const std::atomic<bool>* cancel) {
+    // The poster client serves a window's thumbnails and the search tab's poster, each from
+    // the worker of its own wait: one waits for the other's request to end, and may be
+    // cancelled meanwhile.
+    std::unique_lock turn(impl_->turn, std::defer_lock);
+    while (!turn.try_lock_for(std::chrono::milliseconds(kPollMs)))
+        if (Impl::Cancelled(cancel))
+            return Failure(QString::fromLatin1(kCancelledText));
     try {
         return impl_->get(url, std::min(maxBytes, impl_->settings.maxBytes), cancel);
     } catch (const std::exception& e) {

@@ -40,8 +40,9 @@ struct HttpFailure;
 
 // Sends only "User-Agent: Mozilla/3.0 (compatible; Indy Library)" and the system's "Accept";
 // follows at most 5 redirects, http and https only (file://, ftp:// ... fail unread).
-// Not thread-safe: one client serves one thread at a time (only the cancel flag may be set
-// from elsewhere). Failures (no connection, timeout, cap exceeded, bad scheme) come back as an
+// Requests from several threads take turns: a request waits for the one under way to end
+// (its cancel flag still ends the wait within 100 ms); LastFailure tells of the last request
+// of whichever thread. Failures (no connection, timeout, cap exceeded, bad scheme) come back as an
 // Error with a one-line reason, a cancelled request as Failure(kCancelledText); any HTTP
 // status is a response, the caller judges it.
 class HttpClient {

@@ -5,9 +5,11 @@
 #include "online/addresses.h"
 #include "online/http_failure.h"
 
+#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <unicode/normalizer2.h>
@@ -160,24 +162,55 @@ bool IsImdbId(const QString& input) {
 
 namespace {
 
-QString BuildQuery(const QString& baseAddress, const QString& apiKey, const QString& parameter,
-                   const QString& input) {
+// The year form's bounds: no film is older than the first moving pictures.
+constexpr int kEarliestYear = 1870;
+
+QString BuildQuery(const QString& baseAddress, const QString& apiKey, QLatin1String parameter,
+                   const QString& subject, const QString& year, const QString& rest) {
     QString query = JoinSiteAndPath(baseAddress, QStringLiteral("?") + parameter + u'=') +
-                    PlusForBlanks(input) + QStringLiteral("&y=&plot=full&r=json");
+                    PlusForBlanks(subject) + QStringLiteral("&y=") + year + rest;
     if (!apiKey.isEmpty())
         query += QStringLiteral("&apikey=") + PlusForBlanks(apiKey);
     return query;
 }
 
+const QString kRecordRest = QStringLiteral("&plot=full&r=json");
+
 } // namespace
 
+TitleAndYear SplitTitleYear(const QString& input, int latestYear) {
+    static const QRegularExpression form(QStringLiteral("^(.*\\S)\\s*\\(([0-9]{4})\\)\\s*$"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = form.match(input);
+    if (!match.hasMatch())
+        return {input, {}};
+    const int year = match.captured(2).toInt();
+    if (year < kEarliestYear || year > latestYear)
+        return {input, {}};
+    return {match.captured(1), match.captured(2)};
+}
+
+TitleAndYear SplitTitleYear(const QString& input) {
+    return SplitTitleYear(input, QDate::currentDate().year() + 1);
+}
+
 QString BuildOmdbQuery(const QString& baseAddress, const QString& apiKey, const QString& input) {
-    return BuildQuery(baseAddress, apiKey,
-                      IsImdbId(input) ? QStringLiteral("i") : QStringLiteral("t"), input);
+    if (IsImdbId(input))
+        return BuildQuery(baseAddress, apiKey, QLatin1String("i"), input, {}, kRecordRest);
+    const TitleAndYear asked = SplitTitleYear(input);
+    return BuildQuery(baseAddress, apiKey, QLatin1String("t"), asked.title, asked.year,
+                      kRecordRest);
 }
 
 QString BuildOmdbIdQuery(const QString& baseAddress, const QString& apiKey, const QString& id) {
-    return BuildQuery(baseAddress, apiKey, QStringLiteral("i"), id);
+    return BuildQuery(baseAddress, apiKey, QLatin1String("i"), id, {}, kRecordRest);
+}
+
+QString BuildOmdbSearchQuery(const QString& baseAddress, const QString& apiKey,
+                             const QString& input, int page) {
+    const TitleAndYear asked = SplitTitleYear(input);
+    return BuildQuery(baseAddress, apiKey, QLatin1String("s"), asked.title, asked.year,
+                      QStringLiteral("&page=%1&r=json").arg(page));
 }
 
 QString ReduceToAscii(const QString& text) {
@@ -266,34 +299,88 @@ namespace {
 
 enum class Unreadable { NotJson, NotAnObject };
 
-std::variant<OmdbAnswer, Unreadable> ParsedAnswer(const QString& answerText) {
-    // Parsed before the reduction, not after: Latin-ASCII turns curly quotes into '"', which
-    // inside a JSON string would end it early and lose the whole answer.
+std::variant<QJsonObject, Unreadable> ParsedObject(const QString& answerText) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(answerText.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError)
         return Unreadable::NotJson;
     if (!document.isObject())
         return Unreadable::NotAnObject;
-    return OmdbAnswer(ReducedObject(document.object()));
+    return document.object();
 }
 
-bool IsCancelled(const HttpSettings& settings) {
-    return settings.cancel && settings.cancel->load();
+std::variant<OmdbAnswer, Unreadable> ParsedAnswer(const QString& answerText) {
+    // Parsed before the reduction, not after: Latin-ASCII turns curly quotes into '"', which
+    // inside a JSON string would end it early and lose the whole answer.
+    std::variant<QJsonObject, Unreadable> parsed = ParsedObject(answerText);
+    if (const auto* unreadable = std::get_if<Unreadable>(&parsed))
+        return *unreadable;
+    return OmdbAnswer(ReducedObject(std::get<QJsonObject>(parsed)));
 }
 
-} // namespace
+// A text of a match as the service wrote it; numbers as their text, anything else "N/A".
+QString MatchText(const QJsonObject& match, QLatin1String key) {
+    const QJsonValue value = match.value(key);
+    if (value.isString())
+        return WithoutControls(value.toString());
+    if (value.isDouble())
+        return value.toVariant().toString();
+    return QString::fromLatin1(kNotAvailable);
+}
 
-Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText) {
-    std::variant<OmdbAnswer, Unreadable> parsed = ParsedAnswer(answerText);
-    if (auto* answer = std::get_if<OmdbAnswer>(&parsed))
+std::variant<OmdbSearchPage, Unreadable> ParsedSearch(const QString& answerText) {
+    std::variant<QJsonObject, Unreadable> parsed = ParsedObject(answerText);
+    if (const auto* unreadable = std::get_if<Unreadable>(&parsed))
+        return *unreadable;
+    const QJsonObject& object = std::get<QJsonObject>(parsed);
+    OmdbSearchPage page;
+    // Only what tells found from not found, in the form a title's answer has.
+    QJsonObject status;
+    for (const QLatin1String key : {QLatin1String("Response"), QLatin1String("Error")})
+        if (object.contains(key))
+            status.insert(key, ReducedValue(object.value(key)));
+    page.status = OmdbAnswer(status);
+    if (!page.status.found())
+        return page;
+    for (const QJsonValue item : object.value(QLatin1String("Search")).toArray()) {
+        const QJsonObject match = item.toObject();
+        const QString id = TrimBlanksAndControls(MatchText(match, QLatin1String("imdbID")));
+        if (id.size() <= 2 || !IsImdbId(id))
+            continue;
+        page.matches.append(
+            {id, MatchText(match, QLatin1String("Title")), MatchText(match, QLatin1String("Year")),
+             MatchText(match, QLatin1String("Type")), MatchText(match, QLatin1String("Poster"))});
+    }
+    bool whole = false;
+    const qint64 total = MatchText(object, QLatin1String("totalResults")).toLongLong(&whole);
+    page.totalResults = whole && total >= page.matches.size() ? total : page.matches.size();
+    return page;
+}
+
+template <typename Answer> Result<Answer> ParseResult(std::variant<Answer, Unreadable>&& parsed) {
+    if (auto* answer = std::get_if<Answer>(&parsed))
         return std::move(*answer);
     return Failure(std::get<Unreadable>(parsed) == Unreadable::NotJson
                        ? QStringLiteral("The answer is not JSON.")
                        : QStringLiteral("The answer is not a JSON object."));
 }
 
-Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings) {
+bool IsCancelled(const HttpSettings& settings) {
+    return settings.cancel && settings.cancel->load();
+}
+
+const OmdbAnswer& StatusOf(const OmdbAnswer& answer) {
+    return answer;
+}
+
+const OmdbAnswer& StatusOf(const OmdbSearchPage& page) {
+    return page.status;
+}
+
+// One GET of `query` read by `parse`; what FetchOmdbAnswer says of every failure.
+template <typename Answer>
+Result<Answer> FetchParsed(const QString& query, const HttpSettings& settings,
+                           std::variant<Answer, Unreadable> (*parse)(const QString&)) {
     const QString service = QStringLiteral("the OMDb service");
     HttpClient client(settings);
     Result<HttpResponse> response = client.get(query);
@@ -303,7 +390,7 @@ Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& set
     const long status = response->status;
     const QString statusText = QStringLiteral("%1 answered HTTP %2").arg(service).arg(status);
     const bool success = status >= 200 && status < 300;
-    std::variant<OmdbAnswer, Unreadable> parsed = ParsedAnswer(response->text());
+    std::variant<Answer, Unreadable> parsed = parse(response->text());
     // Reducing a long answer takes a while: a cancel during it is honoured too.
     if (IsCancelled(settings))
         return Failure(QString::fromLatin1(kCancelledText));
@@ -315,12 +402,47 @@ Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& set
                 ? QStringLiteral("%1 sent an answer that is not JSON").arg(service)
                 : QStringLiteral("%1 sent an answer that is not a JSON object").arg(service));
     }
-    OmdbAnswer& answer = std::get<OmdbAnswer>(parsed);
+    Answer& answer = std::get<Answer>(parsed);
     // An answer that says neither what was found nor what went wrong has nothing to show.
-    if (!answer.found() && !answer.notFound() && answer.serviceError().trimmed().isEmpty())
+    const OmdbAnswer& said = StatusOf(answer);
+    if (!said.found() && !said.notFound() && said.serviceError().trimmed().isEmpty())
         return Failure(success ? QStringLiteral("%1 sent an answer without a result").arg(service)
                                : statusText);
     return std::move(answer);
+}
+
+} // namespace
+
+Result<OmdbAnswer> ParseOmdbAnswer(const QString& answerText) {
+    return ParseResult(ParsedAnswer(answerText));
+}
+
+Result<OmdbSearchPage> ParseOmdbSearch(const QString& answerText) {
+    return ParseResult(ParsedSearch(answerText));
+}
+
+QString NoMatchText(const OmdbSearchPage& page, const QString& input, int pageNumber) {
+    const QString error = page.status.serviceError().trimmed();
+    if (page.status.notFound() || (page.status.found() && page.matches.isEmpty())) {
+        if (pageNumber > 1)
+            return QStringLiteral("The OMDb service has no more titles named \"%1\" after page %2.")
+                .arg(input)
+                .arg(pageNumber - 1);
+        return QStringLiteral("The OMDb service knows no title named \"%1\".").arg(input);
+    }
+    if (error == u"Too many results.")
+        return QStringLiteral("Too many titles match \"%1\" for the OMDb service to list them: "
+                              "type more of the title, or its year as in \"Dune (1984)\".")
+            .arg(input);
+    return error;
+}
+
+Result<OmdbAnswer> FetchOmdbAnswer(const QString& query, const HttpSettings& settings) {
+    return FetchParsed(query, settings, &ParsedAnswer);
+}
+
+Result<OmdbSearchPage> FetchOmdbSearch(const QString& query, const HttpSettings& settings) {
+    return FetchParsed(query, settings, &ParsedSearch);
 }
 
 Result<QByteArray> DownloadPoster(HttpClient& posterClient, const QString& address,

@@ -19,6 +19,7 @@ class TForm8;
 class TForm9;
 class TForm10;
 class TForm15;
+class TForm17;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
@@ -38,6 +39,7 @@ struct Windows {
     TForm9* form9 = nullptr;       // portable mode
     TForm10* form10 = nullptr;     // special thanks
     TForm15* form15 = nullptr;     // what's new
+    TForm17* form17 = nullptr;     // other titles of the same name
 };
 
 } // namespace quorvel

@@ -2,6 +2,8 @@
 // the arguments themselves.
 
 #include "cli/command_line.h"
+#include "online/omdb.h"
+#include "online/search_record.h"
 #include "tests/support/fake_web_server.h"
 #include "tests/support/outside_folder.h"
 #include "tests/support/test_files.h"
@@ -286,6 +288,127 @@ TEST_F(CommandLine, AddSavesWhatTheSearchTabSavesAndSkipsWhatIsThere) {
     EXPECT_TRUE(ReadFileBytes(file("Heat.txt")).startsWith("HEAT\r\n\r\nTYPE\r\nmovie\r\n"));
     EXPECT_TRUE(QFile::exists(file("Heat.jpg")));
     EXPECT_FALSE(QFile::exists(file("HEAT.txt")));
+}
+
+// A service that answers by year: "Dune" is the 2021 film, "Dune (1984)" Lynch's.
+void ServeDuneByYear(test::FakeWebServer& server) {
+    for (const auto& [year, fixture] :
+         {std::pair{"", "omdb/dune_2021.json"}, {"1984", "omdb/dune_1984.json"}}) {
+        std::string body = test::ReadFixture(fixture);
+        server.routeQuery("/", {{"t", "Dune"}, {"y", year}}, test::OmdbJson(body));
+    }
+}
+
+TEST_F(CommandLine, AddAsksForTheYearGivenAndSkipsThatTitleNextTime) {
+    ServeDuneByYear(server);
+    const Run first = run({"add", list("Dune\nDune (1984)\n")});
+    EXPECT_EQ(first.status, cli::kAllDone) << first.out.toStdString();
+    EXPECT_EQ(server.lastRequestTarget(), "/?t=Dune&y=1984&plot=full&r=json&apikey=k");
+    // Two films of one name: the one asked by its year goes beside the other, under its year.
+    EXPECT_EQ(test::FolderNames(folder), QStringList({"Dune (1984).txt", "Dune.txt"}));
+    const struct {
+        const char* name;
+        const char* fixture;
+    } saved[] = {{"Dune.txt", "omdb/dune_2021.json"}, {"Dune (1984).txt", "omdb/dune_1984.json"}};
+    for (const auto& [name, fixture] : saved) {
+        const Result<OmdbAnswer> answer =
+            ParseOmdbAnswer(QString::fromStdString(test::ReadFixture(fixture)));
+        ASSERT_TRUE(answer.ok());
+        EXPECT_EQ(ReadFileBytes(file(name)),
+                  SearchedInfoText(*answer).join("\r\n").toLatin1() + "\r\n")
+            << name;
+    }
+
+    // Next time neither is asked for; nor is a year whose record is saved under the plain name.
+    server.resetCounts();
+    const Run second = run({"add", list("Dune\nDune (1984)\ndune (2021)\n")});
+    EXPECT_TRUE(second.out.contains("3 titles: 0 added, 3 skipped")) << second.out.toStdString();
+    EXPECT_TRUE(
+        second.out.contains("skipped: dune (2021) (already in the collection as Dune.txt)"));
+    EXPECT_EQ(server.totalRequests(), 0);
+}
+
+TEST_F(CommandLine, MatchesListsAPageOrSaysWhyThereIsNone) {
+    server.serveOmdbSearch("Dune", 1, "omdb/search_dune_page1.json");
+    server.serveOmdbSearch("Dune", 2, "omdb/search_dune_page2.json");
+    for (const auto& [title, fixture] : {std::pair{"Crash", "omdb/too_many.json"},
+                                         {"Nowhere", "omdb/not_found.json"},
+                                         {"Locked", "omdb/invalid_key.json"}})
+        server.routeQuery("/", "s", title, test::OmdbJson(test::ReadFixture(fixture)));
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* out;    // the start of the output
+        const char* err;    // held by the errors
+        const char* target; // of the request; "" for none
+    } rows[] = {
+        {{"matches", "Dune"},
+         cli::kAllDone,
+         "tt15239678\t2024\tmovie\tDune: Part Two\ntt1160419\t2021\tmovie\tDune\n",
+         "Page 1 of 3 (27 results). --page 2 gives the next.",
+         "/?s=Dune&y=&page=1&r=json&apikey=k"},
+        {{"matches", "Dune", "--page", "2"},
+         cli::kAllDone,
+         "tt0142032\t2000\tseries\tFrank Herbert's Dune\n",
+         "Page 2 of 3",
+         ""},
+        {{"matches", "Dune (1984)"},
+         cli::kAllDone,
+         "tt15239678",
+         "",
+         "/?s=Dune&y=1984&page=1&r=json&apikey=k"},
+        {{"matches", "Dune", "(2021)", "--year", "1984"},
+         cli::kAllDone,
+         "tt15239678",
+         "",
+         "/?s=Dune&y=1984&page=1&r=json&apikey=k"},
+        {{"matches", "Crash"}, cli::kSomeFailed, "", "Too many titles match \"Crash\"", ""},
+        {{"matches", "Nowhere"}, cli::kSomeFailed, "", "knows no title named \"Nowhere\"", ""},
+        {{"matches", "Locked"},
+         cli::kLimitReached,
+         "",
+         "the OMDb service answered \"Invalid API key!\"",
+         ""},
+        {{"matches"}, cli::kBadArguments, "", "matches wants a TITLE", ""},
+        {{"matches", "Dune", "--year", "1869"}, cli::kBadArguments, "", "--year wants a year", ""},
+        {{"matches", "Dune", "--page", "101"}, cli::kBadArguments, "", "--page wants a number", ""},
+    };
+    // The collection folder is not needed to ask.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        server.resetCounts();
+        const Run result = run(row.arguments);
+        EXPECT_EQ(result.status, row.status) << result.err.toStdString();
+        const QString out = QString::fromUtf8(row.out);
+        EXPECT_EQ(result.out.left(std::max(out.size(), qsizetype(1))), out);
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(row.err))) << result.err.toStdString();
+        if (*row.target) {
+            EXPECT_EQ(server.lastRequestTarget(), row.target);
+        }
+        EXPECT_EQ(server.totalRequests(), row.status == cli::kBadArguments ? 0 : 1);
+    }
+
+    // The service's own keys and texts, for a script.
+    const Run json = run({"matches", "Dune", "--page", "2", "--json"});
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(object["totalResults"].toInt(), 27);
+    const QJsonArray search = object["Search"].toArray();
+    ASSERT_EQ(search.size(), 10) << json.out.toStdString();
+    EXPECT_EQ(search[4].toObject(), QJsonObject({{"imdbID", "tt6807286"},
+                                                 {"Title", "Dune: The Sisterhood Chronicles"},
+                                                 {"Year", "2017\u20132022"},
+                                                 {"Type", "series"}}));
+    const Run none = run({"matches", "Nowhere", "--json"});
+    EXPECT_EQ(none.status, cli::kSomeFailed);
+    EXPECT_EQ(QJsonDocument::fromJson(none.out.toUtf8()).object(),
+              QJsonObject(
+                  {{"totalResults", 0}, {"Search", QJsonArray()}, {"Error", "Movie not found!"}}));
+    server.stop();
+    const Run down = run({"matches", "Dune"});
+    EXPECT_EQ(down.status, cli::kSomeFailed);
+    EXPECT_TRUE(down.err.contains("Dune: could not connect to the OMDb service"))
+        << down.err.toStdString();
 }
 
 TEST_F(CommandLine, TheServicesRefusalStopsTheRunAndTheSameCommandDoesTheRest) {

@@ -259,6 +259,29 @@ TEST(HttpClient, ACancelEndsTheRequestAtOnceWhateverItIsWaitingFor) {
     EXPECT_EQ(server.totalRequests(), 0);
 }
 
+// Two threads on the one poster client: each request gets its own answer, and one waiting
+// for its turn still ends at its cancel.
+TEST(HttpClient, RequestsFromTwoThreadsTakeTurns) {
+    FakeWebServer server;
+    server.route("/a", FakeAnswer{.body = "first", .delay = 300ms});
+    server.serveText("/b", "second");
+    HttpClient posterClient(HttpSettings{.cookies = true});
+    auto first =
+        std::async(std::launch::async, [&] { return posterClient.get(server.address("/a")); });
+    std::this_thread::sleep_for(50ms);
+    std::atomic<bool> flag{false};
+    auto [waiting, seconds] = CancelledAfter(
+        flag, 50ms, [&] { return posterClient.get(server.address("/b"), kImageSizeCap, &flag); });
+    EXPECT_EQ(waiting.error(), QString::fromLatin1(kCancelledText));
+    EXPECT_LT(seconds, 0.2);
+    const Result<HttpResponse> second = posterClient.get(server.address("/b"));
+    const Result<HttpResponse> firstDone = first.get();
+    ASSERT_TRUE(firstDone.ok() && second.ok());
+    EXPECT_EQ(firstDone->body, "first");
+    EXPECT_EQ(second->body, "second");
+    EXPECT_EQ(server.requestCount("/b"), 1);
+}
+
 // The words of the failures that only libcurl's codes tell apart, for any service.
 TEST(HttpClient, FailuresAreWordedFromWhatLibcurlReported) {
     FakeWebServer server;

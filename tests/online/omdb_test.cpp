@@ -61,6 +61,42 @@ TEST(OmdbQuery, BuildsTheAddressOfATitleOrAnIdentifier) {
     EXPECT_EQ(BuildOmdbQuery(base + "/", {}, QStringLiteral("Alien")), base + "/?t=Alien" + rest);
 }
 
+// A title ending in a year in parentheses asks for that year; anything else is the title.
+TEST(OmdbQuery, AYearInParenthesesAsksForThatYear) {
+    const QString base = QStringLiteral("http://www.omdbapi.com");
+    const struct {
+        const char* input;
+        const char* subject; // after "/?t=" or "/?i="
+    } cases[] = {
+        {"Dune (1984)", "t=Dune&y=1984"},
+        {"Dune", "t=Dune&y="},
+        {"Dune(1984)", "t=Dune&y=1984"},
+        {"The Fly  (1958) ", "t=The+Fly&y=1958"},
+        {"1984 (1956)", "t=1984&y=1956"},
+        {"Dune (1984) (2021)", "t=Dune+%281984%29&y=2021"},
+        {"Dune (1869)", "t=Dune+%281869%29&y="},
+        {"Dune (9999)", "t=Dune+%289999%29&y="},
+        {"Dune (84)", "t=Dune+%2884%29&y="},
+        {"(1984)", "t=%281984%29&y="},
+        {"Dune (1984) extended", "t=Dune+%281984%29+extended&y="},
+        {"Dune [1984]", "t=Dune+%5B1984%5D&y="},
+        {"tt0087182", "i=tt0087182&y="},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildOmdbQuery(base, {}, QString::fromUtf8(c.input)),
+                  base + "/?" + c.subject + "&plot=full&r=json")
+            << c.input;
+    // The latest year is next year's.
+    EXPECT_EQ(SplitTitleYear(QStringLiteral("Heat (2027)"), 2027).year, QStringLiteral("2027"));
+    EXPECT_EQ(SplitTitleYear(QStringLiteral("Heat (2028)"), 2027).title,
+              QStringLiteral("Heat (2028)"));
+    EXPECT_EQ(SplitTitleYear(QStringLiteral("Heat (1870)"), 2027).year, QStringLiteral("1870"));
+    // A search asks the same way, one page at a time.
+    EXPECT_EQ(
+        BuildOmdbSearchQuery(base, QStringLiteral("k3y"), QStringLiteral("The Fly (1986)"), 3),
+        base + "/?s=The+Fly&y=1986&page=3&r=json&apikey=k3y");
+}
+
 TEST(OmdbAscii, DropsAccentsAndMarksWhatHasNoAsciiForm) {
     EXPECT_EQ(ReduceToAscii(QStringLiteral("Am\u00e9lie Poulain \u2013 L\u00e9on: \u00e7a, "
                                            "\u00c6on, Stra\u00dfe")),
@@ -238,6 +274,72 @@ TEST(OmdbParse, TellsRefusalsFromUnknownTitles) {
     // A found answer is never a refusal, whatever else it carries.
     EXPECT_FALSE(
         OmdbAnswer(QJsonObject{{"Response", "True"}, {"Error", "Invalid API key!"}}).refused());
+}
+
+// Recorded search answers: texts kept as the service wrote them, the count of all pages.
+TEST(OmdbSearchParse, ReadsRecordedPagesAndTheAnswersWithoutMatches) {
+    const struct {
+        const char* fixture;
+        qsizetype matches;
+        qint64 total;
+        const char* row; // "id|title|year|type" of the row at `at`, or the shown text
+        int at;
+        bool notFound, refused;
+    } cases[] = {
+        {"search_dune_page1.json", 10, 27, "tt1160419|Dune|2021|movie", 1, false, false},
+        {"search_dune_page1.json", 10, 27, "tt0398432|Die D\u00fcne/La dune|2004|movie", 6, false,
+         false},
+        {"search_dune_page1.json", 10, 27, "tt0165327|Dunes d'\u00c9gypte|1998|movie", 9, false,
+         false},
+        {"search_dune_page2.json", 10, 27, "tt0270520|Dune II: The Building of a Dynasty|1992|game",
+         2, false, false},
+        {"search_dune_page2.json", 10, 27,
+         "tt6807286|Dune: The Sisterhood Chronicles|2017\u20132022|series", 4, false, false},
+        {"too_many.json", 0, 0,
+         "Too many titles match \"Dune\" for the OMDb service to list "
+         "them: type more of the title, or its year as in \"Dune (1984)\".",
+         -1, false, false},
+        {"not_found.json", 0, 0, "The OMDb service knows no title named \"Dune\".", -1, true,
+         false},
+        {"invalid_key.json", 0, 0, "Invalid API key!", -1, false, true},
+        {"limit_reached.json", 0, 0, "Request limit reached!", -1, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        const Result<OmdbSearchPage> page = ParseOmdbSearch(
+            QString::fromStdString(test::ReadFixture(std::string("omdb/") + c.fixture)));
+        ASSERT_TRUE(page.ok()) << page.error().toStdString();
+        EXPECT_EQ(page->matches.size(), c.matches);
+        EXPECT_EQ(page->totalResults, c.total);
+        EXPECT_EQ(page->status.notFound(), c.notFound);
+        EXPECT_EQ(page->status.refused(), c.refused);
+        if (c.at < 0) {
+            EXPECT_EQ(NoMatchText(*page, QStringLiteral("Dune"), 1), QString::fromUtf8(c.row));
+            continue;
+        }
+        const OmdbMatch& m = page->matches.at(c.at);
+        EXPECT_EQ(QStringList({m.imdbId, m.title, m.year, m.type}).join(u'|'),
+                  QString::fromUtf8(c.row));
+    }
+}
+
+TEST(OmdbSearchParse, LeavesOutWhatCannotBeLookedUp) {
+    const Result<OmdbSearchPage> page = ParseOmdbSearch(QStringLiteral(
+        R"({"Search":[{"Title":"No id","Year":"1999"},{"Title":"Bad id","imdbID":"nm0000001"},)"
+        R"({"Title":"Two\nlines","Year":1999,"imdbID":" tt0000001 ","Type":"movie"},7],)"
+        R"("totalResults":"many","Response":"True"})"));
+    ASSERT_TRUE(page.ok());
+    ASSERT_EQ(page->matches.size(), 1);
+    const OmdbMatch& m = page->matches.first();
+    EXPECT_EQ(QStringList({m.imdbId, m.title, m.year, m.type, m.poster}).join(u'|'),
+              QStringLiteral("tt0000001|Two lines|1999|movie|N/A"));
+    EXPECT_EQ(page->totalResults, 1);
+    // A found page past the last one holds nothing: said as such.
+    const Result<OmdbSearchPage> empty =
+        ParseOmdbSearch(QStringLiteral(R"({"Search":[],"totalResults":"27","Response":"True"})"));
+    EXPECT_EQ(NoMatchText(*empty, QStringLiteral("Dune"), 4),
+              QStringLiteral("The OMDb service has no more titles named \"Dune\" after page 3."));
+    EXPECT_FALSE(ParseOmdbSearch(QStringLiteral("<html>down</html>")).ok());
 }
 
 class OmdbService : public ::testing::Test {

@@ -21,8 +21,7 @@ constexpr std::size_t kFloodBlock = 64 * 1024;
 
 struct Route {
     std::string path;
-    std::string paramName; // empty: any query
-    std::string paramValue;
+    FakeParams params; // none: any query
     FakeAnswer answer;
 };
 
@@ -91,11 +90,13 @@ struct FakeWebServer::Impl {
         for (auto it = routes.rbegin(); it != routes.rend(); ++it) {
             if (it->path != request.path)
                 continue;
-            if (it->paramName.empty()) {
+            if (it->params.empty()) {
                 if (!plain)
                     plain = &*it;
-            } else if (request.has_param(it->paramName) &&
-                       request.get_param_value(it->paramName) == it->paramValue) {
+            } else if (std::all_of(it->params.begin(), it->params.end(), [&](const auto& p) {
+                           return request.has_param(p.first) &&
+                                  request.get_param_value(p.first) == p.second;
+                       })) {
                 return it->answer;
             }
         }
@@ -240,13 +241,18 @@ int FakeWebServer::port() const {
 
 void FakeWebServer::route(const std::string& path, FakeAnswer answer) {
     std::lock_guard lock(impl_->mutex);
-    impl_->routes.push_back(Route{path, {}, {}, std::move(answer)});
+    impl_->routes.push_back(Route{path, {}, std::move(answer)});
 }
 
 void FakeWebServer::routeQuery(const std::string& path, const std::string& name,
                                const std::string& value, FakeAnswer answer) {
+    routeQuery(path, FakeParams{{name, value}}, std::move(answer));
+}
+
+void FakeWebServer::routeQuery(const std::string& path, const FakeParams& params,
+                               FakeAnswer answer) {
     std::lock_guard lock(impl_->mutex);
-    impl_->routes.push_back(Route{path, name, value, std::move(answer)});
+    impl_->routes.push_back(Route{path, params, std::move(answer)});
 }
 
 void FakeWebServer::serveText(const std::string& path, const std::string& body,
@@ -284,6 +290,13 @@ void FakeWebServer::serveOmdbId(const std::string& id, const std::string& fixtur
     answer.contentType = "application/json; charset=utf-8";
     answer.body = std::move(body);
     routeQuery("/", "i", id, std::move(answer));
+}
+
+void FakeWebServer::serveOmdbSearch(const std::string& title, int page,
+                                    const std::string& fixture) {
+    std::string body = ReadFixture(fixture);
+    ReplaceAll(body, "@BASE@", baseAddress().toStdString());
+    routeQuery("/", FakeParams{{"s", title}, {"page", std::to_string(page)}}, OmdbJson(body));
 }
 
 void FakeWebServer::refuseFrom(const std::string& path, int nth, FakeAnswer answer) {

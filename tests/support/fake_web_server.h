@@ -13,6 +13,8 @@ namespace quorvel::test {
 
 // Request or answer headers by name.
 using FakeHeaders = std::multimap<std::string, std::string>;
+// Query parameters a route asks for, by name.
+using FakeParams = std::map<std::string, std::string>;
 
 // What one route does when it is asked.
 struct FakeAnswer {
@@ -56,6 +58,9 @@ public:
     // or ("/", "i", id).
     void routeQuery(const std::string& path, const std::string& name, const std::string& value,
                     FakeAnswer answer);
+    // The same for several parameters at once, each equal to its value ("y" "" for an empty
+    // year); among matching routes the one added last answers.
+    void routeQuery(const std::string& path, const FakeParams& params, FakeAnswer answer);
 
     // Shorthands for route(). serveFixture reads tests/fixtures/<fixture> now and replaces
     // every "@BASE@" in it by baseAddress(), so an answer can name a poster on this server.
@@ -66,6 +71,8 @@ public:
     // The OMDb answer for a title (t=) or an identifier (i=) on path "/", from a fixture.
     void serveOmdbTitle(const std::string& title, const std::string& fixture, int status = 200);
     void serveOmdbId(const std::string& id, const std::string& fixture, int status = 200);
+    // A page of the search by title (s=, page=) from a fixture.
+    void serveOmdbSearch(const std::string& title, int page, const std::string& fixture);
 
     // From the nth GET of `path` on (counted since the last resetCounts), each GET of it gets
     // `answer` instead of its route, as a service past its daily limit answers; nth 0 lifts it.

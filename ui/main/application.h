@@ -25,6 +25,7 @@ class TForm8;
 class TForm9;
 class TForm10;
 class TForm15;
+class TForm17;
 
 class Application {
 public:
@@ -55,6 +56,7 @@ private:
     std::unique_ptr<TForm9> form9_;
     std::unique_ptr<TForm10> form10_;
     std::unique_ptr<TForm15> form15_;
+    std::unique_ptr<TForm17> form17_;
 };
 
 } // namespace quorvel

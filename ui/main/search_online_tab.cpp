@@ -11,6 +11,7 @@
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
+#include "ui/tools/title_matches.h"
 #include "ui_search_online_tab.h"
 
 #include <QApplication>
@@ -95,6 +96,7 @@ void SearchOnlineTab::ConnectHandlers() {
         {ui->Button9, &SearchOnlineTab::Button9Click},
         {ui->Button2, &SearchOnlineTab::Button2Click},
         {ui->Button10, &SearchOnlineTab::Button10Click},
+        {ui->Button56, &SearchOnlineTab::Button56Click},
     };
     for (const auto& [button, handler] : clicks)
         connect(button, &QPushButton::clicked, this,
@@ -177,23 +179,32 @@ bool SearchOnlineTab::SearchRunning() const {
     return !ui->ProgressBar1->isHidden();
 }
 
-void SearchOnlineTab::Button1Click() {
+QString SearchOnlineTab::InputToAsk(bool forgetIdOffLine) {
     TForm1* form1 = windows_.form1;
     if (SearchRunning() || !form1)
-        return;
+        return {};
     const QString input = TrimBlanksAndControls(ui->Edit1->text());
     ui->Edit1->setText(input);
     if (input.isEmpty())
-        return;
+        return {};
     if (!services_.connection->IsOnline()) {
         form1->SetStatusText(kStatusOffLine);
         ShowMessage(services_, kConnectFirst);
-        imdbId_.clear();
-        ui->Button2->setEnabled(false);
-        return;
+        if (forgetIdOffLine) {
+            imdbId_.clear();
+            ui->Button2->setEnabled(false);
+        }
+        return {};
     }
     form1->SetStatusText(kStatusOnLine);
+    return input;
+}
 
+void SearchOnlineTab::Button1Click() {
+    const QString input = InputToAsk(true);
+    if (input.isEmpty())
+        return;
+    TForm1* form1 = windows_.form1;
     SearchScope scope(ui->ProgressBar1, ui->Label1);
     const ServiceSettings settings = form1->Settings();
     const QString query = BuildOmdbQuery(settings.omdbAddress, settings.omdbApiKey, input);
@@ -426,6 +437,21 @@ void SearchOnlineTab::Button2Click() {
     if (imdbId_.isEmpty())
         return;
     OpenAddress(services_, ImdbTitleAddress(imdbId_));
+}
+
+void SearchOnlineTab::Button56Click() {
+    if (!windows_.form17)
+        return;
+    // Nothing on the tab changes: the matches and whatever goes wrong with them are told in
+    // their own window.
+    const QString input = InputToAsk(false);
+    if (!input.isEmpty())
+        windows_.form17->Open(input);
+}
+
+void SearchOnlineTab::ShowMatch(const QString& imdbId) {
+    ui->Edit1->setText(imdbId);
+    Button1Click();
 }
 
 void SearchOnlineTab::Button10Click() {

@@ -50,6 +50,13 @@ public:
     void Button9Click();  // You Tube
     void Button2Click();  // IMDB
     void Button10Click(); // Exit
+    void Button56Click(); // Other titles...
+
+    // Search Info is under way (its bar shows): a second one does not start.
+    bool SearchRunning() const;
+    // A title chosen among the other titles: its identifier goes into Edit1 and is looked up
+    // as Search Info looks it up.
+    void ShowMatch(const QString& imdbId);
 
     // What other windows and tabs read.
     const QString& CurrentTitle() const { return currentTitle_; }
@@ -69,8 +76,10 @@ private:
     void FillRecord(const QString& input, const OmdbAnswer& answer);
     // False when the poster could not be had; a cancelled download counts as handled.
     bool FetchPoster(const QString& address);
+    // Edit1 trimmed, when there is something to ask and the computer is on line; otherwise
+    // empty, the user told why (off line, `forgetIdOffLine` also empties the identifier).
+    QString InputToAsk(bool forgetIdOffLine);
     void SetSearchButtons(bool enabled); // Button2, Button3, Button6
-    bool SearchRunning() const;
 
     std::unique_ptr<Ui::SearchOnlineTab> ui;
     Windows& windows_;
