@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -227,6 +228,13 @@ QString AsciiUpper(QStringView text) {
             c = QChar(c.unicode() - 'a' + 'A');
     }
     return out;
+}
+
+QString DecodeFileName(QByteArrayView bytes) {
+    const QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
+    return LooksLikeUtf8(raw) ? QString::fromUtf8(bytes) : DecodeCp1252(raw);
 }
 
 TextFile DecodeText(const QByteArray& bytes) {

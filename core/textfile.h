@@ -34,6 +34,10 @@ TextFile DecodeText(const QByteArray& bytes);
 QByteArray EncodeText(const QStringList& lines, TextEncoding encoding,
                       TextEncoding* used = nullptr);
 
+// A file or folder name as the file system gives it: UTF-8 when the bytes are valid UTF-8,
+// Windows-1252 otherwise, so that a name written by an older system still reads as it was meant.
+QString DecodeFileName(QByteArrayView bytes);
+
 // The text without blanks and control characters at either end (what users type around a
 // title or a path is never part of it).
 QString TrimBlanksAndControls(const QString& text);
