@@ -4,6 +4,7 @@
 #include "core/infotext.h"
 #include "core/textfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -14,6 +15,25 @@ namespace {
 QString PosterPath(const QString& collectionFolder, const QString& title) {
     return EntryFilePath(collectionFolder, title + QStringLiteral(".jpg"), QStringLiteral(".jpg"));
 }
+
+// A title of a loaded list may be any line, a path outside both folders included: such a title
+// has neither an info text to read nor a page that may be written.
+Result<QString> TitleTextPath(const QString& collectionFolder, const QString& title) {
+    return CollectionFilePath(collectionFolder, title + QStringLiteral(".txt"));
+}
+
+// The progress calls, each a no-op when the caller left it out.
+struct AlbumReport {
+    const AlbumProgress& progress;
+    void Log(const QString& line) const {
+        if (progress.log)
+            progress.log(line);
+    }
+    void Step() const {
+        if (progress.step)
+            progress.step();
+    }
+};
 
 } // namespace
 
@@ -138,6 +158,77 @@ TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString&
         AlbumTitlePage(collectionFolder, albumFolder, title, info ? info->lines : QStringList());
     const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, title), lines);
     return {info.error(), written.error()};
+}
+
+AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFolder,
+                         const QStringList& titles, const AlbumProgress& progress) {
+    const AlbumReport report{progress};
+    AlbumOutcome outcome;
+    report.Log(QStringLiteral("Creating Index..."));
+    QStringList index = AlbumIndexHeader();
+    index.reserve(index.size() + 4 * titles.size() + 1);
+    for (const QString& title : titles) {
+        report.Log(QStringLiteral("Creating ") + title + QStringLiteral(" entry..."));
+        if (const Result<QString> text = TitleTextPath(collectionFolder, title); !text) {
+            // Its page is not made either: a link would lead out of the album.
+            report.Log(QStringLiteral("...left out: ") + text.error());
+        } else {
+            index << AlbumIndexEntry(collectionFolder, title);
+            report.Log(QStringLiteral("...Done."));
+        }
+        report.Step();
+    }
+    index << AlbumIndexFooter();
+
+    if (progress.indexName) {
+        const std::optional<QString> name = progress.indexName();
+        if (!name) {
+            report.Log(QStringLiteral("Album creation cancelled: no name was given for the "
+                                      "index, nothing was written."));
+            outcome.end = AlbumEnd::Cancelled;
+            return outcome;
+        }
+        if (!name->isEmpty())
+            outcome.indexName = *name;
+    }
+    // A portable album folder or a freshly chosen one may not exist yet.
+    QDir().mkpath(albumFolder);
+    FolderSync sync(albumFolder); // the pages are synced once, after the last one
+    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, outcome.indexName), index);
+    if (!written) {
+        report.Log(QStringLiteral("Index not created: ") + written.error());
+        outcome.end = AlbumEnd::NotWritten;
+        outcome.failure = written.error();
+        return outcome;
+    }
+
+    report.Log(QStringLiteral("Creating pages..."));
+    for (const QString& title : titles) {
+        const QString page = title + QStringLiteral(".html");
+        if (const Result<QString> text = TitleTextPath(collectionFolder, title); !text) {
+            report.Log(page + QStringLiteral(" not created: ") + text.error());
+            ++outcome.failures;
+        } else if (const TitlePageOutcome made =
+                       CreateTitlePage(collectionFolder, albumFolder, title);
+                   !made.writeFailure.isEmpty()) {
+            report.Log(page + QStringLiteral(" not created: ") + made.writeFailure);
+            ++outcome.failures;
+        } else if (!made.readFailure.isEmpty()) {
+            report.Log(page + QStringLiteral(" created without its information: ") +
+                       made.readFailure);
+            ++outcome.failures;
+        } else {
+            report.Log(page + QStringLiteral(" created."));
+        }
+        report.Step();
+    }
+    const Status stored = sync.Sync();
+    if (!stored) {
+        report.Log(QStringLiteral("Album not stored: ") + stored.error());
+        outcome.end = AlbumEnd::NotWritten;
+        outcome.failure = stored.error();
+    }
+    return outcome;
 }
 
 } // namespace quorvel

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace quorvel {
 
 // Text as it may stand in a page: "&", "<", ">" and '"' as entities, so a title or an info
@@ -55,5 +58,35 @@ struct TitlePageOutcome {
 // `albumFolder`. The page is written even when the text cannot be read.
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
                                  const QString& title);
+
+// What a whole album's creation tells its caller as it goes; every member may be left empty.
+struct AlbumProgress {
+    std::function<void(const QString& line)> log; // each line of the creation's log, in order
+    std::function<void()> step; // one step done: each title takes two, its entry and its page
+    // Asked once the index is composed, before anything is written: the index page's name
+    // (empty for "index"), or nothing to give up the album. Without it the index is "index".
+    std::function<std::optional<QString>()> indexName;
+};
+
+enum class AlbumEnd {
+    Created,    // the index and the pages are on the medium
+    Cancelled,  // no index name was given: nothing was written
+    NotWritten, // the index could not be written or the album not stored: see `failure`
+};
+
+struct AlbumOutcome {
+    AlbumEnd end = AlbumEnd::Created;
+    QString indexName = QStringLiteral("index"); // the index page, without ".html"
+    int failures = 0; // title pages missing or made without their information
+    QString failure;  // NotWritten: the reason, for the user
+};
+
+// Makes the album of `titles` in `albumFolder` (made when missing) from the info texts and
+// posters of `collectionFolder`: the index first, then one page per title, then all of them
+// stored on the medium. A title that names no file of the collection folder gets neither an
+// entry nor a page; a page whose text cannot be read is made without its information. Both
+// count as failures and are logged; the creation goes on.
+AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFolder,
+                         const QStringList& titles, const AlbumProgress& progress);
 
 } // namespace quorvel

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <optional>
 
 namespace quorvel {
 namespace {
@@ -123,6 +126,59 @@ TEST(AlbumPages, TitlePageIsWrittenEvenWhenItsTextCannotBeRead) {
 
     const TitlePageOutcome nowhere = CreateTitlePage(dir.path(), dir.filePath("none"), "Heat");
     EXPECT_FALSE(nowhere.writeFailure.isEmpty());
+}
+
+// How a whole creation ends, what it writes and counts, for the index names a window can give.
+TEST(AlbumRun, EndFailuresAndFilesFollowTheTitlesAndTheIndexName) {
+    enum Ask { NoQuestion, Answer, Closed };
+    struct Row {
+        QStringList titles;
+        Ask ask;
+        QString name;
+        AlbumEnd end;
+        int failures;
+        QStringList files; // in the album folder, sorted
+    };
+    const Row rows[] = {
+        {{"A"}, NoQuestion, "", AlbumEnd::Created, 0, {"A.html", "index.html"}},
+        {{"A", "Gone"}, Answer, "", AlbumEnd::Created, 1, {"A.html", "Gone.html", "index.html"}},
+        {{"A", "../A"}, Answer, "Drama", AlbumEnd::Created, 1, {"A.html", "Drama.html"}},
+        {{"A"}, Closed, "", AlbumEnd::Cancelled, 0, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.titles.join(',').toStdString() + " " + row.name.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(test::WriteFileBytes(dir.filePath("A.txt"), "A\r\n"));
+        const QString album = dir.filePath("new/album");
+        QStringList log;
+        int steps = 0;
+        AlbumProgress progress{[&](const QString& line) { log << line; }, [&] { ++steps; }, {}};
+        if (row.ask != NoQuestion)
+            progress.indexName = [&row]() -> std::optional<QString> {
+                return row.ask == Closed ? std::nullopt : std::optional<QString>(row.name);
+            };
+        const AlbumOutcome made = CreateAlbum(dir.path(), album, row.titles, progress);
+        EXPECT_EQ(made.end, row.end);
+        EXPECT_EQ(made.failures, row.failures);
+        EXPECT_EQ(made.indexName, row.name.isEmpty() ? "index" : row.name);
+        EXPECT_EQ(QDir(album).entryList(QDir::Files), row.files);
+        EXPECT_EQ(steps, int(row.titles.size()) * (row.end == AlbumEnd::Created ? 2 : 1));
+        EXPECT_EQ(log.size(), (row.end == AlbumEnd::Created ? 3 : 2) * row.titles.size() + 2);
+    }
+}
+
+TEST(AlbumRun, AnIndexThatCannotBeWrittenEndsTheCreationWithItsReason) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir.filePath("A.txt"), "A\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(dir.filePath("album"), "a file, not a folder"));
+    QStringList log;
+    AlbumProgress progress;
+    progress.log = [&](const QString& line) { log << line; };
+    const AlbumOutcome made = CreateAlbum(dir.path(), dir.filePath("album"), {"A"}, progress);
+    EXPECT_EQ(made.end, AlbumEnd::NotWritten);
+    EXPECT_TRUE(made.failure.startsWith("Cannot write " + dir.filePath("album/index.html")))
+        << made.failure.toStdString();
+    EXPECT_EQ(log.last(), "Index not created: " + made.failure);
 }
 
 } // namespace

@@ -50,24 +50,7 @@ const QString kDoesNotExist = QStringLiteral(" does not exist");
 // the bar to move smoothly, rarely enough to cost nothing beside the writes.
 constexpr qint64 kMessagePaceMs = 50;
 
-// A title of a loaded list may be any line, a path outside both folders included: such a title
-// has neither an info text to read nor a page that may be written.
-Result<QString> TitleTextPath(const QString& collection, const QString& title) {
-    return CollectionFilePath(collection, title + QStringLiteral(".txt"));
-}
-
 } // namespace
-
-// What one creation works on, taken when it starts, so that the list, the ticks or the folders
-// changing meanwhile cannot pull titles out from under the loop.
-struct TForm7::Run {
-    QStringList titles;
-    QString collection;
-    QString album;
-    QString indexName = QStringLiteral("index");
-    int failures = 0;
-    std::unique_ptr<FolderSync> sync; // the pages are synced once, after the last one
-};
 
 TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm7>()), windows_(windows), services_(services) {
@@ -355,71 +338,31 @@ void TForm7::Button8Click() {
     QScopedValueRollback busy(creating_, true);
     ui->Memo3->clear();
     pendingLog_.clear();
-    Run run;
-    run.titles = TickedTitles();
-    if (run.titles.isEmpty()) {
+    // Taken when the creation starts, so that the list, the ticks or the folders changing
+    // meanwhile cannot pull titles out from under it.
+    const QStringList titles = TickedTitles();
+    if (titles.isEmpty()) {
         services_.dialogs->ask(MessageKind::Information, kNothingTicked, Buttons::Abort);
         return;
     }
-    run.collection = CollectionFolder();
-    run.album = AlbumFolder();
-    ui->ProgressBar1->setRange(0, 2 * int(run.titles.size()));
+    const QString album = AlbumFolder();
+    ui->ProgressBar1->setRange(0, 2 * int(titles.size()));
     ui->ProgressBar1->setValue(0);
     ui->ProgressBar1->show();
     sinceMessages_.start();
-    if (!CreateIndexHtmlPage(run))
-        return;
-    CreateMovieListHtmlPage(run);
-    const Status stored = run.sync->Sync();
-    if (!stored) {
-        Log(QStringLiteral("Album not stored: ") + stored.error());
-        FinishCreation(run, false);
-        ReportError(services_, stored.error());
-        return;
-    }
-    FinishCreation(run, true);
-}
-
-bool TForm7::CreateIndexHtmlPage(Run& run) {
     Log(QStringLiteral("*** Starting Date-Time: ") + DateTimeText() + QStringLiteral(" ***"));
-    Log(QStringLiteral("Creating Index..."));
-    QStringList page = AlbumIndexHeader();
-    page.reserve(page.size() + 4 * run.titles.size() + 1);
-    for (const QString& title : run.titles) {
-        Log(QStringLiteral("Creating ") + title + QStringLiteral(" entry..."));
-        if (const Result<QString> text = TitleTextPath(run.collection, title); !text) {
-            // Its page is not made either: a link would lead out of the album.
-            Log(QStringLiteral("...left out: ") + text.error());
-        } else {
-            page << AlbumIndexEntry(run.collection, title);
-            Log(QStringLiteral("...Done."));
-        }
-        Step();
-    }
-    page << AlbumIndexFooter();
-
-    if (ui->Label2->text() == kFilteredCaption) {
-        const std::optional<QString> name = AskIndexName();
-        if (!name) {
-            Log(QStringLiteral("Album creation cancelled: no name was given for the index, "
-                               "nothing was written."));
-            FinishCreation(run, false);
-            return false;
-        }
-        if (!name->isEmpty())
-            run.indexName = *name;
-    }
-    // A portable album folder or a freshly chosen one may not exist yet.
-    QDir().mkpath(run.album);
-    run.sync = std::make_unique<FolderSync>(run.album);
-    const Status written = WriteAlbumPage(AlbumPagePath(run.album, run.indexName), page);
-    if (!written) {
-        Log(QStringLiteral("Index not created: ") + written.error());
-        FinishCreation(run, false);
-        ReportError(services_, written.error());
-        return false;
-    }
-    return true;
+    AlbumProgress progress;
+    progress.log = [this](const QString& line) { Log(line); };
+    progress.step = [this] { Step(); };
+    progress.indexName = [this]() -> std::optional<QString> {
+        if (ui->Label2->text() != kFilteredCaption)
+            return QString();
+        return AskIndexName();
+    };
+    const AlbumOutcome outcome = CreateAlbum(CollectionFolder(), album, titles, progress);
+    FinishCreation(outcome, album, int(titles.size()));
+    if (outcome.end == AlbumEnd::NotWritten)
+        ReportError(services_, outcome.failure);
 }
 
 // Waits, with every window usable, until the request is answered; nothing when it was closed
@@ -445,48 +388,24 @@ std::optional<QString> TForm7::AskIndexName() {
     return request->AlbumName();
 }
 
-void TForm7::CreateMovieListHtmlPage(Run& run) {
-    Log(QStringLiteral("Creating pages..."));
-    for (const QString& title : run.titles) {
-        const QString page = title + QStringLiteral(".html");
-        if (const Result<QString> text = TitleTextPath(run.collection, title); !text) {
-            Log(page + QStringLiteral(" not created: ") + text.error());
-            ++run.failures;
-            Step();
-            continue;
-        }
-        const TitlePageOutcome made = CreateTitlePage(run.collection, run.album, title);
-        if (!made.writeFailure.isEmpty()) {
-            Log(page + QStringLiteral(" not created: ") + made.writeFailure);
-            ++run.failures;
-        } else if (!made.readFailure.isEmpty()) {
-            Log(page + QStringLiteral(" created without its information: ") + made.readFailure);
-            ++run.failures;
-        } else {
-            Log(page + QStringLiteral(" created."));
-        }
-        Step();
-    }
-}
-
-void TForm7::FinishCreation(const Run& run, bool offerToOpen) {
+void TForm7::FinishCreation(const AlbumOutcome& outcome, const QString& album, int titles) {
     Log(QStringLiteral("*** Finished Date-Time: ") + DateTimeText() + QStringLiteral(" ***"));
     LetMessagesRun(true);
     ui->ProgressBar1->hide();
-    if (!offerToOpen)
+    if (outcome.end != AlbumEnd::Created)
         return;
     QString question = kCreated;
     MessageKind kind = MessageKind::Confirmation;
-    if (run.failures > 0) {
+    if (outcome.failures > 0) {
         question = QStringLiteral("HTML Album created, but %1 of its %2 title pages are "
                                   "incomplete or missing (see the output messages). Do you "
                                   "want to open the index?")
-                       .arg(run.failures)
-                       .arg(run.titles.size());
+                       .arg(outcome.failures)
+                       .arg(titles);
         kind = MessageKind::Warning;
     }
     if (services_.dialogs->ask(kind, question, Buttons::YesNo) == Button::Yes)
-        OpenAddress(services_, FileUrl(AlbumPagePath(run.album, run.indexName)));
+        OpenAddress(services_, FileUrl(AlbumPagePath(album, outcome.indexName)));
 }
 
 QString TForm7::DateTimeText() const {

@@ -2,6 +2,7 @@
 // TForm7, "Off Line Database to Local HTML Album": turns ticked titles of the collection into
 // an index of thumbnails and one page per title, to open in a web browser.
 
+#include "core/album.h"
 #include "platform/services.h"
 #include "ui/windows.h"
 
@@ -67,8 +68,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    struct Run; // one album creation's snapshot and tallies
-
     void ConnectHandlers();
     QString CollectionFolder() const;
     bool PortableCheck();
@@ -78,10 +77,9 @@ private:
     void ShowPreviewPoster(const QString& title);
     void ShowPreviewText(const QString& title);
 
-    bool CreateIndexHtmlPage(Run& run);
-    void CreateMovieListHtmlPage(Run& run);
     std::optional<QString> AskIndexName();
-    void FinishCreation(const Run& run, bool offerToOpen);
+    // The log's last line and the bar hidden; a created album offers to open its index.
+    void FinishCreation(const AlbumOutcome& outcome, const QString& album, int titles);
     QString DateTimeText() const;
     void Log(const QString& line);
     void Step();

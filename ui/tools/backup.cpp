@@ -1,5 +1,6 @@
 #include "ui/tools/backup.h"
 
+#include "core/backup_plan.h"
 #include "core/collection.h"
 #include "core/textfile.h"
 #include "platform/pictures.h"
@@ -21,8 +22,6 @@
 #include <QStyle>
 
 #include <atomic>
-#include <optional>
-#include <thread>
 
 namespace quorvel {
 
@@ -315,7 +314,8 @@ void TForm16::Button10Click() {
         ui->pbProgress->hide();
         return;
     }
-    const BackupPlan plan = PlanBackup();
+    const BackupPlan plan = PlanBackup(ui->Edit2->text(), movieModel_->Entries(),
+                                       movieModel_->Ticks(), ui->Edit5->text());
     EnterRunning();
     const BackupOutcome outcome =
         plan.members.isEmpty() ? BackupOutcome{} : RunBackup(archivePath, plan);
@@ -323,29 +323,6 @@ void TForm16::Button10Click() {
         QApplication::beep();
     ReturnToIdle();
     ReportBackup(archivePath, plan, outcome);
-}
-
-TForm16::BackupPlan TForm16::PlanBackup() const {
-    BackupPlan plan;
-    const QString collection = ui->Edit2->text();
-    const QString base = ui->Edit5->text();
-    const QStringList& entries = movieModel_->Entries();
-    for (int row = 0; row < entries.size(); ++row) {
-        if (!movieModel_->IsTicked(row))
-            continue;
-        // Only the file of that name in the collection folder itself, never one of a
-        // sub-folder nor one a loaded list's line leads to outside it; a file gone since the
-        // list was made is named at the end instead, as is such a line.
-        const QString& entry = entries.at(row);
-        const QString path = JoinPath(collection, entry);
-        if (!NamesFileOfFolder(entry) || !QFileInfo(path).isFile()) {
-            plan.missing << entry;
-            continue;
-        }
-        plan.members << ArchiveMember{path, StoredEntryName(path, base)};
-        plan.rows << row;
-    }
-    return plan;
 }
 
 void TForm16::EnterRunning() {
@@ -378,28 +355,22 @@ void TForm16::ShowProgressAt(int row) {
 
 // The archive is written and read back on a worker thread while this thread keeps the window
 // alive; the bar follows the member being opened.
-TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const BackupPlan& plan) {
+BackupOutcome TForm16::RunBackup(const QString& archivePath, const BackupPlan& plan) {
     const int members = int(plan.members.size());
     constexpr int kChecking = -2;
     // The member being opened, plus `members` once the archive is being written.
     std::atomic<int> current{-1};
-    std::atomic<bool> done{false};
-    std::optional<Result<int>> written;
-    std::optional<Result<int>> verified;
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    std::thread worker([&] {
-        written.emplace(
-            WriteZipArchive(archivePath, plan.members, [&](int member, ArchiveStage stage) {
-                const int offset = stage == ArchiveStage::Writing ? members : 0;
-                current.store(offset + member, std::memory_order_relaxed);
-            }));
-        current.store(kChecking, std::memory_order_relaxed);
-        if (*written)
-            verified.emplace(VerifyZipArchive(archivePath));
-        done.store(true, std::memory_order_release);
+    BackupSteps steps;
+    steps.opened = [&](int member, ArchiveStage stage) {
+        const int offset = stage == ArchiveStage::Writing ? members : 0;
+        current.store(offset + member, std::memory_order_relaxed);
+    };
+    steps.checking = [&] { current.store(kChecking, std::memory_order_relaxed); };
+    steps.ended = [dispatcher] {
         if (dispatcher)
             dispatcher->wakeUp();
-    });
+    };
     QTimer heartbeat;
     int shown = -1;
     connect(&heartbeat, &QTimer::timeout, this, [&] {
@@ -417,12 +388,12 @@ TForm16::BackupOutcome TForm16::RunBackup(const QString& archivePath, const Back
         }
     });
     heartbeat.start(50);
-    while (!done.load(std::memory_order_acquire))
+    BackupOutcome outcome = quorvel::RunBackup(archivePath, plan, steps, [] {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    worker.join();
-    if (written->ok())
+    });
+    if (outcome.written.ok())
         ShowProgressAt(movieModel_->Count() - 1);
-    return {std::move(*written), verified ? std::move(*verified) : Result<int>(0)};
+    return outcome;
 }
 
 void TForm16::ReturnToIdle() {

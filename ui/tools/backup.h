@@ -1,7 +1,7 @@
 #pragma once
 // TForm16, "Backup Quorvel Off Line Data": ticked info texts and posters into one ZIP archive.
 
-#include "core/backup_archive.h"
+#include "core/backup_plan.h"
 #include "platform/services.h"
 #include "ui/windows.h"
 
@@ -68,22 +68,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // What one backup writes, and the ticked files it had to leave out.
-    struct BackupPlan {
-        QList<ArchiveMember> members;
-        QList<int> rows; // the list row of each member
-        QStringList missing;
-    };
-    struct BackupOutcome {
-        Result<int> written = Failure(QString());
-        Result<int> verified = Failure(QString());
-    };
-
     void ConnectHandlers();
     void SetEntries(const QStringList& entries);
     void ShowMainFolder();      // Edit2 and Label7 as the main window has them
     void SelectByCode(int row); // never loads the preview
-    BackupPlan PlanBackup() const;
     void EnterRunning();
     QList<QWidget*> LockedWhileRunning() const;
     void ShowProgressAt(int row);

@@ -2,6 +2,7 @@
 
 #include "core/collection.h"
 #include "core/filteredlist.h"
+#include "core/info_filter.h"
 #include "core/infotext.h"
 #include "platform/pictures.h"
 #include "ui/main/checkable_list.h"
@@ -24,6 +25,7 @@
 #include <QScopedValueRollback>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace quorvel {
@@ -235,50 +237,36 @@ void TForm12::Button11Click() {
     ui->Edit2->clear();
 }
 
-// The walk reads every text once and only marks what goes; the list is rebuilt once at the
-// end, since taking items out one by one moves the rest of the list each time. A text whose
-// bytes cannot hold the word is not decoded into lines at all: most texts of a collection are
-// like that, and the decoding would cost more than the reading.
-void TForm12::RunFilter(const QString& word, TextTest test) {
+// The walk only marks what goes; the list is rebuilt once at the end, since taking items out
+// one by one moves the rest of the list each time.
+void TForm12::RunFilter(const QString& word, InfoTextTest test) {
     QScopedValueRollback busy(filtering_, true);
-    const int count = movieModel_->Count();
-    const QStringList entries = movieModel_->Entries();
-    const QString folder = CollectionFolder();
-    ui->ProgressBar1->setRange(0, count);
+    ui->ProgressBar1->setRange(0, movieModel_->Count());
     ui->ProgressBar1->setValue(0);
     ui->ProgressBar1->show();
-    std::vector<bool> removed(std::size_t(count), false);
-    bool anyRemoved = false;
     QElapsedTimer sinceMessages;
     sinceMessages.start();
-    for (int row = 0; row < count; ++row) {
-        if (sinceMessages.elapsed() >= kMessagePaceMs) {
-            ui->ProgressBar1->setValue(row);
-            QCoreApplication::processEvents();
-            sinceMessages.start();
-        }
-        const QString& entry = entries.at(row);
-        // An entry of a loaded list that names a path reads nothing outside the folder.
-        const Result<QByteArray> bytes = NamesFileOfFolder(entry)
-                                             ? ReadFileContents(JoinPath(folder, entry))
-                                             : Result<QByteArray>(Failure(entry));
-        if (!bytes) {
-            services_.dialogs->ask(MessageKind::Error,
-                                   QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."),
-                                   Buttons::Ok);
-            continue;
-        }
-        if (BytesMayHoldUpperCased(*bytes, word) && test(DecodeText(*bytes).lines, word))
-            continue;
-        if (ui->CheckBox19->isChecked() && movieModel_->IsTicked(row))
-            continue;
-        removed[std::size_t(row)] = true;
-        anyRemoved = true;
-    }
-    if (anyRemoved) {
-        removed.flip();
+    FilterWalk walk;
+    walk.reaching = [&](int row) {
+        if (sinceMessages.elapsed() < kMessagePaceMs)
+            return;
+        ui->ProgressBar1->setValue(row);
+        QCoreApplication::processEvents();
+        sinceMessages.start();
+    };
+    walk.unreadable = [this](const QString& entry) {
+        services_.dialogs->ask(MessageKind::Error,
+                               QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."),
+                               Buttons::Ok);
+    };
+    // Copies: the window lives during the walk, and nothing it does may change what is read.
+    const QStringList entries = movieModel_->Entries();
+    const std::vector<bool> ticks = movieModel_->Ticks();
+    const std::vector<bool> kept = FilterInfoTexts(CollectionFolder(), entries, ticks,
+                                                   ui->CheckBox19->isChecked(), word, test, walk);
+    if (std::find(kept.begin(), kept.end(), false) != kept.end()) {
         QScopedValueRollback quiet(fillingList_, true);
-        movieModel_->Keep(removed);
+        movieModel_->Keep(kept);
     }
     ui->ProgressBar1->hide();
     SetCount(kFilteredPrefix);

@@ -2,6 +2,7 @@
 // TForm12, "Info List Creator": narrows the collection by genre or by any text into a list of
 // titles to save, print, or hand to the off-line tab, Manage Info Text or the album creator.
 
+#include "core/info_filter.h"
 #include "core/textfile.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
@@ -82,10 +83,9 @@ private:
     void SetEntries(const QStringList& entries, const std::vector<bool>& ticks = {});
     void SetCount(const QString& prefix);
     void ClearPreview();
-    using TextTest = bool (*)(const QStringList& lines, QStringView word);
     // Keeps the entries whose text passes `test` with `word` (and the protected ticked ones);
     // an entry whose text cannot be read is kept and told about.
-    void RunFilter(const QString& word, TextTest test);
+    void RunFilter(const QString& word, InfoTextTest test);
     void SaveEntries(const QStringList& entries, const QString& proposedName);
     // The ticked entries that name a file of the collection: what a send may hand over.
     QStringList SendableEntries() const;
