@@ -387,10 +387,7 @@ bool StopsTheRun(const Result<OmdbAnswer>& answer, const QString& what, int& unr
 
 // The reason a found-nothing answer gives, worded as the search tab words it.
 QString NotFoundText(const OmdbAnswer& answer) {
-    if (answer.notFound())
-        return QStringLiteral("movie not found!");
-    const QString error = answer.serviceError();
-    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+    return answer.notFound() ? QStringLiteral("movie not found!") : RefusalReason(answer);
 }
 
 // What one added title writes: its poster (when the search would show one), then its text.

@@ -413,9 +413,13 @@ QString EntryFilePath(const QString& folder, const QString& entry, const QString
     return ResolveExtensionCase(path, static_cast<int>(extension.size()));
 }
 
+QString CompanionName(const QString& name, const QString& extension3) {
+    return name.left(std::max<qsizetype>(0, name.size() - 3)) + extension3;
+}
+
 QString CompanionFilePath(const QString& path, const QString& extension3) {
-    const QString companion = path.left(std::max<qsizetype>(0, path.size() - 3)) + extension3;
-    return ResolveExtensionCase(companion, static_cast<int>(extension3.size()));
+    return ResolveExtensionCase(CompanionName(path, extension3),
+                                static_cast<int>(extension3.size()));
 }
 
 QString SanitiseFileName(const QString& text) {

@@ -92,8 +92,10 @@ QString EntryBaseName(const QString& entry);
 // same base name does with the extension in other letter case, that file is returned.
 QString EntryFilePath(const QString& folder, const QString& entry, const QString& extension);
 
-// The path less its last three characters plus `extension3` ("txt" or "jpg"), with the same
-// letter-case fallback as EntryFilePath.
+// The name (or path) less its last three characters plus `extension3` ("txt" or "jpg"): the
+// poster beside an info text, or the text beside a poster. Looks at no file.
+QString CompanionName(const QString& name, const QString& extension3);
+// CompanionName of the path, with the same letter-case fallback as EntryFilePath.
 QString CompanionFilePath(const QString& path, const QString& extension3);
 
 // Removes " * / : < > ? \ | and every control character (U+0000 to U+001F, U+007F), which

@@ -4,20 +4,16 @@
 
 namespace quorvel {
 
-QStringList ComposeInfoText(const QString& title, const QStringList& values) {
-    QStringList lines;
-    lines.reserve(kInfoTextLineCount);
-    lines << title << QString();
-    for (std::size_t i = 0; i + 1 < kInfoSections.size(); ++i) {
-        const auto index = static_cast<qsizetype>(i);
-        lines << QString::fromLatin1(kInfoSections[i].label)
-              << (index < values.size() ? values.at(index) : QString()) << QString();
-    }
-    lines << QString::fromLatin1(kInfoSections.back().label) << QString();
-    return lines;
-}
-
 namespace {
+
+// The 17 values, in table order, under their labels; a missing value is one empty line.
+QHash<QString, QStringList> ValuesByLabel(const QStringList& values) {
+    QHash<QString, QStringList> byLabel;
+    for (std::size_t i = 0; i + 1 < kInfoSections.size(); ++i)
+        byLabel.insert(QString::fromLatin1(kInfoSections[i].label),
+                       {values.value(static_cast<qsizetype>(i))});
+    return byLabel;
+}
 
 bool BlankOrControl(QChar c) {
     return c.unicode() <= 0x20 || c.unicode() == 0x7F;
@@ -34,6 +30,30 @@ bool IsGenreLabel(QStringView line) {
 }
 
 } // namespace
+
+QStringList ComposeRecord(const QString& title, const QHash<QString, QStringList>& values) {
+    QStringList lines;
+    lines.reserve(kInfoTextLineCount);
+    lines << title << QString();
+    for (const InfoSection& section : kInfoSections) {
+        const QString label = QString::fromLatin1(section.label);
+        lines << label << values.value(label) << QString();
+    }
+    return lines;
+}
+
+QStringList ComposeInfoText(const QString& title, const QStringList& values) {
+    return ComposeRecord(title, ValuesByLabel(values));
+}
+
+qsizetype ComposedLabelLine(QAnyStringView label) {
+    // The title and its empty line come first; every section before takes three lines.
+    for (std::size_t i = 0; i < kInfoSections.size(); ++i) {
+        if (QAnyStringView::compare(label, QLatin1String(kInfoSections[i].label)) == 0)
+            return 2 + 3 * static_cast<qsizetype>(i);
+    }
+    return -1;
+}
 
 bool InfoTextHasGenre(const QStringList& lines, QStringView genre) {
     if (genre.isEmpty())
@@ -94,15 +114,10 @@ QStringList InfoTextNotes(const QStringList& lines) {
 
 QStringList RefreshedInfoText(const QString& title, const QStringList& values,
                               const QString& storedId, const QStringList& notes) {
-    QStringList fields = values;
-    constexpr qsizetype kIdIndex = 15; // "IMDB ID" in kInfoSections
-    while (fields.size() <= kIdIndex)
-        fields << QString();
-    fields[kIdIndex] = storedId;
-    QStringList lines = ComposeInfoText(title, fields);
-    lines.removeLast(); // the closing empty line goes after the notes
-    lines << notes << QString();
-    return lines;
+    QHash<QString, QStringList> byLabel = ValuesByLabel(values);
+    byLabel.insert(QStringLiteral("IMDB ID"), {storedId});
+    byLabel.insert(QString::fromLatin1(kInfoSections.back().label), notes);
+    return ComposeRecord(title, byLabel);
 }
 
 std::optional<QDate> ParseReleaseDate(const QString& text, const QLocale& locale) {

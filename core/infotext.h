@@ -4,7 +4,9 @@
 #include "core/result.h"
 #include "core/textfile.h"
 
+#include <QAnyStringView>
 #include <QDate>
+#include <QHash>
 #include <QStringList>
 
 #include <array>
@@ -44,6 +46,16 @@ inline constexpr const char* kNotAvailable = "N/A";
 
 // title + the 17 values in table order (missing values count as empty) -> the 55 lines.
 QStringList ComposeInfoText(const QString& title, const QStringList& values);
+
+// The one layout of a record: the title, an empty line, then every section in table order as
+// its label, the value lines `values` holds for that label (none when it holds none) and an
+// empty line. Labels the table does not have are left out. Search, editor and refresh all
+// compose through this, so a record is laid out the same whoever writes it.
+QStringList ComposeRecord(const QString& title, const QHash<QString, QStringList>& values);
+
+// The line that holds `label` in a record of ComposeInfoText, its one value line right after
+// it; -1 for a label the table does not have.
+qsizetype ComposedLabelLine(QAnyStringView label);
 
 // The line after the last line that is exactly "IMDB ID" (case and blanks count); "" when that
 // label is the last line; std::nullopt when no line is the label.

@@ -267,6 +267,11 @@ bool OmdbAnswer::notFound() const {
            error.endsWith(QLatin1String(" not found!"), Qt::CaseInsensitive);
 }
 
+QString RefusalReason(const OmdbAnswer& answer) {
+    const QString error = answer.serviceError();
+    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer") : error;
+}
+
 QString OmdbAnswer::field(const QString& key) const {
     const QJsonValue value = object_.value(key);
     switch (value.type()) {

@@ -86,6 +86,10 @@ private:
     QJsonObject object_;
 };
 
+// What an answer that is not found() gives as the reason: the service's own words, or "the OMDb
+// service gave no usable answer" when it said nothing.
+QString RefusalReason(const OmdbAnswer& answer);
+
 // Parses the text, reduces every text in it (escaped ones too) to ASCII and replaces each
 // control character (U+0000 to U+001F, U+007F) of a value by a blank, so no value can cut a
 // file name or add lines to a record; a text that is not a JSON object fails.

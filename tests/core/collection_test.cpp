@@ -278,6 +278,20 @@ TEST_F(CollectionFolder, CompanionFilePathSwapsTheThreeLetterExtension) {
     EXPECT_FALSE(QFileInfo::exists(none));
 }
 
+TEST(CompanionName, SwapsTheLastThreeCharactersWithoutLookingAtFiles) {
+    const std::pair<QString, QString> toPoster[] = {
+        {"Heat.txt", "Heat.jpg"},
+        {"Heat.TXT", "Heat.jpg"},
+        {"/no/such/Heat.txt", "/no/such/Heat.jpg"},
+        {"../outside/v.txt", "../outside/v.jpg"},
+        {"Heat.text", "Heat.tjpg"},
+        {"..", "jpg"},
+        {"", "jpg"},
+    };
+    for (const auto& [name, poster] : toPoster)
+        EXPECT_EQ(CompanionName(name, "jpg"), poster) << name.toStdString();
+}
+
 TEST(SanitiseFileName, RemovesTheNineForbiddenCharactersOnly) {
     EXPECT_EQ(SanitiseFileName("Face/Off: Part 2?"), "FaceOff Part 2");
     EXPECT_EQ(SanitiseFileName("\"*/:<>?\\|"), "");

@@ -276,6 +276,20 @@ TEST(OmdbParse, TellsRefusalsFromUnknownTitles) {
         OmdbAnswer(QJsonObject{{"Response", "True"}, {"Error", "Invalid API key!"}}).refused());
 }
 
+// An answer that found nothing is told in the service's own words, or plainly when it has none.
+TEST(OmdbParse, TheRefusalReasonIsTheServicesOwnWords) {
+    const QString none = "the OMDb service gave no usable answer";
+    const std::pair<QJsonObject, QString> cases[] = {
+        {{{"Response", "False"}, {"Error", "Invalid API key!"}}, "Invalid API key!"},
+        {{{"Response", "False"}, {"Error", "Something went wrong."}}, "Something went wrong."},
+        {{{"Response", "False"}, {"Error", QJsonValue()}}, none},
+        {{{"Response", "False"}, {"Error", ""}}, none},
+        {{{"Response", "False"}}, none},
+    };
+    for (const auto& [object, reason] : cases)
+        EXPECT_EQ(RefusalReason(OmdbAnswer(object)), reason) << reason.toStdString();
+}
+
 // Recorded search answers: texts kept as the service wrote them, the count of all pages.
 TEST(OmdbSearchParse, ReadsRecordedPagesAndTheAnswersWithoutMatches) {
     const struct {

@@ -338,7 +338,7 @@ void OptionsTab::SaveOptions() {
     if (saved)
         ShowMessage(services_, kSaved);
     else
-        services_.dialogs->ask(MessageKind::Error, kCannotSave, Buttons::Ok);
+        ReportError(services_, kCannotSave);
 }
 
 // ---- Themes ----
@@ -387,7 +387,7 @@ void OptionsTab::LoadTabBackgrounds(const QString& tab1, const QString& tab2) {
                 picture->setPicture(loaded->image);
             continue;
         }
-        services_.dialogs->ask(MessageKind::Error, LoadFailure(tab.tab, path), Buttons::Ok);
+        ReportError(services_, LoadFailure(tab.tab, path));
         tab.path->clear(); // the change rule empties the entry of the mode in force
         tab.use->setChecked(false);
         tab.use->setEnabled(false);
@@ -478,7 +478,7 @@ void OptionsTab::Browse(const BackgroundControls& tab) {
             copy = existing.canonicalFilePath() != picked.canonicalFilePath();
         }
         if (copy && !CopyPicture(picked.absoluteFilePath(), target)) {
-            services_.dialogs->ask(MessageKind::Error, kCannotCopy, Buttons::Cancel);
+            ReportError(services_, kCannotCopy, Buttons::Cancel);
             if (noPathYet)
                 tab.use->setEnabled(false);
             return;

@@ -6,6 +6,7 @@
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
+#include "ui/main/record_files.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
@@ -13,7 +14,6 @@
 #include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
@@ -303,64 +303,34 @@ void SearchOfflineTab::Button20Click() {
     PrintPicture(services_, poster_.image, *this);
 }
 
+RecordView SearchOfflineTab::View() {
+    return {[this](const TextFile& info) { ShowInfo(info); },
+            [this] { ui->Button32->setEnabled(false); },
+            [this](const Poster& poster) { ShowPoster(poster); }, [this] { ShowNoPoster(); }};
+}
+
 void SearchOfflineTab::Button23Click() {
     if (!windows_.form1)
         return;
-    const std::optional<QString> path =
-        services_.dialogs->openFile(windows_.form1->FileDialogs().openPicture);
-    if (!path)
-        return;
-    Result<Poster> poster = LoadPosterFile(*path);
-    if (!poster) {
-        ReportError(services_, poster.error());
-        return;
-    }
-    ShowPoster(*poster);
-
-    const QString infoPath = CompanionFilePath(*path, QStringLiteral("txt"));
-    if (!QFileInfo::exists(infoPath)) {
-        ui->Button32->setEnabled(false);
-        return;
-    }
-    Result<TextFile> info = LoadInfoText(infoPath);
-    if (!info) {
-        ReportError(services_, info.error());
-        return;
-    }
-    ShowInfo(*info);
-    ui->Button19->setEnabled(true);
-    ui->Button32->setEnabled(true);
+    RecordView view = View();
+    view.showInfo = [this](const TextFile& info) {
+        ShowInfo(info);
+        ui->Button19->setEnabled(true);
+        ui->Button32->setEnabled(true);
+    };
+    LoadPosterWithInfo(services_, windows_.form1->FileDialogs().openPicture, view);
 }
 
 void SearchOfflineTab::Button24Click() {
     if (!windows_.form1)
         return;
-    const std::optional<QString> path =
-        services_.dialogs->openFile(windows_.form1->FileDialogs().open);
-    if (!path)
-        return;
-    Result<TextFile> info = LoadInfoText(*path);
-    if (!info) {
-        ReportError(services_, info.error());
-        return;
-    }
-    ShowInfo(*info);
-    for (QPushButton* b : {ui->Button19, ui->Button26, ui->Button32, ui->Button37})
-        b->setEnabled(true);
-
-    const QString posterPath = CompanionFilePath(*path, QStringLiteral("jpg"));
-    if (!QFileInfo::exists(posterPath)) {
-        ShowNoPoster();
-        return;
-    }
-    Result<Poster> poster = LoadPosterFile(posterPath);
-    if (!poster) {
-        // The poster of another title must not stay beside this text.
-        ShowNoPoster();
-        ReportError(services_, poster.error());
-        return;
-    }
-    ShowPoster(*poster);
+    RecordView view = View();
+    view.showInfo = [this](const TextFile& info) {
+        ShowInfo(info);
+        for (QPushButton* b : {ui->Button19, ui->Button26, ui->Button32, ui->Button37})
+            b->setEnabled(true);
+    };
+    LoadInfoWithPoster(services_, windows_.form1->FileDialogs().open, view);
 }
 
 void SearchOfflineTab::Button25Click() {
@@ -368,28 +338,13 @@ void SearchOfflineTab::Button25Click() {
         return;
     FileDialogRequest& dialog = windows_.form1->FileDialogs().savePicture;
     dialog.startFolder = CollectionFolder();
-    dialog.proposedName = SanitiseFileName(QStringLiteral("Poster"));
-    const std::optional<QString> path = services_.dialogs->saveFile(dialog);
-    if (!path || !ConfirmOverwrite(services_, *path))
-        return;
-    const Status saved = SavePosterFile(poster_, *path);
-    if (!saved)
-        ReportError(services_, saved.error());
+    SavePosterAs(services_, dialog, QStringLiteral("Poster"), poster_);
 }
 
 void SearchOfflineTab::Button26Click() {
-    if (FirstVisualLine(*ui->Memo2).isEmpty() || !windows_.form1)
-        return;
-    FileDialogRequest& dialog = windows_.form1->FileDialogs().save;
-    dialog.proposedName = SanitiseFileName(QStringLiteral("Info"));
-    const std::optional<QString> path = services_.dialogs->saveFile(dialog);
-    if (!path || !ConfirmOverwrite(services_, *path))
-        return;
-    // The whole text as held, so wrapping never reaches the file.
-    const QStringList lines = ui->Memo2->toPlainText().split(QLatin1Char('\n'));
-    const Result<TextEncoding> saved = SaveInfoText(*path, lines, memo2Encoding_);
-    if (!saved)
-        ReportError(services_, saved.error());
+    if (windows_.form1)
+        SaveInfoAs(services_, windows_.form1->FileDialogs().save, QStringLiteral("Info"),
+                   *ui->Memo2, memo2Encoding_);
 }
 
 void SearchOfflineTab::CheckBox1Click() {

@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
+#include "ui/main/record_files.h"
 #include "ui/windows.h"
 
 #include <QWidget>
@@ -81,6 +82,7 @@ private:
     void ShowPoster(const Poster& poster);
     void ShowNoPoster();
     void ShowInfo(const TextFile& info);
+    RecordView View(); // the load commands' view of Memo2 and Image2
 
     std::unique_ptr<Ui::SearchOfflineTab> ui;
     Windows& windows_;

@@ -8,6 +8,8 @@
 #include "online/search_record.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/omdb_wait.h"
+#include "ui/main/record_files.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
@@ -15,7 +17,6 @@
 #include "ui_search_online_tab.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTextCursor>
 
 namespace quorvel {
@@ -28,43 +29,6 @@ const QString kConnectFirst =
 const QString kStatusOffLine = QStringLiteral("Internet Connection Status: OFF LINE");
 const QString kStatusOnLine = QStringLiteral("Internet Connection Status : ON LINE");
 const QString kNoPoster = QStringLiteral("No poster Found.");
-
-// Hides the bar, puts the prompt back and restores the pointer once, however the search ends.
-class SearchScope {
-public:
-    SearchScope(QProgressBar* bar, QLabel* label) : bar_(bar), label_(label) {
-        bar_->setValue(1);
-        bar_->show();
-        bar_->raise();
-        // The window stays usable during the wait: the pointer says busy, not blocked.
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    }
-    ~SearchScope() { end(); }
-    SearchScope(const SearchScope&) = delete;
-    SearchScope& operator=(const SearchScope&) = delete;
-
-    // Called before a message box, so the box is answered with the normal pointer.
-    void end() {
-        if (ended_)
-            return;
-        ended_ = true;
-        bar_->hide();
-        label_->setText(kTitlePrompt);
-        QApplication::restoreOverrideCursor();
-    }
-
-private:
-    QProgressBar* bar_;
-    QLabel* label_;
-    bool ended_ = false;
-};
-
-// Why an answer that found nothing is not a plain "not found": the service's own words.
-QString RefusalReason(const OmdbAnswer& answer) {
-    const QString error = answer.serviceError();
-    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer")
-                           : ExplainServiceError(error);
-}
 
 } // namespace
 
@@ -205,16 +169,12 @@ void SearchOnlineTab::Button1Click() {
     if (input.isEmpty())
         return;
     TForm1* form1 = windows_.form1;
-    SearchScope scope(ui->ProgressBar1, ui->Label1);
+    BusyScope scope(ui->ProgressBar1, nullptr, [this] { ui->Label1->setText(kTitlePrompt); });
     const ServiceSettings settings = form1->Settings();
-    const QString query = BuildOmdbQuery(settings.omdbAddress, settings.omdbApiKey, input);
     // One request for the whole record: every field below is read from this one answer.
     const std::optional<Result<OmdbAnswer>> answer =
-        WaitForNetwork(window(), [query](const CancelFlag& cancel) {
-            HttpSettings http;
-            http.cancel = &cancel;
-            return FetchOmdbAnswer(query, http);
-        });
+        WaitForOmdb(window(), &FetchOmdbAnswer,
+                    BuildOmdbQuery(settings.omdbAddress, settings.omdbApiKey, input));
     if (!answer)
         return; // cancelled: the record on screen stays
     if (!*answer) {
@@ -234,7 +194,8 @@ void SearchOnlineTab::Button1Click() {
     if (!reply.found()) {
         // The title may well exist: what is shown stays, and the user learns the real reason.
         scope.end();
-        ShowMessage(services_, input + QStringLiteral(": ") + RefusalReason(reply));
+        ShowMessage(services_,
+                    input + QStringLiteral(": ") + ExplainServiceError(RefusalReason(reply)));
         return;
     }
     FillRecord(input, reply);
@@ -257,21 +218,19 @@ void SearchOnlineTab::FillRecord(const QString& input, const OmdbAnswer& answer)
     // the lines are those the command line's add saves.
     const QStringList lines = SearchedInfoText(answer);
     currentTitle_ = answer.title();
-    AppendToMemo1(lines.mid(0, 2));
+    imdbId_ = lines.value(ComposedLabelLine(u"IMDB ID") + 1);
+    AppendToMemo1(lines.mid(0, 2)); // the title and its empty line
     ui->ProgressBar1->setValue(2);
-    AppendToMemo1({lines.value(2)}); // "TYPE"
-    // Section n has its value at line 3n and the next section's label at 3n + 2.
-    for (int n = 1; n <= 15; ++n) {
-        AppendToMemo1(lines.mid(3 * n, 2));
-        ui->ProgressBar1->setValue(n + 2);
-        AppendToMemo1({lines.value(3 * n + 2)});
+    // Each section with a value: its label, the value and the empty line after it; the last
+    // one brings the notes' label and the closing line along.
+    const std::size_t valued = kInfoSections.size() - 1;
+    for (std::size_t i = 0; i < valued; ++i) {
+        const qsizetype from = ComposedLabelLine(kInfoSections[i].label);
+        const qsizetype to =
+            i + 1 < valued ? ComposedLabelLine(kInfoSections[i + 1].label) : lines.size();
+        AppendToMemo1(lines.mid(from, to - from));
+        ui->ProgressBar1->setValue(int(i) + 3);
     }
-    imdbId_ = lines.value(48);
-    AppendToMemo1(lines.mid(48, 2));
-    ui->ProgressBar1->setValue(18);
-    AppendToMemo1({lines.value(50)}); // "PLOT"
-    AppendToMemo1(lines.mid(51));     // the plot, then "ANY" and the closing empty line
-    ui->ProgressBar1->setValue(19);
     SetSearchButtons(true);
 }
 
@@ -300,39 +259,21 @@ void SearchOnlineTab::Button44Click() {
 
 void SearchOnlineTab::Button3Click() {
     TForm1* form1 = windows_.form1;
-    if (FirstVisualLine(*ui->Memo1).isEmpty() || !form1)
+    if (!form1)
         return;
-    FileDialogRequest& dialog = form1->FileDialogs().save;
-    dialog.proposedName = SanitiseFileName(currentTitle_);
-    const std::optional<QString> path = services_.dialogs->saveFile(dialog);
-    if (path) {
-        if (!ConfirmOverwrite(services_, *path))
-            return;
-        // The whole text as held, so wrapping never reaches the file.
-        const QStringList lines = ui->Memo1->toPlainText().split(QLatin1Char('\n'));
-        const Result<TextEncoding> saved = SaveInfoText(*path, lines, memo1Encoding_);
-        if (!saved) {
-            ReportError(services_, saved.error());
-            return;
-        }
-        memo1Encoding_ = *saved;
-    }
+    const InfoSave save =
+        SaveInfoAs(services_, form1->FileDialogs().save, currentTitle_, *ui->Memo1, memo1Encoding_);
+    if (save.step == SaveStep::Stopped)
+        return;
+    if (save.step == SaveStep::Saved)
+        memo1Encoding_ = save.written;
     if (form1->SaveInfoAndPosterTogether())
         Button4Click();
 }
 
 void SearchOnlineTab::Button4Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    FileDialogRequest& dialog = form1->FileDialogs().savePicture;
-    dialog.proposedName = SanitiseFileName(currentTitle_);
-    const std::optional<QString> path = services_.dialogs->saveFile(dialog);
-    if (!path || !ConfirmOverwrite(services_, *path))
-        return;
-    const Status saved = SavePosterFile(poster_, *path);
-    if (!saved)
-        ReportError(services_, saved.error());
+    if (windows_.form1)
+        SavePosterAs(services_, windows_.form1->FileDialogs().savePicture, currentTitle_, poster_);
 }
 
 void SearchOnlineTab::Button6Click() {
@@ -343,66 +284,29 @@ void SearchOnlineTab::Button5Click() {
     PrintPicture(services_, poster_.image, *this);
 }
 
-void SearchOnlineTab::Button12Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    const std::optional<QString> path = services_.dialogs->openFile(form1->FileDialogs().open);
-    if (!path)
-        return;
-    const Result<TextFile> info = LoadInfoText(*path);
-    if (!info) {
-        ReportError(services_, info.error());
-        return;
-    }
-    ShowInfo(*info);
-    // A text without the label keeps the identifier it had.
-    if (const std::optional<QString> id = InfoTextImdbId(info->lines)) {
-        imdbId_ = *id;
-        ui->Button2->setEnabled(true);
-    }
+RecordView SearchOnlineTab::View() {
+    return {[this](const TextFile& info) { ShowInfo(info); }, [this] { ui->Memo1->clear(); },
+            [this](const Poster& poster) { ShowPoster(poster); }, [this] { RemovePoster(); }};
+}
 
-    const QString posterPath = CompanionFilePath(*path, QStringLiteral("jpg"));
-    if (!QFileInfo::exists(posterPath)) {
-        RemovePoster();
+void SearchOnlineTab::Button12Click() {
+    if (!windows_.form1)
         return;
-    }
-    const Result<Poster> poster = LoadPosterFile(posterPath);
-    if (!poster) {
-        // The poster of another title must not stay beside this text.
-        RemovePoster();
-        ReportError(services_, poster.error());
-        return;
-    }
-    ShowPoster(*poster);
+    RecordView view = View();
+    view.showInfo = [this](const TextFile& info) {
+        ShowInfo(info);
+        // A text without the label keeps the identifier it had.
+        if (const std::optional<QString> id = InfoTextImdbId(info.lines)) {
+            imdbId_ = *id;
+            ui->Button2->setEnabled(true);
+        }
+    };
+    LoadInfoWithPoster(services_, windows_.form1->FileDialogs().open, view);
 }
 
 void SearchOnlineTab::Button13Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    const std::optional<QString> path =
-        services_.dialogs->openFile(form1->FileDialogs().openPicture);
-    if (!path)
-        return;
-    const Result<Poster> poster = LoadPosterFile(*path);
-    if (!poster) {
-        ReportError(services_, poster.error());
-        return;
-    }
-    ShowPoster(*poster);
-
-    const QString infoPath = CompanionFilePath(*path, QStringLiteral("txt"));
-    if (!QFileInfo::exists(infoPath)) {
-        ui->Memo1->clear();
-        return;
-    }
-    const Result<TextFile> info = LoadInfoText(infoPath);
-    if (!info) {
-        ReportError(services_, info.error());
-        return;
-    }
-    ShowInfo(*info);
+    if (windows_.form1)
+        LoadPosterWithInfo(services_, windows_.form1->FileDialogs().openPicture, View());
 }
 
 void SearchOnlineTab::CheckBox2Click() {

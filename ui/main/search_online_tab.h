@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "platform/services.h"
+#include "ui/main/record_files.h"
 #include "ui/windows.h"
 
 #include <QWidget>
@@ -72,6 +73,7 @@ private:
     void ShowPoster(const Poster& poster);
     void RemovePoster();
     void ShowInfo(const TextFile& info);
+    RecordView View(); // the load commands' view of Memo1 and Image1
     void AppendToMemo1(const QStringList& lines);
     void FillRecord(const QString& input, const OmdbAnswer& answer);
     // False when the poster could not be had; a cancelled download counts as handled.

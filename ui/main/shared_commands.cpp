@@ -17,8 +17,8 @@ void ShowMessage(Services& services, const QString& text) {
     services.dialogs->ask(MessageKind::Plain, text, Buttons::Ok);
 }
 
-void ReportError(Services& services, const QString& text) {
-    services.dialogs->ask(MessageKind::Error, text, Buttons::Ok);
+void ReportError(Services& services, const QString& text, Buttons buttons) {
+    services.dialogs->ask(MessageKind::Error, text, buttons);
 }
 
 QString ExplainServiceError(const QString& serviceError) {
@@ -32,10 +32,13 @@ QString ExplainServiceError(const QString& serviceError) {
 }
 
 bool ConfirmOverwrite(Services& services, const QString& path) {
-    if (!QFileInfo::exists(path))
-        return true;
-    return services.dialogs->ask(MessageKind::Confirmation, OverwriteQuestionText(path),
-                                 Buttons::YesNo) == Button::Yes;
+    return ConfirmOverwrite(services, path, OverwriteQuestionText(path), MessageKind::Confirmation);
+}
+
+bool ConfirmOverwrite(Services& services, const QString& path, const QString& question,
+                      MessageKind kind) {
+    return !QFileInfo::exists(path) ||
+           services.dialogs->ask(kind, question, Buttons::YesNo) == Button::Yes;
 }
 
 bool AskSearchNext(Services& services, const QString& entry) {
@@ -59,11 +62,9 @@ bool OpenAddress(Services& services, const QString& address) {
     if (services.shell->OpenWithDefaultHandler(address))
         return true;
     // Without a browser the desktop only writes a line on standard error, which nobody sees.
-    services.dialogs->ask(MessageKind::Error,
-                          QStringLiteral("Could not open ") + address +
+    ReportError(services, QStringLiteral("Could not open ") + address +
                               QStringLiteral(": no web browser or other program on this "
-                                             "computer is set up to open it."),
-                          Buttons::Ok);
+                                             "computer is set up to open it."));
     return false;
 }
 

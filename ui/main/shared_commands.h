@@ -23,13 +23,17 @@ inline const QString kPortableOff = QStringLiteral("Portable mode off");
 
 // A plain box with an OK button.
 void ShowMessage(Services& services, const QString& text);
-// The error box every window uses for a failure it does not handle itself.
-void ReportError(Services& services, const QString& text);
+// The error box every window uses for a failure it does not handle itself; a few windows
+// answer theirs with a single Abort button.
+void ReportError(Services& services, const QString& text, Buttons buttons = Buttons::Ok);
 // The OMDb service's refusal as the user reads it: for a missing or refused access key a second
 // line says where the key goes and where one is had.
 QString ExplainServiceError(const QString& serviceError);
 // True when `path` does not exist yet or the user agrees to replace it.
 bool ConfirmOverwrite(Services& services, const QString& path);
+// The same with a window's own question, asked in a box of `kind` with Yes and No.
+bool ConfirmOverwrite(Services& services, const QString& path, const QString& question,
+                      MessageKind kind);
 // The list searches' question at a partial match; true when the user wants the next one.
 bool AskSearchNext(Services& services, const QString& entry);
 // Selects each of `rows` of the list in turn, through `select`, and asks whether to go on.

@@ -75,8 +75,7 @@ void TForm3::Button1Click() {
         services_.dialogs->ask(MessageKind::Information,
                                QStringLiteral("Favourite trailer added to the list"), Buttons::Ok);
     else
-        services_.dialogs->ask(MessageKind::Error, path + QStringLiteral(" cannot be save."),
-                               Buttons::Abort);
+        ReportError(services_, path + QStringLiteral(" cannot be save."), Buttons::Abort);
     close();
 }
 

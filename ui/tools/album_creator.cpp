@@ -281,7 +281,7 @@ void TForm7::Button1Click() {
     if (saved)
         ShowMessage(services_, kPathSaved);
     else
-        services_.dialogs->ask(MessageKind::Error, kCannotSaveOption, Buttons::Ok);
+        ReportError(services_, kCannotSaveOption);
 }
 
 void TForm7::Button13Click() {

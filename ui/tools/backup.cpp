@@ -306,11 +306,10 @@ void TForm16::Button10Click() {
     }
     ui->pbProgress->show();
     const QString archivePath = BackupArchivePath(ui->Edit5->text(), ui->Edit4->text());
-    if (QFileInfo::exists(archivePath) &&
-        services_.dialogs->ask(MessageKind::Warning,
-                               ui->Edit4->text() +
-                                   QStringLiteral("exists, do you want to overwrite the file?"),
-                               Buttons::YesNo) != Button::Yes) {
+    if (!ConfirmOverwrite(services_, archivePath,
+                          ui->Edit4->text() +
+                              QStringLiteral("exists, do you want to overwrite the file?"),
+                          MessageKind::Warning)) {
         ui->pbProgress->hide();
         return;
     }
@@ -421,16 +420,12 @@ void TForm16::ReportBackup(const QString& archivePath, const BackupPlan& plan,
         return;
     }
     if (!outcome.written) {
-        services_.dialogs->ask(MessageKind::Error,
-                               QStringLiteral("Exception: ") + outcome.written.error(),
-                               Buttons::Ok);
+        ReportError(services_, QStringLiteral("Exception: ") + outcome.written.error());
         return;
     }
     if (!outcome.verified) {
-        services_.dialogs->ask(MessageKind::Error,
-                               archivePath + QStringLiteral(" does not read back: ") +
-                                   outcome.verified.error(),
-                               Buttons::Ok);
+        ReportError(services_, archivePath + QStringLiteral(" does not read back: ") +
+                                   outcome.verified.error());
         return;
     }
     const QString done = archivePath + QStringLiteral(": ") + QString::number(*outcome.verified) +

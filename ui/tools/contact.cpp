@@ -62,7 +62,7 @@ void TForm2::Button1Click() {
             MailtoLink(QString::fromLatin1(kAuthorAddress), ui->Edit1->text(), text)))
         return;
     const int code = errno;
-    services_.dialogs->ask(MessageKind::Error, kCannotPass + QString::number(code), Buttons::Ok);
+    ReportError(services_, kCannotPass + QString::number(code));
 }
 
 void TForm2::Button2Click() {

@@ -255,9 +255,7 @@ void TForm12::RunFilter(const QString& word, InfoTextTest test) {
         sinceMessages.start();
     };
     walk.unreadable = [this](const QString& entry) {
-        services_.dialogs->ask(MessageKind::Error,
-                               QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."),
-                               Buttons::Ok);
+        ReportError(services_, QStringLiteral("Unable to read ") + entry + QStringLiteral(" ."));
     };
     // Copies: the window lives during the walk, and nothing it does may change what is read.
     const QStringList entries = movieModel_->Entries();
@@ -286,18 +284,17 @@ void TForm12::MovieListExportClick() {
     const Result<TextFile> text =
         NamesFileOfFolder(entry) ? LoadInfoText(path) : Result<TextFile>(Failure(entry));
     if (!text) {
-        services_.dialogs->ask(MessageKind::Error,
-                               QStringLiteral("Cannot open: ") + path +
-                                   QStringLiteral(". Operation is aborted."),
-                               Buttons::Abort);
+        ReportError(services_,
+                    QStringLiteral("Cannot open: ") + path +
+                        QStringLiteral(". Operation is aborted."),
+                    Buttons::Abort);
         ClearPreview();
         return;
     }
     ui->Memo1->setPlainText(text->lines.join(QLatin1Char('\n')));
     memo1Encoding_ = text->encoding;
     // The poster beside the text is always this title's own: none when it has none.
-    const QString poster =
-        JoinPath(CollectionFolder(), EntryBaseName(entry) + QStringLiteral(".jpg"));
+    const QString poster = CompanionFilePath(path, QStringLiteral("jpg"));
     const Result<Poster> loaded =
         QFileInfo::exists(poster) ? LoadPosterFile(poster) : Result<Poster>(Failure({}));
     ui->Image1->setPicture(loaded ? loaded->image : QImage());
@@ -334,11 +331,10 @@ void TForm12::Button9Click() {
     if (!path)
         return;
     const QFileInfo chosen(*path);
-    if (chosen.exists() &&
-        services_.dialogs->ask(MessageKind::Warning,
-                               chosen.fileName() +
-                                   QStringLiteral(" exists. Do you want to overwritte it?"),
-                               Buttons::YesNo) != Button::Yes)
+    if (!ConfirmOverwrite(services_, *path,
+                          chosen.fileName() +
+                              QStringLiteral(" exists. Do you want to overwritte it?"),
+                          MessageKind::Warning))
         return;
     // The whole text as held, so wrapping never reaches the file.
     const QStringList lines = ui->Memo1->toPlainText().split(QLatin1Char('\n'));
@@ -428,7 +424,7 @@ void TForm12::Button14Click() {
     const QString folder = CollectionFolder();
     QStringList items;
     for (const QString& entry : SendableEntries()) {
-        const QString poster = EntryBaseName(entry) + QStringLiteral(".jpg");
+        const QString poster = CompanionName(entry, QStringLiteral("jpg"));
         if (QFileInfo::exists(JoinPath(folder, poster)))
             items << poster;
         if (QFileInfo::exists(JoinPath(folder, entry)))

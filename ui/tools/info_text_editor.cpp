@@ -9,6 +9,7 @@
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/omdb_wait.h"
 #include "ui/main/shared_commands.h"
 #include "ui_info_text_editor.h"
 
@@ -28,37 +29,22 @@ namespace {
 const QString kNa = QString::fromLatin1(kNotAvailable);
 const QString kUpdateComplete = QStringLiteral("On Line update is complete");
 
-// Shows the bar and its label with the busy pointer, and puts everything back however the
-// update ends.
-class UpdateScope {
-public:
-    UpdateScope(QWidget* window, QProgressBar* bar, QLabel* label)
-        : window_(window), bar_(bar), label_(label) {
-        label_->setText(QStringLiteral("Updating title on line, please wait."));
-        bar_->setValue(1);
-        bar_->show();
-        label_->show();
-        window_->setCursor(Qt::BusyCursor);
-    }
-    ~UpdateScope() {
-        bar_->hide();
-        label_->hide();
-        window_->unsetCursor();
-    }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    QWidget* window_;
-    QProgressBar* bar_;
-    QLabel* label_;
+// The editor's boxes of one-line values, by the label of their section; the release date, the
+// plot and the notes have rules of their own.
+struct LabelledEdit {
+    const char* label;
+    QLineEdit* Ui::TForm5::*edit;
 };
-
-QString NotFoundReason(const OmdbAnswer& answer) {
-    const QString error = answer.serviceError();
-    return error.isEmpty() ? QStringLiteral("the OMDb service gave no usable answer")
-                           : ExplainServiceError(error);
-}
+constexpr LabelledEdit kLineFields[] = {
+    {"TYPE", &Ui::TForm5::Edit2},         {"YEAR", &Ui::TForm5::Edit16},
+    {"GENRE", &Ui::TForm5::Edit3},        {"RATED", &Ui::TForm5::Edit4},
+    {"RUNTIME", &Ui::TForm5::Edit5},      {"DIRECTOR", &Ui::TForm5::Edit6},
+    {"WRITER", &Ui::TForm5::Edit7},       {"ACTORS", &Ui::TForm5::Edit8},
+    {"LANGUAGE", &Ui::TForm5::Edit10},    {"COUNTRY", &Ui::TForm5::Edit9},
+    {"AWARDS", &Ui::TForm5::Edit11},      {"METASCORE", &Ui::TForm5::Edit12},
+    {"IMDB RATING", &Ui::TForm5::Edit13}, {"IMDB VOTES", &Ui::TForm5::Edit14},
+    {"IMDB ID", &Ui::TForm5::Edit15},
+};
 
 } // namespace
 
@@ -216,19 +202,12 @@ void TForm5::FillFields(const QStringList& lines) {
         return lines.isEmpty() ? QString() : InfoFieldValue(lines, QString::fromLatin1(label));
     };
     ui->Edit1->setText(lines.value(0));
-    const std::pair<const char*, QLineEdit*> fields[] = {
-        {"TYPE", ui->Edit2},        {"GENRE", ui->Edit3},      {"RATED", ui->Edit4},
-        {"RUNTIME", ui->Edit5},     {"DIRECTOR", ui->Edit6},   {"WRITER", ui->Edit7},
-        {"ACTORS", ui->Edit8},      {"COUNTRY", ui->Edit9},    {"LANGUAGE", ui->Edit10},
-        {"AWARDS", ui->Edit11},     {"METASCORE", ui->Edit12}, {"IMDB RATING", ui->Edit13},
-        {"IMDB VOTES", ui->Edit14}, {"IMDB ID", ui->Edit15},   {"YEAR", ui->Edit16},
-    };
-    for (const auto& [label, edit] : fields)
-        edit->setText(value(label));
+    for (const LabelledEdit& field : kLineFields)
+        (ui.get()->*field.edit)->setText(value(field.label));
     // A long value is read from its beginning; setText leaves each box scrolled to its end.
     ui->Edit1->setCursorPosition(0);
-    for (const auto& [label, edit] : fields)
-        edit->setCursorPosition(0);
+    for (const LabelledEdit& field : kLineFields)
+        (ui.get()->*field.edit)->setCursorPosition(0);
     ui->Memo1->setPlainText(value("PLOT"));
     ShowReleaseDate(value("RELEASED"));
 }
@@ -277,38 +256,30 @@ void TForm5::DateTimePicker1Change() {
 }
 
 QStringList TForm5::ComposeEditorRecord() {
-    const auto field = [](QLineEdit* edit) {
+    QHash<QString, QStringList> values;
+    for (const LabelledEdit& field : kLineFields) {
+        QLineEdit* edit = ui.get()->*field.edit;
         QString text = TrimBlanksAndControls(edit->text());
         if (text.isEmpty())
             text = kNa;
         edit->setText(text);
-        return text;
-    };
-    QLineEdit* const sections[] = {ui->Edit2,  ui->Edit16, ui->Edit3,  ui->Edit4,
-                                   nullptr,    ui->Edit5,  ui->Edit6,  ui->Edit7,
-                                   ui->Edit8,  ui->Edit10, ui->Edit9,  ui->Edit11,
-                                   ui->Edit12, ui->Edit13, ui->Edit14, ui->Edit15};
-    QStringList lines{ui->Edit1->text(), QString()};
-    for (std::size_t i = 0; i < std::size(sections); ++i) {
-        QString value;
-        if (sections[i])
-            value = field(sections[i]);
-        else if (!ui->Edit17->isHidden())
-            value = ui->Edit17->text().isEmpty() ? kNa : ui->Edit17->text();
-        else
-            value = FormatReleaseDate(ui->DateTimePicker1->date(), QLocale());
-        lines << QString::fromLatin1(kInfoSections[i].label) << value << QString();
+        values.insert(QString::fromLatin1(field.label), {text});
     }
+    QString released;
+    if (!ui->Edit17->isHidden())
+        released = ui->Edit17->text().isEmpty() ? kNa : ui->Edit17->text();
+    else
+        released = FormatReleaseDate(ui->DateTimePicker1->date(), QLocale());
+    values.insert(QStringLiteral("RELEASED"), {released});
     const QString plot = TrimBlanksAndControls(ui->Memo1->toPlainText());
     ui->Memo1->setPlainText(plot.isEmpty() ? kNa : plot);
     // An empty line would end the section and strand the rest of the plot outside it.
-    lines << QStringLiteral("PLOT")
-          << ui->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts) << QString()
-          << QStringLiteral("ANY");
-    QString notes = TrimBlanksAndControls(ui->Memo3->toPlainText());
+    values.insert(QStringLiteral("PLOT"),
+                  ui->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    const QString notes = TrimBlanksAndControls(ui->Memo3->toPlainText());
     ui->Memo3->setPlainText(notes.isEmpty() ? kNa : notes);
-    lines << ui->Memo3->toPlainText().split(QLatin1Char('\n')) << QString();
-    return lines;
+    values.insert(QStringLiteral("ANY"), ui->Memo3->toPlainText().split(QLatin1Char('\n')));
+    return ComposeRecord(ui->Edit1->text(), values);
 }
 
 bool TForm5::Button4Click() {
@@ -356,8 +327,7 @@ void TForm5::Button6Click() {
     if (entry.isNull())
         return;
     const Result<QString> infoPath = EntryPath(entry);
-    const QString posterName =
-        entry.chopped(qMin<qsizetype>(3, entry.size())) + QStringLiteral("jpg");
+    const QString posterName = CompanionName(entry, QStringLiteral("jpg"));
     const bool withPoster = ui->CheckBox2->isChecked();
     if (infoPath && QFileInfo::exists(*infoPath) && ui->CheckBox1->isChecked()) {
         const QString question =
@@ -376,7 +346,7 @@ void TForm5::Button6Click() {
         return;
     }
     if (withPoster) {
-        const QString posterPath = JoinPath(CollectionFolder(), posterName);
+        const QString posterPath = CompanionFilePath(*infoPath, QStringLiteral("jpg"));
         const bool existed = QFileInfo::exists(posterPath);
         ReportRecycling(entry, posterName,
                         existed ? services_.shell->RecycleFile(posterPath) : false);
@@ -481,14 +451,11 @@ void TForm5::Button9Click() {
 void TForm5::UpdateOnLine(const QString& entry, const QString& id, const QStringList& notes) {
     const ServiceSettings settings = windows_.form1->Settings();
     const QString query = BuildOmdbIdQuery(settings.omdbAddress, settings.omdbApiKey, id);
-    UpdateScope scope(this, ui->ProgressBar1, ui->Label25);
+    ui->Label25->setText(QStringLiteral("Updating title on line, please wait."));
+    ui->Label25->show();
+    BusyScope scope(ui->ProgressBar1, this, [this] { ui->Label25->hide(); });
     // One request for the whole record: every field is read from this one answer.
-    const std::optional<Result<OmdbAnswer>> answer =
-        WaitForNetwork(window(), [query](const CancelFlag& cancel) {
-            HttpSettings http;
-            http.cancel = &cancel;
-            return FetchOmdbAnswer(query, http);
-        });
+    const std::optional<Result<OmdbAnswer>> answer = WaitForOmdb(window(), &FetchOmdbAnswer, query);
     if (!answer)
         return; // cancelled: the editor stays as it was
     const QString failed = entry + QStringLiteral(" could not be updated: ");
@@ -497,7 +464,7 @@ void TForm5::UpdateOnLine(const QString& entry, const QString& id, const QString
         return;
     }
     if (!answer->value().found()) {
-        ReportError(services_, failed + NotFoundReason(answer->value()));
+        ReportError(services_, failed + ExplainServiceError(RefusalReason(answer->value())));
         return;
     }
     try {

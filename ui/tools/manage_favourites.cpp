@@ -139,10 +139,10 @@ void TForm4::Button5Click() {
     if (SaveFavourites(FavouritesFilePath(folder), Entries(), encoding_))
         ShowMessage(services_, QStringLiteral("Favourites.lst is saved"));
     else
-        services_.dialogs->ask(MessageKind::Error,
-                               QStringLiteral("Error: Unable to save Favourite.lst in ") + folder +
-                                   QLatin1Char('.'),
-                               Buttons::Abort);
+        ReportError(services_,
+                    QStringLiteral("Error: Unable to save Favourite.lst in ") + folder +
+                        QLatin1Char('.'),
+                    Buttons::Abort);
 }
 
 void TForm4::Button9Click() {
@@ -151,11 +151,10 @@ void TForm4::Button9Click() {
     const std::optional<QString> chosen = services_.dialogs->saveFile(saveDialog_);
     if (!chosen)
         return;
-    if (QFileInfo::exists(*chosen) &&
-        services_.dialogs->ask(MessageKind::Warning,
-                               QFileInfo(*chosen).fileName() +
-                                   QStringLiteral(" exists, do you want to overwrite it?"),
-                               Buttons::YesNo) != Button::Yes)
+    if (!ConfirmOverwrite(services_, *chosen,
+                          QFileInfo(*chosen).fileName() +
+                              QStringLiteral(" exists, do you want to overwrite it?"),
+                          MessageKind::Warning))
         return;
     const Status saved = SaveFavourites(*chosen, Entries(), encoding_);
     if (!saved)

@@ -162,7 +162,7 @@ void TForm9::SwitchToPortablePaths() {
     }
 
     if (!MakeFolder(MovieFolder())) {
-        services_.dialogs->ask(MessageKind::Error, kCannotCreateMovie, Buttons::Ok);
+        ReportError(services_, kCannotCreateMovie);
         ui->Edit2->setText(kNoMovieFolder);
         UndoPortableSwitch(false);
         return;
@@ -176,7 +176,7 @@ void TForm9::SwitchToPortablePaths() {
     if (fromFixed && windows_.form7)
         ui->Label6->setText(windows_.form7->AlbumFolder());
     if (!MakeFolder(AlbumFolder())) {
-        services_.dialogs->ask(MessageKind::Error, kCannotCreateAlbum, Buttons::Ok);
+        ReportError(services_, kCannotCreateAlbum);
         ui->Edit3->setText(kNoAlbumFolder);
         UndoPortableSwitch(true);
         return;
@@ -224,7 +224,7 @@ void TForm9::UsePortablePicture(const QString& portable, const QString& fixed,
         return;
     }
     if (!CopyToNewFile(fixed, target)) {
-        services_.dialogs->ask(MessageKind::Error, kCannotCopyPicture, Buttons::Ok);
+        ReportError(services_, kCannotCopyPicture);
         showPath(fixed);
         return;
     }
