@@ -10,56 +10,68 @@
 
 namespace quorvel {
 
-void LoadInfoWithPoster(Services& services, const FileDialogRequest& dialog,
-                        const RecordView& view) {
+namespace {
+
+template <typename T> using Loader = Result<T> (*)(const QString&);
+
+// The file the user picks with `dialog`, read by `load`; nothing when the user cancelled or the
+// file could not be read (told in the error box).
+template <typename T>
+std::optional<std::pair<QString, T>> PickAndRead(Services& services,
+                                                 const FileDialogRequest& dialog, Loader<T> load) {
     const std::optional<QString> path = services.dialogs->openFile(dialog);
     if (!path)
-        return;
-    const Result<TextFile> info = LoadInfoText(*path);
-    if (!info) {
-        ReportError(services, info.error());
-        return;
+        return std::nullopt;
+    Result<T> read = load(*path);
+    if (!read) {
+        ReportError(services, read.error());
+        return std::nullopt;
     }
-    view.showInfo(*info);
+    return std::pair{*path, std::move(read).value()};
+}
 
-    const QString posterPath = CompanionFilePath(*path, QStringLiteral("jpg"));
-    if (!QFileInfo::exists(posterPath)) {
-        view.noPoster();
+// The file beside `path` with the other extension, read by `load`; nothing when there is none.
+template <typename T>
+std::optional<Result<T>> ReadCompanion(const QString& path, const QString& extension3,
+                                       Loader<T> load) {
+    const QString companion = CompanionFilePath(path, extension3);
+    if (!QFileInfo::exists(companion))
+        return std::nullopt;
+    return load(companion);
+}
+
+} // namespace
+
+void LoadInfoWithPoster(Services& services, const FileDialogRequest& dialog,
+                        const RecordView& view) {
+    const auto info = PickAndRead<TextFile>(services, dialog, &LoadInfoText);
+    if (!info)
+        return;
+    view.showInfo(info->second);
+    const auto poster = ReadCompanion<Poster>(info->first, QStringLiteral("jpg"), &LoadPosterFile);
+    if (poster && *poster) {
+        view.showPoster(**poster);
         return;
     }
-    const Result<Poster> poster = LoadPosterFile(posterPath);
-    if (!poster) {
-        // The poster of another title must not stay beside this text.
-        view.noPoster();
-        ReportError(services, poster.error());
-        return;
-    }
-    view.showPoster(*poster);
+    // The poster of another title must not stay beside this text.
+    view.noPoster();
+    if (poster)
+        ReportError(services, poster->error());
 }
 
 void LoadPosterWithInfo(Services& services, const FileDialogRequest& dialog,
                         const RecordView& view) {
-    const std::optional<QString> path = services.dialogs->openFile(dialog);
-    if (!path)
+    const auto poster = PickAndRead<Poster>(services, dialog, &LoadPosterFile);
+    if (!poster)
         return;
-    const Result<Poster> poster = LoadPosterFile(*path);
-    if (!poster) {
-        ReportError(services, poster.error());
-        return;
-    }
-    view.showPoster(*poster);
-
-    const QString infoPath = CompanionFilePath(*path, QStringLiteral("txt"));
-    if (!QFileInfo::exists(infoPath)) {
+    view.showPoster(poster->second);
+    const auto info = ReadCompanion<TextFile>(poster->first, QStringLiteral("txt"), &LoadInfoText);
+    if (!info)
         view.noInfo();
-        return;
-    }
-    const Result<TextFile> info = LoadInfoText(infoPath);
-    if (!info) {
-        ReportError(services, info.error());
-        return;
-    }
-    view.showInfo(*info);
+    else if (!*info)
+        ReportError(services, info->error());
+    else
+        view.showInfo(**info);
 }
 
 InfoSave SaveInfoAs(Services& services, FileDialogRequest& dialog, const QString& name,

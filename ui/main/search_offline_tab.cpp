@@ -3,6 +3,7 @@
 #include "core/collection.h"
 #include "core/filteredlist.h"
 #include "core/infotext.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
@@ -48,21 +49,16 @@ BackgroundPicture* SearchOfflineTab::Background() const {
 }
 
 void SearchOfflineTab::ConnectHandlers() {
-    const std::pair<QPushButton*, void (SearchOfflineTab::*)()> clicks[] = {
-        {ui->Button17, &SearchOfflineTab::Button17Click},
-        {ui->Button52, &SearchOfflineTab::Button52Click},
-        {ui->Button18, &SearchOfflineTab::Button18Click},
-        {ui->Button19, &SearchOfflineTab::Button19Click},
-        {ui->Button20, &SearchOfflineTab::Button20Click},
-        {ui->Button23, &SearchOfflineTab::Button23Click},
-        {ui->Button24, &SearchOfflineTab::Button24Click},
-        {ui->Button25, &SearchOfflineTab::Button25Click},
-        {ui->Button26, &SearchOfflineTab::Button26Click},
-        {ui->Button37, &SearchOfflineTab::Button37Click},
-    };
-    for (const auto& [button, handler] : clicks)
-        connect(button, &QPushButton::clicked, this,
-                [this, handler = handler] { (this->*handler)(); });
+    ConnectClicks(this, {{ui->Button17, &SearchOfflineTab::Button17Click},
+                         {ui->Button52, &SearchOfflineTab::Button52Click},
+                         {ui->Button18, &SearchOfflineTab::Button18Click},
+                         {ui->Button19, &SearchOfflineTab::Button19Click},
+                         {ui->Button20, &SearchOfflineTab::Button20Click},
+                         {ui->Button23, &SearchOfflineTab::Button23Click},
+                         {ui->Button24, &SearchOfflineTab::Button24Click},
+                         {ui->Button25, &SearchOfflineTab::Button25Click},
+                         {ui->Button26, &SearchOfflineTab::Button26Click},
+                         {ui->Button37, &SearchOfflineTab::Button37Click}});
     connect(ui->MovieList->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         // A mouse press loads on its release; code that selects never loads.
         if (!selectingByCode_ && !mousePressed_)

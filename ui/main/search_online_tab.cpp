@@ -6,6 +6,7 @@
 #include "online/addresses.h"
 #include "online/omdb.h"
 #include "online/search_record.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/omdb_wait.h"
@@ -46,25 +47,20 @@ BackgroundPicture* SearchOnlineTab::Background() const {
 }
 
 void SearchOnlineTab::ConnectHandlers() {
-    const std::pair<QPushButton*, void (SearchOnlineTab::*)()> clicks[] = {
-        {ui->Button1, &SearchOnlineTab::Button1Click},
-        {ui->Button44, &SearchOnlineTab::Button44Click},
-        {ui->Button3, &SearchOnlineTab::Button3Click},
-        {ui->Button4, &SearchOnlineTab::Button4Click},
-        {ui->Button5, &SearchOnlineTab::Button5Click},
-        {ui->Button6, &SearchOnlineTab::Button6Click},
-        {ui->Button12, &SearchOnlineTab::Button12Click},
-        {ui->Button13, &SearchOnlineTab::Button13Click},
-        {ui->Button7, &SearchOnlineTab::Button7Click},
-        {ui->Button8, &SearchOnlineTab::Button8Click},
-        {ui->Button9, &SearchOnlineTab::Button9Click},
-        {ui->Button2, &SearchOnlineTab::Button2Click},
-        {ui->Button10, &SearchOnlineTab::Button10Click},
-        {ui->Button56, &SearchOnlineTab::Button56Click},
-    };
-    for (const auto& [button, handler] : clicks)
-        connect(button, &QPushButton::clicked, this,
-                [this, handler = handler] { (this->*handler)(); });
+    ConnectClicks(this, {{ui->Button1, &SearchOnlineTab::Button1Click},
+                         {ui->Button44, &SearchOnlineTab::Button44Click},
+                         {ui->Button3, &SearchOnlineTab::Button3Click},
+                         {ui->Button4, &SearchOnlineTab::Button4Click},
+                         {ui->Button5, &SearchOnlineTab::Button5Click},
+                         {ui->Button6, &SearchOnlineTab::Button6Click},
+                         {ui->Button12, &SearchOnlineTab::Button12Click},
+                         {ui->Button13, &SearchOnlineTab::Button13Click},
+                         {ui->Button7, &SearchOnlineTab::Button7Click},
+                         {ui->Button8, &SearchOnlineTab::Button8Click},
+                         {ui->Button9, &SearchOnlineTab::Button9Click},
+                         {ui->Button2, &SearchOnlineTab::Button2Click},
+                         {ui->Button10, &SearchOnlineTab::Button10Click},
+                         {ui->Button56, &SearchOnlineTab::Button56Click}});
     connect(ui->Edit1, &QLineEdit::returnPressed, this, [this] { Button1Click(); });
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     connect(ui->CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });

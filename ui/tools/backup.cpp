@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "platform/pictures.h"
 #include "ui/main/checkable_list.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
@@ -49,17 +50,17 @@ TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
 TForm16::~TForm16() = default;
 
 void TForm16::ConnectHandlers() {
-    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(ui->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(ui->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(ui->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-    connect(ui->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
-    connect(ui->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
-    connect(ui->Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
-    connect(ui->Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
-    connect(ui->Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
+    ConnectClicks(this, {{ui->Button1, &TForm16::Button1Click},
+                         {ui->Button2, &TForm16::Button2Click},
+                         {ui->Button3, &TForm16::Button3Click},
+                         {ui->Button4, &TForm16::Button4Click},
+                         {ui->Button5, &TForm16::Button5Click},
+                         {ui->Button6, &TForm16::Button6Click},
+                         {ui->Button7, &TForm16::Button7Click},
+                         {ui->Button8, &TForm16::Button8Click},
+                         {ui->Button9, &TForm16::Button9Click},
+                         {ui->Button10, &TForm16::Button10Click},
+                         {ui->Button11, &TForm16::Button11Click}});
     connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     // The preview follows the selection the user makes; the current row the list takes by
     // itself when it first gets the focus selects nothing and previews nothing.

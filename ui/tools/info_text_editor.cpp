@@ -4,6 +4,7 @@
 #include "core/infotext.h"
 #include "online/omdb.h"
 #include "platform/pictures.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
@@ -60,15 +61,15 @@ TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
 TForm5::~TForm5() = default;
 
 void TForm5::ConnectHandlers() {
-    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    ConnectClicks(this, {{ui->Button1, &TForm5::Button1Click},
+                         {ui->Button2, &TForm5::Button2Click},
+                         {ui->Button3, &TForm5::Button3Click},
+                         {ui->Button5, &TForm5::Button5Click},
+                         {ui->Button6, &TForm5::Button6Click},
+                         {ui->Button7, &TForm5::Button7Click},
+                         {ui->Button8, &TForm5::Button8Click},
+                         {ui->Button9, &TForm5::Button9Click}});
     connect(ui->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(ui->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(ui->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-    connect(ui->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
-    connect(ui->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
-    connect(ui->Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
     connect(ui->Edit18, &QLineEdit::textEdited, this,
             [this](const QString& t) { Edit18Change(t); });
     connect(ui->Edit18, &QLineEdit::returnPressed, this, [this] { Button7Click(); });
