@@ -5,6 +5,7 @@
 #include "ui/main/hints.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/omdb_wait.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/shared_commands.h"
 #include "ui_title_matches.h"
@@ -135,11 +136,7 @@ void TForm17::AskPage(int number) {
         ui->Button2->setEnabled(false);
         ui->Label2->setText(
             QStringLiteral("Asking the OMDb service for page %1 (Escape stops)...").arg(number));
-        page = WaitForNetwork(this, [query](const CancelFlag& cancel) {
-            HttpSettings http;
-            http.cancel = &cancel;
-            return FetchOmdbSearch(query, http);
-        });
+        page = WaitForOmdb(this, &FetchOmdbSearch, query);
         ui->ProgressBar1->hide();
     }
     // Whatever went wrong, the titles shown stay and so does the way on from them.
