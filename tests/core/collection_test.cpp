@@ -280,14 +280,7 @@ TEST_F(CollectionFolder, CompanionFilePathSwapsTheThreeLetterExtension) {
 
 TEST(CompanionName, SwapsTheLastThreeCharactersWithoutLookingAtFiles) {
     const std::pair<QString, QString> toPoster[] = {
-        {"Heat.txt", "Heat.jpg"},
-        {"Heat.TXT", "Heat.jpg"},
-        {"/no/such/Heat.txt", "/no/such/Heat.jpg"},
-        {"../outside/v.txt", "../outside/v.jpg"},
-        {"Heat.text", "Heat.tjpg"},
-        {"..", "jpg"},
-        {"", "jpg"},
-    };
+        {"/no/such/Heat.TXT", "/no/such/Heat.jpg"}, {"Heat.text", "Heat.tjpg"}, {"..", "jpg"}};
     for (const auto& [name, poster] : toPoster)
         EXPECT_EQ(CompanionName(name, "jpg"), poster) << name.toStdString();
 }

@@ -60,61 +60,18 @@ TEST(ComposeInfoText, MissingValuesBecomeEmptyValueLines) {
 // Every section in table order, whatever order the values come in; a label the table lacks
 // adds nothing, a label given no lines stands with its closing empty line only.
 TEST(ComposeRecord, LaysOutTheGivenValueLinesUnderTheirLabelsInTableOrder) {
-    struct Case {
-        const char* name;
-        QHash<QString, QStringList> values;
-        qsizetype size;
-        QList<std::pair<int, QString>> lines; // line number, text
-    };
-    const Case cases[] = {
-        {"no values",
-         {},
-         38,
-         {{0, "Heat"},
-          {1, ""},
-          {2, "TYPE"},
-          {3, ""},
-          {4, "YEAR"},
-          {34, "PLOT"},
-          {35, ""},
-          {36, "ANY"},
-          {37, ""}}},
-        {"an editor's record",
-         {{"ANY", {"note", "", "more"}},
-          {"PLOT", {"One", "Two"}},
-          {"NOT A LABEL", {"stray"}},
-          {"TYPE", {"movie"}}},
-         44,
-         {{2, "TYPE"},
-          {3, "movie"},
-          {4, ""},
-          {5, "YEAR"},
-          {6, ""},
-          {35, "PLOT"},
-          {36, "One"},
-          {37, "Two"},
-          {38, ""},
-          {39, "ANY"},
-          {40, "note"},
-          {41, ""},
-          {42, "more"},
-          {43, ""}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QStringList lines = ComposeRecord("Heat", c.values);
-        ASSERT_EQ(lines.size(), c.size);
-        for (const auto& [number, text] : c.lines)
-            EXPECT_EQ(lines.at(number), text) << number;
-        EXPECT_FALSE(lines.contains("stray"));
-    }
+    const QStringList none = ComposeRecord("Heat", {});
+    EXPECT_EQ(none.mid(0, 5), (QStringList{"Heat", "", "TYPE", "", "YEAR"}));
+    EXPECT_EQ(none.mid(34), (QStringList{"PLOT", "", "ANY", ""}));
+    const QStringList edited = ComposeRecord(
+        "Heat", {{"ANY", {"a", "", "b"}}, {"PLOT", {"1", "2"}}, {"X", {"x"}}, {"TYPE", {"m"}}});
+    EXPECT_EQ(edited.mid(2, 4), (QStringList{"TYPE", "m", "", "YEAR"}));
+    EXPECT_EQ(edited.mid(35), (QStringList{"PLOT", "1", "2", "", "ANY", "a", "", "b", ""}));
 }
 
 TEST(ComposeRecord, ComposedLabelLinesAreThoseOfARecordFreshFromASearch) {
-    const std::pair<const char*, qsizetype> cases[] = {
-        {"TYPE", 2}, {"RELEASED", 14}, {"IMDB ID", 47}, {"PLOT", 50},
-        {"ANY", 53}, {"Plot", -1},     {" TYPE", -1},   {"", -1},
-    };
+    const std::pair<const char*, qsizetype> cases[] = {{"TYPE", 2}, {"IMDB ID", 47}, {"PLOT", 50},
+                                                       {"ANY", 53}, {"Plot", -1},    {" TYPE", -1}};
     for (const auto& [label, line] : cases)
         EXPECT_EQ(ComposedLabelLine(label), line) << label;
 }
