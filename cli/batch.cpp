@@ -554,7 +554,7 @@ private:
         told_(outcome);
     }
 
-    const Collection& collection_;
+    const Collection collection_; // its own copy: a caller may hand a temporary
     bool overwrite_;
     CollectionIndex index_;
     HttpClient posterClient_;
@@ -567,24 +567,6 @@ private:
     std::future<QString> saving_;
 };
 
-// The line `add` prints for a title.
-QString AddedLine(const AddedTitle& outcome) {
-    switch (outcome.kind) {
-    case AddedTitle::Kind::Added:
-        return outcome.poster.isEmpty()
-                   ? QStringLiteral("added: %1 as %2 (No poster Found.)")
-                         .arg(outcome.title, outcome.text)
-                   : QStringLiteral("added: %1 as %2 and %3")
-                         .arg(outcome.title, outcome.text, outcome.poster);
-    case AddedTitle::Kind::Skipped:
-        return QStringLiteral("skipped: %1 (already in the collection as %2)")
-            .arg(outcome.title, outcome.text);
-    case AddedTitle::Kind::NotFound:
-    case AddedTitle::Kind::Failed:
-        break;
-    }
-    return QStringLiteral("failed: %1: %2").arg(outcome.title, outcome.reason);
-}
 
 // One record `refresh` is asked for: its file, or why a line of the list names none.
 struct RefreshTarget {
@@ -756,6 +738,24 @@ QString TitleAdder::StopReason() const {
 
 bool TitleAdder::Refused() const {
     return run_->tally().limit;
+}
+
+QString AddedLine(const AddedTitle& outcome) {
+    switch (outcome.kind) {
+    case AddedTitle::Kind::Added:
+        return outcome.poster.isEmpty()
+                   ? QStringLiteral("added: %1 as %2 (No poster Found.)")
+                         .arg(outcome.title, outcome.text)
+                   : QStringLiteral("added: %1 as %2 and %3")
+                         .arg(outcome.title, outcome.text, outcome.poster);
+    case AddedTitle::Kind::Skipped:
+        return QStringLiteral("skipped: %1 (already in the collection as %2)")
+            .arg(outcome.title, outcome.text);
+    case AddedTitle::Kind::NotFound:
+    case AddedTitle::Kind::Failed:
+        break;
+    }
+    return QStringLiteral("failed: %1: %2").arg(outcome.title, outcome.reason);
 }
 
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {

@@ -36,6 +36,10 @@ struct AddedTitle {
     QString reason; // NotFound, Failed: why, for the user
 };
 
+// The line `add` prints for a title: "added: Title as Title.txt and Title.jpg", "skipped: ...",
+// "failed: Title: why".
+QString AddedLine(const AddedTitle& outcome);
+
 // Adds the titles one after another as `add` does, with its lines, progress and summary on the
 // console (`command` is what the summary tells to run again to go on); `told` hears of each
 // title too. Returns the exit status, as `add`'s.
