@@ -71,7 +71,7 @@ TEST_F(VideoImportTest, TheGuessesAreCorrectedInPlaceImportedAndListedOffLine) {
                           "x | Alien | 1979 |  | Alien.1979.1080p.BluRay.x264-GRP.mkv",
                           "- | Old Harbour |  | doubtful | Films/Old.Harbour.1080p.WEB-DL.mkv",
                           "x | The Matrix | 1999 |  | Films/The.Matrix.1999.mkv",
-                          "- | Lost |  | doubtful | Lost.S01E01.mkv",
+                          "- | Lost |  | doubtful, series | Lost.S01E01.mkv",
                       }));
     EXPECT_EQ(Text("Label2"), "4 titles in 4 video files: 2 sure, 2 doubtful (unticked), 0 in the "
                               "collection (unticked).");

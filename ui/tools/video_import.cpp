@@ -23,8 +23,6 @@ namespace quorvel {
 
 namespace {
 
-const QString kDoubtful = QStringLiteral("doubtful");
-
 QString HeldNote(const QString& entry) {
     return QStringLiteral("in the collection as ") + entry;
 }
@@ -39,9 +37,12 @@ void VideoGuessModel::SetGuesses(std::vector<VideoGuess> guesses, const QStringL
         const QString entry = held.value(qsizetype(row));
         titles << guesses[row].title;
         ticks.push_back(guesses[row].sure && entry.isEmpty());
-        notes_ << (!entry.isEmpty()        ? HeldNote(entry)
-                   : !guesses[row].sure ? kDoubtful
-                                        : QString());
+        QStringList note;
+        if (!guesses[row].sure)
+            note << QStringLiteral("doubtful");
+        if (guesses[row].series)
+            note << QStringLiteral("series");
+        notes_ << (entry.isEmpty() ? note.join(QStringLiteral(", ")) : HeldNote(entry));
     }
     guesses_ = std::move(guesses);
     SetEntriesAndTicks(titles, ticks);
