@@ -123,8 +123,7 @@ void BM_CommandLine(benchmark::State& state) {
         list.close();
         server.resetCounts();
         const QByteArray program = QFile::encodeName(appFolder + "quorvel");
-        const QByteArray input =
-            QFile::encodeName(command == kAdd ? list.fileName() : videos);
+        const QByteArray input = QFile::encodeName(command == kAdd ? list.fileName() : videos);
         char* argv[] = {const_cast<char*>(program.constData()),
                         const_cast<char*>(kCommandNames[command]),
                         const_cast<char*>(input.constData()), nullptr};
@@ -184,6 +183,11 @@ void BM_CommandLine(benchmark::State& state) {
         (figures.seconds / (2.0 * kTitles * double(kServerDelay.count()) / 1e3) - 1.0) * 100.0;
 }
 
-BENCHMARK(BM_CommandLine)->Arg(kAdd)->Arg(kScan)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommandLine)
+    ->Arg(kAdd)
+    ->Arg(kScan)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -533,8 +533,12 @@ public:
         ++tally_.done;
         if (!save.poster)
             ++tally_.withoutPoster;
-        told_({AddedTitle::Kind::Added, save.number, save.title, textName,
-               save.poster ? QFileInfo(save.posterPath).fileName() : QString(), {}});
+        told_({AddedTitle::Kind::Added,
+               save.number,
+               save.title,
+               textName,
+               save.poster ? QFileInfo(save.posterPath).fileName() : QString(),
+               {}});
     }
 
 private:
@@ -566,7 +570,6 @@ private:
     std::optional<TitleSave> inFlight_;
     std::future<QString> saving_;
 };
-
 
 // One record `refresh` is asked for: its file, or why a line of the list names none.
 struct RefreshTarget {
@@ -712,8 +715,7 @@ public:
 };
 
 TitleAdder::TitleAdder(const Collection& collection, bool overwrite,
-                       std::chrono::milliseconds delay,
-                       std::function<void(const AddedTitle&)> told)
+                       std::chrono::milliseconds delay, std::function<void(const AddedTitle&)> told)
     : run_(std::make_unique<Run>(collection, overwrite, delay, std::move(told))) {}
 
 TitleAdder::~TitleAdder() {
@@ -743,11 +745,10 @@ bool TitleAdder::Refused() const {
 QString AddedLine(const AddedTitle& outcome) {
     switch (outcome.kind) {
     case AddedTitle::Kind::Added:
-        return outcome.poster.isEmpty()
-                   ? QStringLiteral("added: %1 as %2 (No poster Found.)")
-                         .arg(outcome.title, outcome.text)
-                   : QStringLiteral("added: %1 as %2 and %3")
-                         .arg(outcome.title, outcome.text, outcome.poster);
+        return outcome.poster.isEmpty() ? QStringLiteral("added: %1 as %2 (No poster Found.)")
+                                              .arg(outcome.title, outcome.text)
+                                        : QStringLiteral("added: %1 as %2 and %3")
+                                              .arg(outcome.title, outcome.text, outcome.poster);
     case AddedTitle::Kind::Skipped:
         return QStringLiteral("skipped: %1 (already in the collection as %2)")
             .arg(outcome.title, outcome.text);

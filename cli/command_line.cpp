@@ -289,9 +289,9 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
         return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
                       console);
     if (command == QLatin1String("scan"))
-        return RunScan({files.first(), sub.parser.isSet(sub.dryRun), sub.parser.isSet(sub.json),
-                        delay},
-                       *collection, console);
+        return RunScan(
+            {files.first(), sub.parser.isSet(sub.dryRun), sub.parser.isSet(sub.json), delay},
+            *collection, console);
     if (command == QLatin1String("refresh"))
         return RunRefresh({sub.parser.isSet(sub.all), files.value(0), delay}, *collection, console);
     return RunCheck(sub.parser.isSet(sub.json), *collection, console);

@@ -94,8 +94,8 @@ int RunScan(const ScanRequest& request, const Collection& collection, Console& c
     for (const QString& folder : walk->unreadableFolders)
         said << "Cannot read the folder " << EscapedControls(folder) << "\n";
     said << walk->videoFiles << (walk->videoFiles == 1 ? " video file, " : " video files, ")
-         << titles << (titles == 1 ? " title: " : " titles: ") << sure << " sure, "
-         << titles - sure << " doubtful, " << saved << " already in the collection.\n";
+         << titles << (titles == 1 ? " title: " : " titles: ") << sure << " sure, " << titles - sure
+         << " doubtful, " << saved << " already in the collection.\n";
     said.flush();
     int status = walk->unreadableFolders.isEmpty() ? kAllDone : kSomeFailed;
     if (request.dryRun) {
@@ -116,8 +116,8 @@ int RunScan(const ScanRequest& request, const Collection& collection, Console& c
     if (!notFound.empty()) {
         said << "Not found:\n";
         for (const auto& [number, guess] : notFound)
-            said << "  " << EscapedControls(GuessText(*guess) + QStringLiteral("  <-  ") +
-                                            guess->path)
+            said << "  "
+                 << EscapedControls(GuessText(*guess) + QStringLiteral("  <-  ") + guess->path)
                  << "\n";
     }
     said.flush();

@@ -43,7 +43,9 @@ protected:
     }
     TForm18& Window() const { return *app->windows().form18; }
     VideoGuessModel& Model() const { return Window().Model(); }
-    void Click(const char* name) const { WindowFixture::Find<QPushButton>(&Window(), name)->click(); }
+    void Click(const char* name) const {
+        WindowFixture::Find<QPushButton>(&Window(), name)->click();
+    }
     QString Text(const char* name) const {
         return WindowFixture::Find<QWidget>(&Window(), name)->property("text").toString();
     }

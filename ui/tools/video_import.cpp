@@ -134,8 +134,8 @@ QVariant VideoGuessModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 TForm18::TForm18(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm18>()), windows_(windows),
-      services_(services), model_(new VideoGuessModel(this)) {
+    : QDialog(parent), ui(std::make_unique<Ui::TForm18>()), windows_(windows), services_(services),
+      model_(new VideoGuessModel(this)) {
     ui->setupUi(this);
     ui->ListView1->setModel(model_);
     QHeaderView* header = ui->ListView1->header();
@@ -263,7 +263,8 @@ void TForm18::Button2Click() {
     if (rows.empty())
         return;
     if (!services_.connection->IsOnline()) {
-        ui->Label2->setText(QStringLiteral("Please, Connect to the Internet before trying a Search"));
+        ui->Label2->setText(
+            QStringLiteral("Please, Connect to the Internet before trying a Search"));
         return;
     }
     const QString folder = CollectionFolder();
