@@ -1,11 +1,12 @@
-// quorvel add on 200 titles from a server that takes 10 ms per answer, run as the real program
-// would be: the installed executable beside its Options.ini, its output not a terminal. The
-// run should cost little beyond the 400 requests (200 answers, 200 posters) themselves, and
-// stay small in memory.
+// quorvel add on 200 titles, and quorvel scan on a folder of 200 video files, from a server that
+// takes 10 ms per answer, run as the real program would be: the installed executable beside its
+// Options.ini, its output not a terminal. Each run should cost little beyond the 400 requests
+// (200 answers, 200 posters) themselves, and stay small in memory.
 
 #include "bench/bench_end.h"
 #include "online/omdb.h"
 #include "tests/support/fake_web_server.h"
+#include "tests/support/test_files.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,10 @@ using namespace std::chrono_literals;
 constexpr int kTitles = 200;
 constexpr auto kServerDelay = 10ms;
 
+// What the program is asked to do: add a list of titles, or scan a folder of their videos.
+enum Command { kAdd, kScan, kCommands };
+const char* const kCommandNames[kCommands] = {"add", "scan"};
+
 struct Figures {
     double seconds = 0;
     double cpuSeconds = 0;  // the program's own processor time, user and system
@@ -38,21 +43,24 @@ struct Figures {
     double peakMiB = 0;
     int requests = 0;
     int files = 0;
-} figures;
+} figuresOf[kCommands];
 
 [[maybe_unused]] const bool kSummaryAtEnd = [] {
     quorvel::bench::AtEnd([] {
-        if (figures.seconds <= 0)
-            return;
-        const double floor = 2.0 * kTitles * double(kServerDelay.count()) / 1e3;
-        std::printf("quorvel add, %d titles: %.2f s for %d requests of %lld ms (%.2f s, +%.1f %%), "
-                    "%d files, peak memory %.1f MiB, processor time %.2f s; the bare requests "
-                    "from the benchmark itself took %.2f s (+%.1f %%)\n",
-                    kTitles, figures.seconds, figures.requests,
-                    static_cast<long long>(kServerDelay.count()), floor,
-                    (figures.seconds / floor - 1.0) * 100.0, figures.files, figures.peakMiB,
-                    figures.cpuSeconds, figures.bareSeconds,
-                    (figures.bareSeconds / floor - 1.0) * 100.0);
+        for (int command = 0; command < kCommands; ++command) {
+            const Figures& figures = figuresOf[command];
+            if (figures.seconds <= 0)
+                continue;
+            const double floor = 2.0 * kTitles * double(kServerDelay.count()) / 1e3;
+            std::printf("quorvel %s, %d titles: %.2f s for %d requests of %lld ms (%.2f s, "
+                        "+%.1f %%), %d files, peak memory %.1f MiB, processor time %.2f s; the "
+                        "bare requests from the benchmark itself took %.2f s (+%.1f %%)\n",
+                        kCommandNames[command], kTitles, figures.seconds, figures.requests,
+                        static_cast<long long>(kServerDelay.count()), floor,
+                        (figures.seconds / floor - 1.0) * 100.0, figures.files, figures.peakMiB,
+                        figures.cpuSeconds, figures.bareSeconds,
+                        (figures.bareSeconds / floor - 1.0) * 100.0);
+        }
     });
     return true;
 }();
@@ -66,7 +74,9 @@ bool PlaceProgram(const QString& appFolder) {
            QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
 }
 
-void BM_CommandLineAdd(benchmark::State& state) {
+void BM_CommandLine(benchmark::State& state) {
+    const auto command = Command(state.range(0));
+    Figures& figures = figuresOf[command];
     quorvel::test::FakeWebServer server;
     server.serveFixture("/posters/p.jpg", "omdb/poster.jpg", "image/jpeg");
     QByteArray titles;
@@ -78,6 +88,12 @@ void BM_CommandLineAdd(benchmark::State& state) {
                               title, id, server.address("/posters/p.jpg").toStdString())));
         titles += QByteArray::fromStdString(title) + "\n";
     }
+    // The same titles as release names of video files, each with its year.
+    QStringList videoFiles;
+    for (int i = 0; i < kTitles; ++i)
+        videoFiles << QStringLiteral("Bench.Title.%1.%2.1080p.BluRay.x264-GRP.mkv")
+                          .arg(i)
+                          .arg(1950 + i % 70);
     server.setDelay(kServerDelay);
 
     for (auto _ : state) {
@@ -85,8 +101,13 @@ void BM_CommandLineAdd(benchmark::State& state) {
         QTemporaryDir temp;
         const QString appFolder = temp.path() + "/app/";
         const QString folder = temp.path() + "/Movies";
+        const QString videos = temp.path() + "/Videos";
         QDir().mkpath(appFolder);
         QDir().mkpath(folder);
+        if (!quorvel::test::MakeEmptyFiles(videos, videoFiles)) {
+            state.SkipWithError("cannot make the folder of videos");
+            return;
+        }
         QFile options(appFolder + "Options.ini");
         QFile list(temp.path() + "/titles.txt");
         if (!PlaceProgram(appFolder) || !options.open(QIODevice::WriteOnly) ||
@@ -102,9 +123,10 @@ void BM_CommandLineAdd(benchmark::State& state) {
         list.close();
         server.resetCounts();
         const QByteArray program = QFile::encodeName(appFolder + "quorvel");
-        const QByteArray listPath = QFile::encodeName(list.fileName());
-        char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("add"),
-                        const_cast<char*>(listPath.constData()), nullptr};
+        const QByteArray input = QFile::encodeName(command == kAdd ? list.fileName() : videos);
+        char* argv[] = {const_cast<char*>(program.constData()),
+                        const_cast<char*>(kCommandNames[command]),
+                        const_cast<char*>(input.constData()), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
@@ -141,7 +163,10 @@ void BM_CommandLineAdd(benchmark::State& state) {
     quorvel::HttpClient posterClient(
         quorvel::HttpSettings{.maxBytes = quorvel::kImageSizeCap, .cookies = true});
     for (int i = 0; i < kTitles; ++i) {
-        const QString title = QStringLiteral("Bench Title %1").arg(i);
+        // Scan asks with the year the file name gives.
+        const QString title = command == kAdd
+                                  ? QStringLiteral("Bench Title %1").arg(i)
+                                  : QStringLiteral("Bench Title %1 (%2)").arg(i).arg(1950 + i % 70);
         const auto answer =
             quorvel::FetchOmdbAnswer(quorvel::BuildOmdbQuery(server.baseAddress(), {}, title));
         if (!answer || !answer->found() ||
@@ -158,6 +183,11 @@ void BM_CommandLineAdd(benchmark::State& state) {
         (figures.seconds / (2.0 * kTitles * double(kServerDelay.count()) / 1e3) - 1.0) * 100.0;
 }
 
-BENCHMARK(BM_CommandLineAdd)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommandLine)
+    ->Arg(kAdd)
+    ->Arg(kScan)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

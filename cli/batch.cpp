@@ -1,4 +1,5 @@
 #include "cli/batch.h"
+#include "cli/title_adder.h"
 
 #include "core/collection.h"
 #include "core/collection_check.h"
@@ -289,6 +290,7 @@ struct ListedTitle {
     QString text;         // trimmed; only the start of a line too long for a title
     qsizetype line = 0;   // from 1
     bool tooLong = false; // refused without a request
+    bool series = false;
 };
 
 Result<std::vector<ListedTitle>> ReadTitles(const QString& path, Console& console) {
@@ -421,12 +423,19 @@ QString WriteTitle(const TitleSave& save) {
 
 namespace {
 
-// One `add` run: the titles in list order, the answers' files written in the background.
+// One run of titles, `add`'s and the import's: the titles in order, the answers' files written
+// in the background.
 class AddRun {
 public:
-    AddRun(const AddRequest& request, const Collection& collection, Console& console, int total)
-        : request_(request), collection_(collection), index_(collection.folder),
-          posterClient_(PosterClientSettings()), pacer_(request.delay), progress_(console, total) {}
+    AddRun(const Collection& collection, bool overwrite, std::chrono::milliseconds delay,
+           std::function<void(const AddedTitle&)> told)
+        : collection_(collection), overwrite_(overwrite), index_(collection.folder),
+          posterClient_(PosterClientSettings()), pacer_(delay), told_(std::move(told)) {}
+
+    // Known before asking: the request is saved for what the collection already holds.
+    QString Held(const QString& title) {
+        return IsImdbId(title) ? index_.textWithId(title) : index_.textForLine(title);
+    }
 
     // False when the run stops here (the title is left with the rest). `number` counts from 1.
     bool Add(int number, const ListedTitle& listed) {
@@ -441,23 +450,24 @@ public:
                         QStringLiteral("it is longer than a title can be (%1 characters); not "
                                        "looked up")
                             .arg(kLongestTitle));
-        // Known before asking: the request is saved for what the collection already holds.
-        if (!request_.overwrite) {
-            const QString held =
-                IsImdbId(title) ? index_.textWithId(title) : index_.textForLine(title);
-            if (!held.isEmpty())
+        if (!overwrite_) {
+            if (const QString held = Held(title); !held.isEmpty())
                 return Skip(title, held);
         }
         pacer_.beforeRequest();
         const ServiceSettings& service = collection_.services;
-        const Result<OmdbAnswer> answer =
-            FetchOmdbAnswer(BuildOmdbQuery(service.omdbAddress, service.omdbApiKey, title));
+        QString query = BuildOmdbQuery(service.omdbAddress, service.omdbApiKey, title);
+        // A series of the same name as a film would otherwise give the film.
+        if (listed.series)
+            query += QStringLiteral("&type=series");
+        const Result<OmdbAnswer> answer = FetchOmdbAnswer(query);
         if (StopsTheRun(answer, title, unreachable_, tally_))
             return false;
         if (!answer)
             return Fail(title, answer.error());
         if (!answer->found())
-            return Fail(title, NotFoundText(*answer));
+            return Fail(title, NotFoundText(*answer),
+                        answer->notFound() ? AddedTitle::Kind::NotFound : AddedTitle::Kind::Failed);
         // The name the search tab proposes for the title the service gave.
         QString base = SanitiseFileName(answer->title());
         const QString id = answer->field(QStringLiteral("imdbID"));
@@ -472,9 +482,9 @@ public:
             base = SanitiseFileName(answer->title() + QStringLiteral(" (") + year + u')');
             held = index_.textNamed(base);
         }
-        if (held.isEmpty() && !request_.overwrite)
+        if (held.isEmpty() && !overwrite_)
             held = index_.textWithId(id);
-        if (!held.isEmpty() && !request_.overwrite)
+        if (!held.isEmpty() && !overwrite_)
             return Skip(title, held);
         // Over an existing text whose name differs only in letter case, not beside it.
         const QString entry = held.isEmpty() ? base + QStringLiteral(".txt") : held;
@@ -498,7 +508,6 @@ public:
         return true;
     }
 
-    Progress& progress() { return progress_; }
     Tally& tally() { return tally_; }
 
     // One title's files are written while the next title's requests wait on the network, so
@@ -515,44 +524,43 @@ public:
             if (!save.textExisted)
                 index_.forget(textName);
             ++tally_.failed;
-            progress_.say(save.number, QStringLiteral("failed: %1: %2").arg(save.title, failure));
+            told_({AddedTitle::Kind::Failed, save.number, save.title, {}, {}, failure});
             return;
         }
         ++tally_.done;
-        if (save.poster) {
-            progress_.say(save.number,
-                          QStringLiteral("added: %1 as %2 and %3")
-                              .arg(save.title, textName, QFileInfo(save.posterPath).fileName()));
-        } else {
+        if (!save.poster)
             ++tally_.withoutPoster;
-            progress_.say(
-                save.number,
-                QStringLiteral("added: %1 as %2 (No poster Found.)").arg(save.title, textName));
-        }
+        told_({AddedTitle::Kind::Added,
+               save.number,
+               save.title,
+               textName,
+               save.poster ? QFileInfo(save.posterPath).fileName() : QString(),
+               {}});
     }
 
 private:
     bool Skip(const QString& title, const QString& held) {
         ++tally_.skipped;
-        Say(QStringLiteral("skipped: %1 (already in the collection as %2)").arg(title, held));
+        Tell({AddedTitle::Kind::Skipped, number_, title, held, {}, {}});
         return true;
     }
-    bool Fail(const QString& title, const QString& reason) {
+    bool Fail(const QString& title, const QString& reason,
+              AddedTitle::Kind kind = AddedTitle::Kind::Failed) {
         ++tally_.failed;
-        Say(QStringLiteral("failed: %1: %2").arg(title, reason));
+        Tell({kind, number_, title, {}, {}, reason});
         return true;
     }
-    void Say(const QString& line) {
+    void Tell(const AddedTitle& outcome) {
         Settle();
-        progress_.say(number_, line);
+        told_(outcome);
     }
 
-    const AddRequest& request_;
-    const Collection& collection_;
+    const Collection collection_; // its own copy: a caller may hand a temporary
+    bool overwrite_;
     CollectionIndex index_;
     HttpClient posterClient_;
     Pacer pacer_;
-    Progress progress_;
+    std::function<void(const AddedTitle&)> told_;
     Tally tally_;
     int unreachable_ = 0;
     int number_ = 0; // of the title being added
@@ -656,24 +664,96 @@ int BadArgument(Console& console, const QString& message) {
     return kBadArguments;
 }
 
+// The titles one after another, a line each on the console, then the summary.
+int AddListed(const std::vector<ListedTitle>& titles, const AddRequest& request,
+              const Collection& collection, Console& console, const QString& command,
+              const std::function<void(const AddedTitle&)>& told) {
+    const int total = int(titles.size());
+    Progress progress(console, total);
+    AddRun run(collection, request.overwrite, request.delay, [&](const AddedTitle& outcome) {
+        progress.say(outcome.number, AddedLine(outcome));
+        if (told)
+            told(outcome);
+    });
+    for (int i = 0; i < total; ++i) {
+        progress.begin(i + 1, titles.at(i).text);
+        if (!run.Add(i + 1, titles.at(i))) {
+            run.tally().left = total - i;
+            break;
+        }
+    }
+    run.Settle();
+    return Finish(console, progress, run.tally(), total, false, command);
+}
+
 } // namespace
 
 int RunAdd(const AddRequest& request, const Collection& collection, Console& console) {
     const Result<std::vector<ListedTitle>> titles = ReadTitles(request.listPath, console);
     if (!titles)
         return BadArgument(console, titles.error());
-    const int total = int(titles->size());
-    AddRun run(request, collection, console, total);
-    for (int i = 0; i < total; ++i) {
-        run.progress().begin(i + 1, titles->at(i).text);
-        if (!run.Add(i + 1, titles->at(i))) {
-            run.tally().left = total - i;
-            break;
-        }
+    return AddListed(*titles, request, collection, console,
+                     QStringLiteral("quorvel add ") + request.listPath, {});
+}
+
+int AddTitles(const std::vector<TitleToAdd>& titles, const AddRequest& request,
+              const Collection& collection, Console& console, const QString& command,
+              const std::function<void(const AddedTitle&)>& told) {
+    std::vector<ListedTitle> listed;
+    for (const TitleToAdd& title : titles)
+        listed.push_back({title.text, qsizetype(listed.size() + 1),
+                          title.text.size() > kLongestTitle, title.series});
+    return AddListed(listed, request, collection, console, command, told);
+}
+
+class TitleAdder::Run : public AddRun {
+public:
+    using AddRun::AddRun;
+};
+
+TitleAdder::TitleAdder(const Collection& collection, bool overwrite,
+                       std::chrono::milliseconds delay, std::function<void(const AddedTitle&)> told)
+    : run_(std::make_unique<Run>(collection, overwrite, delay, std::move(told))) {}
+
+TitleAdder::~TitleAdder() {
+    run_->Settle();
+}
+
+QString TitleAdder::HeldText(const QString& title) {
+    return run_->Held(title);
+}
+
+bool TitleAdder::Add(int number, const TitleToAdd& title) {
+    return run_->Add(number, {title.text, number, title.text.size() > kLongestTitle, title.series});
+}
+
+void TitleAdder::Settle() {
+    run_->Settle();
+}
+
+QString TitleAdder::StopReason() const {
+    return run_->tally().stopReason;
+}
+
+bool TitleAdder::Refused() const {
+    return run_->tally().limit;
+}
+
+QString AddedLine(const AddedTitle& outcome) {
+    switch (outcome.kind) {
+    case AddedTitle::Kind::Added:
+        return outcome.poster.isEmpty() ? QStringLiteral("added: %1 as %2 (No poster Found.)")
+                                              .arg(outcome.title, outcome.text)
+                                        : QStringLiteral("added: %1 as %2 and %3")
+                                              .arg(outcome.title, outcome.text, outcome.poster);
+    case AddedTitle::Kind::Skipped:
+        return QStringLiteral("skipped: %1 (already in the collection as %2)")
+            .arg(outcome.title, outcome.text);
+    case AddedTitle::Kind::NotFound:
+    case AddedTitle::Kind::Failed:
+        break;
     }
-    run.Settle();
-    return Finish(console, run.progress(), run.tally(), total, false,
-                  QStringLiteral("quorvel add ") + request.listPath);
+    return QStringLiteral("failed: %1: %2").arg(outcome.title, outcome.reason);
 }
 
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console) {

@@ -27,6 +27,16 @@ struct RefreshRequest {
 };
 int RunRefresh(const RefreshRequest& request, const Collection& collection, Console& console);
 
+struct ScanRequest {
+    QString folder; // of video files
+    bool dryRun = false;
+    bool json = false;
+    std::chrono::milliseconds delay{0};
+};
+// Guesses the titles of the video files in the folder, a line each (or one JSON array), and
+// unless it is a dry run adds those the collection does not hold, as `add` does.
+int RunScan(const ScanRequest& request, const Collection& collection, Console& console);
+
 struct MatchesRequest {
     QString title; // as typed, "Dune (1984)" included
     QString year;  // --year, which replaces a year the title ends with; empty for none

@@ -34,6 +34,10 @@ const QString kCommands = QStringLiteral(
     "                        identifier, year, type and title, one a line, for picking the\n"
     "                        one to add by its identifier. TITLE may end with its year, as in\n"
     "                        \"Dune (1984)\".\n"
+    "  scan FOLDER           Guess the film or series of each video file in FOLDER from\n"
+    "                        its file and folder names, one line each (guess  <-  path;\n"
+    "                        doubtful guesses marked), then add those the collection does\n"
+    "                        not hold yet, as add does.\n"
     "  check                 List what is broken in the collection folder; writes nothing.\n"
     "\n"
     "Run 'quorvel COMMAND --help' for a command's options.\n"
@@ -117,6 +121,8 @@ struct CommandParser {
     QCommandLineOption year{QStringLiteral("year"),
                             QStringLiteral("Only titles of this year (from 1870 to next year)."),
                             QStringLiteral("YYYY")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                              QStringLiteral("Only list the guesses; ask the service nothing.")};
     QCommandLineOption page{QStringLiteral("page"),
                             QStringLiteral("The page of ten titles to list (default 1, at most "
                                            "100)."),
@@ -139,6 +145,15 @@ struct CommandParser {
                 QStringLiteral("FILE"),
                 QStringLiteral("A filtered list of entries (*.list) or one info text (*.txt)."),
                 QStringLiteral("[FILE]"));
+        } else if (command == QLatin1String("scan")) {
+            parser.setApplicationDescription(
+                QStringLiteral("Guess the film or series of every video file in FOLDER (and the "
+                               "folders in it) from the names, list the guesses in the order of "
+                               "the folder walk, then add the titles the collection does not "
+                               "hold yet, as add does."));
+            parser.addOptions({dryRun, json, delay});
+            parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                         QStringLiteral("The folder of video files."));
         } else if (command == QLatin1String("matches")) {
             parser.setApplicationDescription(
                 QStringLiteral("List the titles the OMDb service finds for TITLE, ten a page: "
@@ -163,7 +178,8 @@ struct CommandParser {
 // parsed --delay.
 QString ArgumentsProblem(const QString& command, const CommandParser& sub, const QStringList& files,
                          std::chrono::milliseconds& delay) {
-    if (command == QLatin1String("add") || command == QLatin1String("refresh")) {
+    if (command == QLatin1String("add") || command == QLatin1String("refresh") ||
+        command == QLatin1String("scan")) {
         const std::optional<std::chrono::milliseconds> parsed =
             ParseDelay(sub.parser.value(sub.delay));
         if (!parsed)
@@ -173,6 +189,8 @@ QString ArgumentsProblem(const QString& command, const CommandParser& sub, const
     }
     if (command == QLatin1String("add") && files.size() != 1)
         return QStringLiteral("add wants one FILE, or - for the input");
+    if (command == QLatin1String("scan") && files.size() != 1)
+        return QStringLiteral("scan wants one FOLDER");
     if (command == QLatin1String("refresh") &&
         (files.size() > 1 || sub.parser.isSet(sub.all) == (files.size() == 1)))
         return QStringLiteral("refresh wants either --all or one FILE");
@@ -217,7 +235,7 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("add, refresh, matches or check"),
+                                 QStringLiteral("add, scan, refresh, matches or check"),
                                  QStringLiteral("command [options]"));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(arguments))
@@ -236,8 +254,9 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
         return kAllDone;
     }
     const QString command = positional.first();
-    if (command != QLatin1String("add") && command != QLatin1String("refresh") &&
-        command != QLatin1String("matches") && command != QLatin1String("check"))
+    if (command != QLatin1String("add") && command != QLatin1String("scan") &&
+        command != QLatin1String("refresh") && command != QLatin1String("matches") &&
+        command != QLatin1String("check"))
         return BadArguments(console, QStringLiteral("unknown command \"%1\"").arg(command));
 
     CommandParser sub(command);
@@ -269,6 +288,10 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
     if (command == QLatin1String("add"))
         return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
                       console);
+    if (command == QLatin1String("scan"))
+        return RunScan(
+            {files.first(), sub.parser.isSet(sub.dryRun), sub.parser.isSet(sub.json), delay},
+            *collection, console);
     if (command == QLatin1String("refresh"))
         return RunRefresh({sub.parser.isSet(sub.all), files.value(0), delay}, *collection, console);
     return RunCheck(sub.parser.isSet(sub.json), *collection, console);

@@ -1,5 +1,5 @@
 #pragma once
-// quorvel add|refresh|matches|check: batch work on the collection without a window or a display.
+// quorvel add|scan|refresh|matches|check: batch work on the collection without a window or a display.
 
 #include <QString>
 #include <QStringList>

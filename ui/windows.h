@@ -20,6 +20,7 @@ class TForm9;
 class TForm10;
 class TForm15;
 class TForm17;
+class TForm18;
 
 struct Windows {
     TForm1* form1 = nullptr; // main window
@@ -40,6 +41,7 @@ struct Windows {
     TForm10* form10 = nullptr;     // special thanks
     TForm15* form15 = nullptr;     // what's new
     TForm17* form17 = nullptr;     // other titles of the same name
+    TForm18* form18 = nullptr;     // import videos
 };
 
 } // namespace quorvel

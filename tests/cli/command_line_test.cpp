@@ -21,6 +21,7 @@
 #include <QTextStream>
 
 #include <cstring>
+#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -706,6 +707,8 @@ TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
         {{"refresh"}, cli::kBadArguments, "either --all or one FILE", false},
         {{"refresh", "--all", "x.list"}, cli::kBadArguments, "either --all or one FILE", false},
         {{"check", "x"}, cli::kBadArguments, "check takes no FILE", false},
+        {{"scan"}, cli::kBadArguments, "scan wants one FOLDER", false},
+        {{"scan", temp.path() + "/none"}, cli::kBadArguments, "Cannot read the folder", true},
         {{"add", "-"}, cli::kAllDone, "0 titles: 0 added", true},
     };
     for (const Row& row : rows) {
@@ -731,6 +734,107 @@ TEST_F(CommandLine, ArgumentsAreCheckedBeforeAnythingIsDone) {
                   commands)
             << argv.size();
     }
+}
+
+// A folder of videos named as people name them, and a service that knows most of them.
+class Scan : public CommandLine {
+protected:
+    void SetUp() override {
+        CommandLine::SetUp();
+        videos = temp.path() + "/Videos";
+        ASSERT_TRUE(test::MakeEmptyFiles(
+            videos, {"Casablanca.1942.CD1.avi", "Casablanca.1942.CD2.avi",
+                     "Films/Old.Harbour.1080p.BluRay.x264-GRP.mkv",
+                     "Films/The.Matrix.1999.1080p.BluRay.x264-GROUP.mkv", "Heat (1995)/Heat.mkv",
+                     "Heat (1995)/Sample/heat-sample.mkv", "Nowhere.Film.2010.mkv",
+                     "Show.Name.S01E02.720p.HDTV.x264-GRP.mkv", "Show.Name.S01E03.mkv",
+                     "The.Shawshank.Redemption.1994.tt0111161.mkv", ".hidden/Secret.2000.mkv",
+                     "notes.txt"}));
+        // Heat of 1995 is saved already, under its plain name.
+        ASSERT_TRUE(WriteFileBytes(
+            file("Heat.txt"), RecordBytes("Heat", "N/A").replace("YEAR\r\nold", "YEAR\r\n1995")));
+        const std::string poster = server.address("/posters/p.jpg").toStdString();
+        for (const auto& [title, id, year, type] :
+             {std::tuple{"Casablanca", "tt0034583", "1942", "movie"},
+              {"Old Harbour", "tt0000101", "2003", "movie"},
+              {"The Matrix", "tt0133093", "1999", "movie"},
+              {"Show Name", "tt0000102", "2011\u20132014", "series"}})
+            server.routeQuery("/", "t", title,
+                              test::OmdbJson(test::OmdbFoundJson(title, id, poster, year, type)));
+        server.serveOmdbId("tt0111161", "omdb/shawshank.json");
+        server.serveOmdbTitle("Nowhere Film", "omdb/not_found.json");
+    }
+    QString videos;
+};
+
+TEST_F(Scan, DryRunListsTheGuessesInWalkOrderAndAsksNothing) {
+    const Run text = run({"scan", "--dry-run", videos});
+    EXPECT_EQ(text.status, cli::kAllDone) << text.err.toStdString();
+    EXPECT_EQ(text.out.toStdString(),
+              "Casablanca (1942)  <-  Casablanca.1942.CD1.avi\n"
+              "Old Harbour  <-  Films/Old.Harbour.1080p.BluRay.x264-GRP.mkv   (doubtful)\n"
+              "The Matrix (1999)  <-  Films/The.Matrix.1999.1080p.BluRay.x264-GROUP.mkv\n"
+              "Heat (1995)  <-  Heat (1995)/Heat.mkv   (doubtful)   (in the collection: Heat.txt)\n"
+              "Nowhere Film (2010)  <-  Nowhere.Film.2010.mkv\n"
+              "Show Name, series  <-  Show.Name.S01E02.720p.HDTV.x264-GRP.mkv   (doubtful)\n"
+              "The Shawshank Redemption (1994) [tt0111161]  <-  "
+              "The.Shawshank.Redemption.1994.tt0111161.mkv\n"
+              "10 video files, 7 titles: 4 sure, 3 doubtful, 1 already in the collection.\n"
+              "Nothing was looked up (--dry-run).\n");
+
+    const Run json = run({"scan", "--dry-run", "--json", videos});
+    const QJsonArray titles = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(titles.size(), 7) << json.out.toStdString();
+    // One word with its year from the folder is doubtful; parts and episodes are one title.
+    const std::pair<int, const char*> rows[] = {
+        {3, R"({"imdbID":null,"path":"Heat (1995)/Heat.mkv","saved":true,"series":false,)"
+            R"("sure":false,"title":"Heat","year":1995})"},
+        {5, R"({"imdbID":null,"path":"Show.Name.S01E02.720p.HDTV.x264-GRP.mkv","saved":false,)"
+            R"("series":true,"sure":false,"title":"Show Name","year":null})"},
+        {6, R"({"imdbID":"tt0111161","path":"The.Shawshank.Redemption.1994.tt0111161.mkv",)"
+            R"("saved":false,"series":false,"sure":true,"title":"The Shawshank Redemption",)"
+            R"("year":1994})"},
+    };
+    for (const auto& [row, object] : rows)
+        EXPECT_EQ(QJsonDocument(titles[row].toObject()).toJson(QJsonDocument::Compact), object);
+    EXPECT_TRUE(json.err.contains("7 titles: 4 sure")) << json.err.toStdString();
+    EXPECT_EQ(server.totalRequests(), 0);
+}
+
+TEST_F(Scan, AddsWhatIsNotSavedStopsAtTheLimitAndGoesOnNextTime) {
+    server.refuseFrom("/", 5, test::OmdbJson(test::ReadFixture("omdb/limit_reached.json")));
+    const Run first = run({"scan", videos});
+    EXPECT_EQ(first.status, cli::kLimitReached) << first.out.toStdString();
+    for (const char* line :
+         {"[1/6] added: Casablanca (1942) as Casablanca.txt and Casablanca.jpg\n",
+          "[2/6] added: Old Harbour as Old Harbour.txt and Old Harbour.jpg\n",
+          "[3/6] added: The Matrix (1999) as The Matrix.txt and The Matrix.jpg\n",
+          "[4/6] failed: Nowhere Film (2010): movie not found!\n",
+          "Stopped: the OMDb service answered \"Request limit reached!\" for Show Name",
+          "6 titles: 3 added, 0 skipped, 1 failed, 2 left.\n"
+          "Run the same command again to go on with the 2 titles left: quorvel scan ",
+          "Not found:\n  Nowhere Film (2010)  <-  Nowhere.Film.2010.mkv\n"})
+        EXPECT_TRUE(first.out.contains(line)) << line << "\n" << first.out.toStdString();
+    // The series was asked for as one.
+    EXPECT_NE(server.lastRequestTarget().find("t=Show+Name&y=&"), std::string::npos);
+    EXPECT_NE(server.lastRequestTarget().find("&type=series"), std::string::npos);
+
+    server.refuseFrom("/", 0, {});
+    server.resetCounts();
+    const Run second = run({"scan", videos});
+    EXPECT_EQ(second.status, cli::kSomeFailed) << second.out.toStdString();
+    EXPECT_TRUE(second.out.contains("[2/3] added: Show Name as Show Name.txt and Show Name.jpg\n"
+                                    "[3/3] added: tt0111161 as The Shawshank Redemption.txt"))
+        << second.out.toStdString();
+    EXPECT_TRUE(second.out.contains("3 titles: 2 added, 0 skipped, 1 failed, 0 left.\n"));
+    // Only what was not saved is asked: the one not found, the series, the identifier.
+    EXPECT_EQ(server.requestCount("/"), 3);
+    EXPECT_EQ(test::FolderNames(folder),
+              QStringList({"Casablanca.jpg", "Casablanca.txt", "Heat.txt", "Old Harbour.jpg",
+                           "Old Harbour.txt", "Show Name.jpg", "Show Name.txt", "The Matrix.jpg",
+                           "The Matrix.txt", "The Shawshank Redemption.jpg",
+                           "The Shawshank Redemption.txt"}));
+    EXPECT_EQ(run({"scan", "--dry-run", videos}).out.count("(in the collection: "), 6);
 }
 
 } // namespace

@@ -42,14 +42,16 @@ FakeAnswer OmdbJson(std::string body, int status) {
 }
 
 std::string OmdbFoundJson(const std::string& title, const std::string& id,
-                          const std::string& posterAddress) {
+                          const std::string& posterAddress, const std::string& year,
+                          const std::string& type) {
     std::ostringstream json;
-    json << R"({"Title":")" << title << R"(","Year":"1999","Rated":"PG","Released":"01 Jan 1999",)"
+    json << R"({"Title":")" << title << R"(","Year":")" << year
+         << R"(","Rated":"PG","Released":"01 Jan 1999",)"
          << R"("Runtime":"90 min","Genre":"Drama","Director":"A. Director","Writer":"A. Writer",)"
          << R"("Actors":"An Actor","Plot":"The story of )" << title << " (" << id << R"().",)"
          << R"("Language":"English","Country":"France","Awards":"N/A","Poster":")" << posterAddress
          << R"(","Metascore":"50","imdbRating":"7.0","imdbVotes":"1,000",)"
-         << R"("imdbID":")" << id << R"(","Type":"movie","Response":"True"})";
+         << R"("imdbID":")" << id << R"(","Type":")" << type << R"(","Response":"True"})";
     return json.str();
 }
 

@@ -103,7 +103,8 @@ FakeAnswer OmdbJson(std::string body, int status = 200);
 // The answer for a title the service found: every field filled from the title and the
 // identifier (the plot names both), the poster at `posterAddress` ("N/A" for none).
 std::string OmdbFoundJson(const std::string& title, const std::string& id,
-                          const std::string& posterAddress);
+                          const std::string& posterAddress, const std::string& year = "1999",
+                          const std::string& type = "movie");
 
 // The bytes of tests/fixtures/<relativePath>; empty when it cannot be read.
 std::string ReadFixture(const std::string& relativePath);

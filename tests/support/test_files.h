@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,16 @@ inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size() && file.flush();
+}
+
+// Empty files at the paths under `root`, their folders made as needed; false when one fails.
+inline bool MakeEmptyFiles(const QString& root, const QStringList& paths) {
+    for (const QString& path : paths) {
+        const QString full = root + QLatin1Char('/') + path;
+        if (!QDir().mkpath(QFileInfo(full).path()) || !WriteFileBytes(full, {}))
+            return false;
+    }
+    return true;
 }
 
 // Every name in the folder, hidden ones included, sorted: what a failed save must not change.

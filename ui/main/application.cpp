@@ -16,12 +16,13 @@
 #include "ui/tools/thanks.h"
 #include "ui/tools/title_matches.h"
 #include "ui/tools/update_check.h"
+#include "ui/tools/video_import.h"
 #include "ui/tools/whats_new.h"
 
 namespace quorvel {
 
 // The windows are made in this order, each after those it may use when it is created: TForm1,
-// TAboutBox, TForm2 to TForm8, TForm9 (portable paths), TForm10, TForm12 to TForm17.
+// TAboutBox, TForm2 to TForm8, TForm9 (portable paths), TForm10, TForm12 to TForm18.
 Application::Application(Services& services, QString appFolder) : services_(services) {
     // The look every window is made in; the main window's start-up applies the stored theme.
     ApplyStyle(QString::fromLatin1(kStartStyle));
@@ -75,11 +76,15 @@ Application::Application(Services& services, QString appFolder) : services_(serv
     form16_->FormCreate();
     form17_ = std::make_unique<TForm17>(windows_, services_, form1_.get());
     windows_.form17 = form17_.get();
+    form18_ = std::make_unique<TForm18>(windows_, services_, form1_.get());
+    windows_.form18 = form18_.get();
 }
 
 Application::~Application() {
     // The secondary windows are Qt children of the main window: each goes before it, or the
     // main window would delete them a second time.
+    form18_.reset();
+    windows_.form18 = nullptr;
     form17_.reset();
     windows_.form17 = nullptr;
     form16_.reset();

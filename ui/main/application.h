@@ -26,6 +26,7 @@ class TForm9;
 class TForm10;
 class TForm15;
 class TForm17;
+class TForm18;
 
 class Application {
 public:
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<TForm10> form10_;
     std::unique_ptr<TForm15> form15_;
     std::unique_ptr<TForm17> form17_;
+    std::unique_ptr<TForm18> form18_;
 };
 
 } // namespace quorvel

@@ -15,6 +15,7 @@
 #include "ui/tools/manage_favourites.h"
 #include "ui/tools/portable_mode.h"
 #include "ui/tools/update_check.h"
+#include "ui/tools/video_import.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -98,6 +99,10 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
         if (windows_.form16)
             windows_.form16->Open();
+    });
+    connect(optionsTab_, &OptionsTab::Button57Click, this, [this] {
+        if (windows_.form18)
+            windows_.form18->Open();
     });
     connect(optionsTab_, &OptionsTab::Button34Click, this, [this] {
         if (windows_.form4)

@@ -85,6 +85,7 @@ OptionsTab::OptionsTab(Windows& windows, Services& services, QWidget* parent)
     connect(ui->Button39, &QPushButton::clicked, this, &OptionsTab::Button39Click);
     connect(ui->Button51, &QPushButton::clicked, this, &OptionsTab::Button51Click);
     connect(ui->Button53, &QPushButton::clicked, this, &OptionsTab::Button53Click);
+    connect(ui->Button57, &QPushButton::clicked, this, &OptionsTab::Button57Click);
     connect(ui->Button34, &QPushButton::clicked, this, &OptionsTab::Button34Click);
     connect(ui->Button43, &QPushButton::clicked, this, &OptionsTab::Button43Click);
     connect(ui->Button42, &QPushButton::clicked, this, &OptionsTab::Button42Click);

@@ -111,6 +111,7 @@ Q_SIGNALS:
     void Button39Click(); // Local HTML Album
     void Button51Click(); // Create Filtered List
     void Button53Click(); // Backup
+    void Button57Click(); // Import videos
     void Button34Click(); // Manage Favourite
     void Button43Click(); // Portable Mode On/Off
     void Button42Click(); // Check for Update
