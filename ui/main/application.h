@@ -2,6 +2,7 @@
 // Makes every window once, in the program's order, and owns them with the registry.
 
 #include "platform/services.h"
+#include "ui/main/settings.h"
 #include "ui/windows.h"
 
 #include <QString>
@@ -37,9 +38,11 @@ public:
 
     Windows& windows() { return windows_; }
     TForm1& mainWindow() { return *form1_; }
+    Settings& settings() { return settings_; }
 
 private:
     Services& services_;
+    Settings settings_;
     Windows windows_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm6> form6_;

@@ -5,6 +5,7 @@
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/tools/about_box.h"
@@ -67,9 +68,9 @@ Status SaveBitmap(const QImage& image, const QString& path) {
 
 } // namespace
 
-TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent)
+TForm1::TForm1(Windows& windows, Services& services, Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), windows_(windows),
-      services_(services), appFolder_(std::move(appFolder)), options_(OptionsFilePath(appFolder_)),
+      services_(services), settings_(settings),
       posterClient_(std::make_unique<HttpClient>(PosterClientSettings())) {
     // The tabs reach the main window through the registry from their first handler on.
     windows_.form1 = this;
@@ -80,8 +81,14 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     statusText_ = new QLabel(ui->StatusBar1);
     statusText_->setObjectName(QStringLiteral("StatusText"));
     ui->StatusBar1->addWidget(statusText_, 1);
-    connect(optionsTab_, &OptionsTab::CollectionFolderChanged, this,
+    // A new collection lists at once, and the file dialogs start in it.
+    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
+        dialogs_.SetStartFolder(folder);
+        offlineTab_->CollectionFolderMoved();
+    });
+    connect(optionsTab_, &OptionsTab::CollectionListStale, this,
             [this] { offlineTab_->CollectionFolderMoved(); });
+    connect(optionsTab_, &OptionsTab::LookApplied, this, &TForm1::FitToContents);
     // The windows are made after this one: they are looked up when the button is pressed.
     connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
         if (windows_.form5)
@@ -121,13 +128,14 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
 // join the form's tab control here.
 void TForm1::AddTabs() {
     QTabWidget* pages = ui->PageControl1;
-    onlineTab_ = new SearchOnlineTab(windows_, services_, pages);
+    onlineTab_ = new SearchOnlineTab(windows_, services_, settings_, pages);
     pages->addTab(onlineTab_, QStringLiteral("Search Title On Line"));
-    offlineTab_ = new SearchOfflineTab(windows_, services_, pages);
+    offlineTab_ = new SearchOfflineTab(windows_, services_, settings_, pages);
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
-    videoTab_ = new VideoTab(windows_, appFolder_, pages);
+    videoTab_ = new VideoTab(windows_, settings_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(windows_, services_, pages);
+    optionsTab_ = new OptionsTab(services_, settings_, dialogs_, onlineTab_->Background(),
+                                 offlineTab_->Background(), pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));
     pages->setCurrentIndex(0);
 }
@@ -137,7 +145,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate() {
     readerFromListCreator_ = false;
     optionsTab_->KeepBuiltInBackgrounds();
-    optionsTab_->Pictures() = PicturePaths{};
+    settings_.SetPictures(PicturePaths{});
 
     InstallHintHandler();
 
@@ -191,7 +199,7 @@ void TForm1::FitToContents() {
 }
 
 void TForm1::ApplyStoredOptions() {
-    const Result<StoredOptions> stored = ReadStoredOptions(options_, appFolder_);
+    const Result<StoredOptions> stored = settings_.ReadStored();
     if (!stored) {
         RecreateOptions();
         return;
@@ -200,21 +208,22 @@ void TForm1::ApplyStoredOptions() {
 }
 
 void TForm1::ShowStoredOptions(const StoredOptions& stored) {
+    settings_.Apply(stored);
     optionsTab_->ShowStored(stored);
     onlineTab_->ReadOnlyBox()->setChecked(stored.tab1ReadOnly);
     offlineTab_->ReadOnlyBox()->setChecked(stored.tab2ReadOnly);
 }
 
 void TForm1::RecreateOptions() {
-    const QString question = QStringLiteral("Software settings ") + appFolder_ +
+    const QString question = QStringLiteral("Software settings ") + AppFolder() +
                              QStringLiteral("Options.ini") +
                              QStringLiteral(" does not exist or corrupted. Options.ini will be "
                                             "recreated with default settings values.");
     if (services_.dialogs->ask(MessageKind::Information, question, Buttons::YesNo) != Button::Yes)
         return;
-    const Result<StoredOptions> readBack = RecreateOptionsFile(options_, appFolder_);
+    const Result<StoredOptions> readBack = settings_.Recreate();
     // When even the new file cannot be written or read, the built-in values are shown.
-    ShowStoredOptions(readBack ? *readBack : DefaultOptions(appFolder_));
+    ShowStoredOptions(readBack ? *readBack : DefaultOptions(AppFolder()));
 }
 
 bool TForm1::LoadFavouritesAtStart() {
@@ -228,28 +237,20 @@ bool TForm1::LoadFavouritesAtStart() {
     return true;
 }
 
-ServiceSettings TForm1::Settings() const {
-    ServiceSettings settings = ReadServiceSettings(options_);
-    // The key in force is the box's, saved or not, like every other option of the tab.
-    if (optionsTab_)
-        settings.omdbApiKey = optionsTab_->OmdbApiKey();
-    return settings;
+const QString& TForm1::AppFolder() const {
+    return settings_.AppFolder();
 }
 
-QString TForm1::CollectionFolder() const {
-    return optionsTab_->CollectionFolder();
+const QString& TForm1::CollectionFolder() const {
+    return settings_.CollectionFolder();
 }
 
-QString TForm1::FavouritesFolder() const {
-    return optionsTab_->FavouritesFolder();
+const QString& TForm1::FavouritesFolder() const {
+    return settings_.FavouritesFolder();
 }
 
 QString TForm1::PortableIndicator() const {
-    return optionsTab_->PortableIndicator();
-}
-
-bool TForm1::SaveInfoAndPosterTogether() const {
-    return optionsTab_->SaveInfoAndPosterTogether();
+    return optionsTab_->PortableCaption();
 }
 
 QComboBox* TForm1::FavouritesList() const {
@@ -279,7 +280,7 @@ void TForm1::TakeWindowScreenshot() {
     const QImage shot = CaptureWindow();
     const QString name = QStringLiteral("Screenshot_") +
                          services_.clock->Now().toString(QStringLiteral("MM-dd-yyyy-hhmmss"));
-    const Status saved = SaveBitmap(shot, appFolder_ + name + QStringLiteral(".bmp"));
+    const Status saved = SaveBitmap(shot, AppFolder() + name + QStringLiteral(".bmp"));
     if (saved)
         services_.dialogs->ask(MessageKind::Plain,
                                name + QStringLiteral(" saved to the application folder"),

@@ -23,6 +23,7 @@ class TForm1;
 
 namespace quorvel {
 
+class Settings;
 class SearchOnlineTab;
 class SearchOfflineTab;
 class OptionsTab;
@@ -31,8 +32,8 @@ class VideoTab;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // `appFolder` ends with "/": Options.ini, screenshots and the default collection live there.
-    TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent = nullptr);
+    // Options.ini, screenshots and the default collection live in the settings' AppFolder().
+    TForm1(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The start-up sequence; Application runs it right after construction.
@@ -42,15 +43,10 @@ public:
     // need more room than the design's.
     void FitToContents();
 
-    // State other windows and tabs read.
-    const QString& AppFolder() const { return appFolder_; }
-    QString CollectionFolder() const;       // the text of Edit2
-    QString FavouritesFolder() const;       // the text of Edit6
-    QString PortableIndicator() const;      // the caption of Label23
-    bool SaveInfoAndPosterTogether() const; // CheckBox4 on the Options tab
-    OptionsFile& Options() { return options_; }
-    // The service addresses of Options.ini; the OMDb key is the one the Options tab holds.
-    ServiceSettings Settings() const;
+    const QString& AppFolder() const;
+    const QString& CollectionFolder() const;
+    const QString& FavouritesFolder() const;
+    QString PortableIndicator() const; // the caption of Label23, as the Options tab shows it
     SharedDialogs& FileDialogs() { return dialogs_; }
     HttpClient& PosterClient() { return *posterClient_; }
     // The one listing of the collection folder that every window showing it takes.
@@ -96,8 +92,7 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     Windows& windows_;
     Services& services_;
-    QString appFolder_;
-    OptionsFile options_;
+    Settings& settings_;
     SharedDialogs dialogs_;
     std::unique_ptr<HttpClient> posterClient_;
     CollectionListing listing_;

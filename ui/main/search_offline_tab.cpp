@@ -6,6 +6,7 @@
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
@@ -27,9 +28,10 @@ const QString kNoInformation = QStringLiteral("NO INFORMATION FOUND");
 
 } // namespace
 
-SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget* parent)
+SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, Settings& settings,
+                                   QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::SearchOfflineTab>()), windows_(windows),
-      services_(services) {
+      services_(services), settings_(settings) {
     ui->setupUi(this);
     // Forty thousand entries must fill in one go: a string model behind a view with uniform
     // rows does it in one reset instead of one insertion per item.
@@ -120,7 +122,7 @@ bool SearchOfflineTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString SearchOfflineTab::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 void SearchOfflineTab::Button17Click() {

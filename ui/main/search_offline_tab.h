@@ -21,13 +21,16 @@ class SearchOfflineTab;
 
 namespace quorvel {
 
+class Settings;
+
 class BackgroundPicture;
 class ListWhenShown;
 
 class SearchOfflineTab : public QWidget {
     Q_OBJECT
 public:
-    SearchOfflineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    SearchOfflineTab(Windows& windows, Services& services, Settings& settings,
+                     QWidget* parent = nullptr);
     ~SearchOfflineTab() override;
     BackgroundPicture* Background() const; // Image5, behind the whole page
 
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<Ui::SearchOfflineTab> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QStringListModel* movieModel_ = nullptr;
     Poster poster_;
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;

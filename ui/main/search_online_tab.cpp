@@ -8,6 +8,7 @@
 #include "online/search_record.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui/main/visual_lines.h"
@@ -68,9 +69,10 @@ QString RefusalReason(const OmdbAnswer& answer) {
 
 } // namespace
 
-SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* parent)
+SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, Settings& settings,
+                                 QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::SearchOnlineTab>()), windows_(windows),
-      services_(services) {
+      services_(services), settings_(settings) {
     ui->setupUi(this);
     ConnectHandlers();
 }
@@ -204,9 +206,8 @@ void SearchOnlineTab::Button1Click() {
     const QString input = InputToAsk(true);
     if (input.isEmpty())
         return;
-    TForm1* form1 = windows_.form1;
     SearchScope scope(ui->ProgressBar1, ui->Label1);
-    const ServiceSettings settings = form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     const QString query = BuildOmdbQuery(settings.omdbAddress, settings.omdbApiKey, input);
     // One request for the whole record: every field below is read from this one answer.
     const std::optional<Result<OmdbAnswer>> answer =
@@ -317,7 +318,7 @@ void SearchOnlineTab::Button3Click() {
         }
         memo1Encoding_ = *saved;
     }
-    if (form1->SaveInfoAndPosterTogether())
+    if (settings_.Tab1Save())
         Button4Click();
 }
 

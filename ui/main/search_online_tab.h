@@ -20,6 +20,8 @@ class SearchOnlineTab;
 
 namespace quorvel {
 
+class Settings;
+
 class BackgroundPicture;
 
 class OmdbAnswer;
@@ -27,7 +29,8 @@ class OmdbAnswer;
 class SearchOnlineTab : public QWidget {
     Q_OBJECT
 public:
-    SearchOnlineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    SearchOnlineTab(Windows& windows, Services& services, Settings& settings,
+                    QWidget* parent = nullptr);
     ~SearchOnlineTab() override;
     BackgroundPicture* Background() const; // Image3, behind the whole page
 
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<Ui::SearchOnlineTab> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QString currentTitle_;
     QString imdbId_;
     Poster poster_;

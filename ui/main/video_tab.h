@@ -21,12 +21,14 @@ class VideoTab;
 
 namespace quorvel {
 
+class Settings;
+
 class VideoTab : public QWidget {
     Q_OBJECT
 public:
-    // The browser keeps its cookies and cache in `appFolder` + "Browser", so a portable
-    // installation carries them along.
-    VideoTab(Windows& windows, const QString& appFolder, QWidget* parent = nullptr);
+    // The browser keeps its cookies and cache in the application folder + "Browser", so a
+    // portable installation carries them along.
+    VideoTab(Windows& windows, Settings& settings, QWidget* parent = nullptr);
     ~VideoTab() override;
 
     QComboBox* FavouritesList() const; // ComboBox1
@@ -68,12 +70,11 @@ private:
     void SearchFromInfo(const QString& firstLine, const QString& editSuffix,
                         const QString& addressSuffix);
     QString Site() const; // the YouTube site Options.ini names
-    bool OptionTicked(const char* checkBox) const;
 
     std::unique_ptr<Ui::VideoTab> ui;
     Windows& windows_;
+    Settings& settings_;
     // Deleted after the browser's page, which must never outlive its profile.
-    QString appFolder_;
     std::unique_ptr<QWebEngineProfile> profile_;
     bool loading_ = false; // between the browser's load start and load end
 };

@@ -2,6 +2,7 @@
 
 #include "core/favourites.h"
 #include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
 #include "ui_add_favourite.h"
@@ -11,8 +12,9 @@
 
 namespace quorvel {
 
-TForm3::TForm3(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm3>()), windows_(windows), services_(services) {
+TForm3::TForm3(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm3>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     connect(ui->Edit2, &QLineEdit::textChanged, this, &TForm3::Edit2Change);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -22,7 +24,7 @@ TForm3::TForm3(Windows& windows, Services& services, QWidget* parent)
 TForm3::~TForm3() = default;
 
 void TForm3::FormCreate() {
-    const QString path = FavouritesFilePath(windows_.form1->FavouritesFolder());
+    const QString path = FavouritesFilePath(settings_.FavouritesFolder());
     if (!QFileInfo::exists(path))
         return;
     const Result<TextFile> file = LoadFavourites(path);
@@ -70,7 +72,7 @@ void TForm3::Button1Click() {
     windows_.form1->VideoPage()->SetFavourites(entries_);
     // Saved before the user is told it is added: a file that cannot be written is not
     // announced as a success first.
-    const QString path = FavouritesFilePath(windows_.form1->FavouritesFolder());
+    const QString path = FavouritesFilePath(settings_.FavouritesFolder());
     if (SaveFavourites(path, entries_, encoding_))
         services_.dialogs->ask(MessageKind::Information,
                                QStringLiteral("Favourite trailer added to the list"), Buttons::Ok);

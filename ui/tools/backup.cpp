@@ -9,6 +9,7 @@
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_backup.h"
 
@@ -33,8 +34,9 @@ const QString kRunningWarning =
 
 } // namespace
 
-TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services) {
+TForm16::TForm16(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListBackup->setModel(movieModel_);
@@ -44,6 +46,15 @@ TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
     ui->Edit4->installEventFilter(this);
     ConnectHandlers();
+    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
+        ui->Edit2->setText(folder);
+        lister_->FolderMoved();
+    });
+    connect(&settings_, &Settings::PortableModeChanged, this, &TForm16::ShowPortableMode);
+}
+
+void TForm16::ShowPortableMode(bool on) {
+    ui->Label7->setText(on ? kPortableOn : kPortableOff);
 }
 
 TForm16::~TForm16() = default;
@@ -80,7 +91,8 @@ bool TForm16::event(QEvent* event) {
 }
 
 void TForm16::FormCreate() {
-    ShowMainFolder();
+    ui->Edit2->setText(settings_.CollectionFolder());
+    ShowPortableMode(settings_.PortableMode());
     ui->Memo1->clear();
     ui->Edit4->clear();
     ui->Edit5->setText(ui->Edit2->text());
@@ -93,21 +105,6 @@ void TForm16::Open() {
     // Placed again once shown: only then does the frame count in the window's size.
     if (opening && windows_.form1 && windows_.form1->isVisible())
         CentreWindow(*this, windows_.form1->frameGeometry());
-}
-
-void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
-    ui->Edit2->setText(folder);
-    ui->Label7->setText(portableIndicator);
-}
-
-void TForm16::ShowMainFolder() {
-    if (TForm1* main = windows_.form1)
-        ShowCollectionFolder(main->CollectionFolder(), main->PortableIndicator());
-}
-
-void TForm16::CollectionFolderMoved() {
-    ShowMainFolder();
-    lister_->FolderMoved();
 }
 
 QStringList TForm16::ListEntries() {
@@ -131,7 +128,6 @@ void TForm16::SetEntries(const QStringList& entries) {
 void TForm16::Button1Click() {
     ui->Memo1->clear();
     ui->Image1->clearPicture();
-    ShowMainFolder();
     QStringList entries =
         windows_.form1 ? windows_.form1->Listing().List(ui->Edit2->text()) : QStringList();
     // The filter looks at the exact last three characters: "Poster only" keeps HEAT.TXT.

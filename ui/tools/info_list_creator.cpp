@@ -11,6 +11,7 @@
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/search_offline_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/tools/album_creator.h"
 #include "ui/tools/info_text_editor.h"
@@ -49,8 +50,9 @@ QString NothingToSendText(const char* target) {
 
 } // namespace
 
-TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services) {
+TForm12::TForm12(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListExport->setModel(movieModel_);
@@ -60,6 +62,15 @@ TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
                            {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ConnectHandlers();
+    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
+        ui->Edit1->setText(folder);
+        lister_->FolderMoved();
+    });
+    connect(&settings_, &Settings::PortableModeChanged, this, &TForm12::ShowPortableMode);
+}
+
+void TForm12::ShowPortableMode(bool on) {
+    ui->Label13->setText(on ? kPortableOn : kPortableOff);
 }
 
 TForm12::~TForm12() = default;
@@ -114,10 +125,8 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm12::FormCreate() {
-    if (TForm1* main = windows_.form1) {
-        SetCollectionFolder(main->CollectionFolder());
-        SetPortableIndicator(main->PortableIndicator());
-    }
+    ui->Edit1->setText(CollectionFolder());
+    ShowPortableMode(settings_.PortableMode());
     saveDialog_.startFolder = CollectionFolder();
 }
 
@@ -125,24 +134,12 @@ void TForm12::Open() {
     ShowWindow(*this);
 }
 
-void TForm12::SetCollectionFolder(const QString& folder) {
-    ui->Edit1->setText(folder);
-}
-
-void TForm12::SetPortableIndicator(const QString& caption) {
-    ui->Label13->setText(caption);
-}
-
-QString TForm12::CollectionFolder() const {
-    return ui->Edit1->text();
+const QString& TForm12::CollectionFolder() const {
+    return settings_.CollectionFolder();
 }
 
 QImage TForm12::ShownPoster() const {
     return ui->Image1->picture();
-}
-
-void TForm12::CollectionFolderMoved() {
-    lister_->FolderMoved();
 }
 
 QStringList TForm12::ListEntries() {

@@ -9,6 +9,7 @@
 #include "ui/main/list_when_shown.h"
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_info_text_editor.h"
 
@@ -62,8 +63,9 @@ QString NotFoundReason(const OmdbAnswer& answer) {
 
 } // namespace
 
-TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services) {
+TForm5::TForm5(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new QStringListModel(this);
     ui->MovieListEdit->setModel(movieModel_);
@@ -114,7 +116,7 @@ bool TForm5::event(QEvent* event) {
 }
 
 QString TForm5::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 QStringList TForm5::ListEntries() {
@@ -479,7 +481,7 @@ void TForm5::Button9Click() {
 }
 
 void TForm5::UpdateOnLine(const QString& entry, const QString& id, const QStringList& notes) {
-    const ServiceSettings settings = windows_.form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     const QString query = BuildOmdbIdQuery(settings.omdbAddress, settings.omdbApiKey, id);
     UpdateScope scope(this, ui->ProgressBar1, ui->Label25);
     // One request for the whole record: every field is read from this one answer.

@@ -6,6 +6,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/search_online_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_title_matches.h"
 
@@ -53,8 +54,9 @@ QString Heading(const QString& input) {
 
 } // namespace
 
-TForm17::TForm17(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm17>()), windows_(windows), services_(services) {
+TForm17::TForm17(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm17>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     QHeaderView* header = ui->ListView1->header();
     header->setStretchLastSection(false);
@@ -125,7 +127,7 @@ void TForm17::AskPage(int number) {
         return;
     }
     const QString before = ui->Label2->text();
-    const ServiceSettings settings = windows_.form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     const QString query =
         BuildOmdbSearchQuery(settings.omdbAddress, settings.omdbApiKey, input_, number);
     std::optional<Result<OmdbSearchPage>> page;
