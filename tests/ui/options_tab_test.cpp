@@ -292,7 +292,7 @@ TEST_F(OptionsTabTest, TheDesktopShortcutIsMadeOnceAndThePrinterSetUpOpens) {
 
 TEST_F(OptionsTabTest, EachWindowButtonShowsItsWindow) {
     Start();
-    const Windows& w = app->windows();
+    const WindowSet& w = app->windows();
     const struct {
         const char* button;
         QWidget* window;

@@ -8,14 +8,6 @@
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
-#include "ui/tools/about_box.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/backup.h"
-#include "ui/tools/info_list_creator.h"
-#include "ui/tools/info_text_editor.h"
-#include "ui/tools/manage_favourites.h"
-#include "ui/tools/portable_mode.h"
-#include "ui/tools/update_check.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -44,13 +36,6 @@ const QString kScreenshotTitle = QStringLiteral("Save a screenshot of Quorvel cu
 const QString kScreenshotQuestion = QStringLiteral(
     "Do you want to create a screenshot of this current tab into the application folder?");
 
-HttpSettings PosterClientSettings() {
-    HttpSettings settings;
-    settings.maxBytes = kImageSizeCap;
-    settings.cookies = true;
-    return settings;
-}
-
 // Encoded in memory, then written through the one atomic write, so a failed write never leaves
 // half a bitmap.
 Status SaveBitmap(const QImage& image, const QString& path) {
@@ -70,10 +55,7 @@ Status SaveBitmap(const QImage& image, const QString& path) {
 
 TForm1::TForm1(Windows& windows, Services& services, Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), windows_(windows),
-      services_(services), settings_(settings),
-      posterClient_(std::make_unique<HttpClient>(PosterClientSettings())) {
-    // The tabs reach the main window through the registry from their first handler on.
-    windows_.form1 = this;
+      services_(services), settings_(settings) {
     // The interface font stays the platform's own: Tahoma is a Windows font.
     ui->setupUi(this);
     AddTabs();
@@ -83,45 +65,31 @@ TForm1::TForm1(Windows& windows, Services& services, Settings& settings, QWidget
     ui->StatusBar1->addWidget(statusText_, 1);
     // A new collection lists at once, and the file dialogs start in it.
     connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
-        dialogs_.SetStartFolder(folder);
+        FileDialogs().SetStartFolder(folder);
         offlineTab_->CollectionFolderMoved();
     });
     connect(optionsTab_, &OptionsTab::CollectionListStale, this,
             [this] { offlineTab_->CollectionFolderMoved(); });
     connect(optionsTab_, &OptionsTab::LookApplied, this, &TForm1::FitToContents);
-    // The windows are made after this one: they are looked up when the button is pressed.
-    connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
-        if (windows_.form5)
-            windows_.form5->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button39Click, this, [this] {
-        if (windows_.form7)
-            windows_.form7->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button51Click, this, [this] {
-        if (windows_.form12)
-            windows_.form12->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
-        if (windows_.form16)
-            windows_.form16->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button34Click, this, [this] {
-        if (windows_.form4)
-            windows_.form4->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button43Click, this, [this] {
-        if (windows_.form9)
-            windows_.form9->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button42Click, this, [this] {
-        if (windows_.form8)
-            windows_.form8->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button11Click, this, [this] {
-        if (windows_.aboutBox)
-            windows_.aboutBox->Open();
-    });
+    const std::pair<void (OptionsTab::*)(), WindowId> opens[] = {
+        {&OptionsTab::Button36Click, WindowId::InfoTextEditor},
+        {&OptionsTab::Button39Click, WindowId::AlbumCreator},
+        {&OptionsTab::Button51Click, WindowId::InfoListCreator},
+        {&OptionsTab::Button53Click, WindowId::Backup},
+        {&OptionsTab::Button34Click, WindowId::ManageFavourites},
+        {&OptionsTab::Button43Click, WindowId::PortableMode},
+        {&OptionsTab::Button42Click, WindowId::WebUpdate},
+        {&OptionsTab::Button11Click, WindowId::About},
+    };
+    for (const auto& [clicked, window] : opens)
+        connect(optionsTab_, clicked, this, [this, window = window] { windows_.Show(window); });
+    // The searches of both info tabs land on the video tab.
+    connect(onlineTab_, &SearchOnlineTab::TrailerSearch, videoTab_, &VideoTab::Button28Click);
+    connect(onlineTab_, &SearchOnlineTab::SoundtrackSearch, videoTab_, &VideoTab::Button54Click);
+    connect(offlineTab_, &SearchOfflineTab::TrailerSearch, videoTab_, &VideoTab::Button32Click);
+    connect(offlineTab_, &SearchOfflineTab::SoundtrackSearch, videoTab_, &VideoTab::Button55Click);
+    connect(videoTab_, &VideoTab::WantsFront, this,
+            [this] { ui->PageControl1->setCurrentWidget(videoTab_); });
 }
 
 // The tabs are windows of their own making (they need the registry and the services), so they
@@ -134,7 +102,7 @@ void TForm1::AddTabs() {
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
     videoTab_ = new VideoTab(windows_, settings_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(services_, settings_, dialogs_, onlineTab_->Background(),
+    optionsTab_ = new OptionsTab(services_, settings_, FileDialogs(), onlineTab_->Background(),
                                  offlineTab_->Background(), pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));
     pages->setCurrentIndex(0);
@@ -143,7 +111,6 @@ void TForm1::AddTabs() {
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
-    readerFromListCreator_ = false;
     optionsTab_->KeepBuiltInBackgrounds();
     settings_.SetPictures(PicturePaths{});
 
@@ -158,7 +125,7 @@ void TForm1::FormCreate() {
 
     onlineTab_->ClearImdbId();
     ApplyStoredOptions();
-    dialogs_.SetStartFolder(CollectionFolder());
+    FileDialogs().SetStartFolder(CollectionFolder());
     offlineTab_->CollectionFolderMoved();
     // A favourites file that cannot be read ends start-up here, the window as far as it got.
     if (!LoadFavouritesAtStart())
@@ -271,6 +238,15 @@ void TForm1::SearchOnline(const QString& text) {
     onlineTab_->Button1Click();
 }
 
+void TForm1::ShowFilteredList(const QStringList& items) {
+    // The tab first: a page change may move the focus onto its Refresh, which lists the folder.
+    ui->PageControl1->setCurrentWidget(offlineTab_);
+    offlineTab_->ShowFilteredList(items);
+    show();
+    raise();
+    activateWindow();
+}
+
 void TForm1::TakeWindowScreenshot() {
     if (services_.dialogs->ask(MessageKind::Information, kScreenshotQuestion, Buttons::YesCancel,
                                kScreenshotTitle) != Button::Yes)
@@ -338,10 +314,7 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // A running backup is warned about, once as the close is asked and once as it happens, and
     // goes on to its end before the program ends.
-    if (windows_.form16 && windows_.form16->BackupRunning()) {
-        windows_.form16->WarnBackupRunning();
-        windows_.form16->WarnBackupRunning();
-    }
+    windows_.WarnIfBackupRunning();
     // Every other window goes with the main one; nothing is saved at exit.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())

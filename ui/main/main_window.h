@@ -3,7 +3,6 @@
 
 #include "core/collection.h"
 #include "core/options.h"
-#include "online/http_client.h"
 #include "platform/services.h"
 #include "ui/main/shared_dialogs.h"
 #include "ui/windows.h"
@@ -47,19 +46,17 @@ public:
     const QString& CollectionFolder() const;
     const QString& FavouritesFolder() const;
     QString PortableIndicator() const; // the caption of Label23, as the Options tab shows it
-    SharedDialogs& FileDialogs() { return dialogs_; }
-    HttpClient& PosterClient() { return *posterClient_; }
+    SharedDialogs& FileDialogs() { return windows_.FileDialogs(); }
     // The one listing of the collection folder that every window showing it takes.
-    CollectionListing& Listing() { return listing_; }
+    CollectionListing& Listing() { return windows_.Listing(); }
     void SetStatusText(const QString& text);
-
-    // The reader takes its picture from the Info List Creator while this is raised.
-    bool ReaderPictureFromListCreator() const { return readerFromListCreator_; }
-    void SetReaderPictureFromListCreator(bool on) { readerFromListCreator_ = on; }
 
     // The off-line tab's hand-over: the text goes into Edit1, the first tab comes to the
     // front and Search Info runs.
     void SearchOnline(const QString& text);
+    // The Info List Creator's hand-over: the off-line tab lists these files as a filtered
+    // list, and the window comes to the front on that tab.
+    void ShowFilteredList(const QStringList& items);
 
     SearchOnlineTab* OnlineTab() const { return onlineTab_; }
     SearchOfflineTab* OfflineTab() const { return offlineTab_; }
@@ -93,10 +90,6 @@ private:
     Windows& windows_;
     Services& services_;
     Settings& settings_;
-    SharedDialogs dialogs_;
-    std::unique_ptr<HttpClient> posterClient_;
-    CollectionListing listing_;
-    bool readerFromListCreator_ = false;
 
     SearchOnlineTab* onlineTab_ = nullptr;
     SearchOfflineTab* offlineTab_ = nullptr;

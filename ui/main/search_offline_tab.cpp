@@ -5,13 +5,10 @@
 #include "core/infotext.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui/main/visual_lines.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
 
 #include <QFileInfo>
@@ -75,13 +72,10 @@ void SearchOfflineTab::ConnectHandlers() {
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
     // Both searches land on the video tab.
     connect(ui->Button32, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button32Click(); });
+            [this] { Q_EMIT TrailerSearch(InfoFirstLine()); });
     connect(ui->Button55, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button55Click(); });
-    connect(ui->Button40, &QPushButton::clicked, this, [this] {
-        if (windows_.form7)
-            windows_.form7->OpenIndexOrOffer();
-    });
+            [this] { Q_EMIT SoundtrackSearch(InfoFirstLine()); });
+    connect(ui->Button40, &QPushButton::clicked, this, [this] { windows_.OpenAlbumIndex(); });
 }
 
 QPushButton* SearchOfflineTab::TrailerButton() const {
@@ -132,8 +126,7 @@ void SearchOfflineTab::Button17Click() {
 void SearchOfflineTab::ListIntoMovieList() {
     // Start-up lists the folder twice in a row, and the other windows list it too; an unchanged
     // folder is not read again.
-    if (windows_.form1)
-        SetListItems(windows_.form1->Listing().List(CollectionFolder()), false);
+    SetListItems(windows_.Listing().List(CollectionFolder()), false);
 }
 
 void SearchOfflineTab::CollectionFolderMoved() {
@@ -293,8 +286,8 @@ void SearchOfflineTab::Button18Click() {
         text + QStringLiteral(" was not found. Do you want to search the Internet for this Movie "
                               "or Serie?"),
         Buttons::YesNo);
-    if (answer == Button::Yes && windows_.form1)
-        windows_.form1->SearchOnline(text);
+    if (answer == Button::Yes)
+        windows_.SearchOnline(text);
 }
 
 void SearchOfflineTab::Button19Click() {
@@ -306,10 +299,8 @@ void SearchOfflineTab::Button20Click() {
 }
 
 void SearchOfflineTab::Button23Click() {
-    if (!windows_.form1)
-        return;
     const std::optional<QString> path =
-        services_.dialogs->openFile(windows_.form1->FileDialogs().openPicture);
+        services_.dialogs->openFile(windows_.FileDialogs().openPicture);
     if (!path)
         return;
     Result<Poster> poster = LoadPosterFile(*path);
@@ -335,10 +326,7 @@ void SearchOfflineTab::Button23Click() {
 }
 
 void SearchOfflineTab::Button24Click() {
-    if (!windows_.form1)
-        return;
-    const std::optional<QString> path =
-        services_.dialogs->openFile(windows_.form1->FileDialogs().open);
+    const std::optional<QString> path = services_.dialogs->openFile(windows_.FileDialogs().open);
     if (!path)
         return;
     Result<TextFile> info = LoadInfoText(*path);
@@ -366,9 +354,7 @@ void SearchOfflineTab::Button24Click() {
 }
 
 void SearchOfflineTab::Button25Click() {
-    if (!windows_.form1)
-        return;
-    FileDialogRequest& dialog = windows_.form1->FileDialogs().savePicture;
+    FileDialogRequest& dialog = windows_.FileDialogs().savePicture;
     dialog.startFolder = CollectionFolder();
     dialog.proposedName = SanitiseFileName(QStringLiteral("Poster"));
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
@@ -380,9 +366,9 @@ void SearchOfflineTab::Button25Click() {
 }
 
 void SearchOfflineTab::Button26Click() {
-    if (FirstVisualLine(*ui->Memo2).isEmpty() || !windows_.form1)
+    if (FirstVisualLine(*ui->Memo2).isEmpty())
         return;
-    FileDialogRequest& dialog = windows_.form1->FileDialogs().save;
+    FileDialogRequest& dialog = windows_.FileDialogs().save;
     dialog.proposedName = SanitiseFileName(QStringLiteral("Info"));
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
     if (!path || !ConfirmOverwrite(services_, *path))
@@ -406,11 +392,7 @@ void SearchOfflineTab::Button37Click() {
                                Buttons::Cancel);
         return;
     }
-    TForm6* reader = windows_.form6;
-    if (!reader)
-        return;
-    reader->Fill(text, PosterShown() ? poster_.image : QImage());
-    reader->Open();
+    windows_.ShowInReader(text, PosterShown() ? poster_.image : QImage());
 }
 
 void SearchOfflineTab::Button52Click() {

@@ -70,6 +70,11 @@ public:
     QPushButton* LocalHtmlButton() const;
     QCheckBox* ReadOnlyBox() const; // CheckBox1, filled by the stored options
 
+Q_SIGNALS:
+    // The trailer and soundtrack searches of the info on show, which the video tab runs.
+    void TrailerSearch(const QString& firstLine);
+    void SoundtrackSearch(const QString& firstLine);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

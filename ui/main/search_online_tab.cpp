@@ -4,15 +4,14 @@
 #include "core/infotext.h"
 #include "core/options.h"
 #include "online/addresses.h"
+#include "online/http_client.h"
 #include "online/omdb.h"
 #include "online/search_record.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui/main/visual_lines.h"
-#include "ui/tools/title_matches.h"
 #include "ui_search_online_tab.h"
 
 #include <QApplication>
@@ -108,9 +107,9 @@ void SearchOnlineTab::ConnectHandlers() {
     connect(ui->CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
     // Both searches land on the video tab.
     connect(ui->Button28, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button28Click(); });
+            [this] { Q_EMIT TrailerSearch(InfoFirstLine()); });
     connect(ui->Button54, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button54Click(); });
+            [this] { Q_EMIT SoundtrackSearch(InfoFirstLine()); });
 }
 
 QLineEdit* SearchOnlineTab::TitleEdit() const {
@@ -182,15 +181,14 @@ bool SearchOnlineTab::SearchRunning() const {
 }
 
 QString SearchOnlineTab::InputToAsk(bool forgetIdOffLine) {
-    TForm1* form1 = windows_.form1;
-    if (SearchRunning() || !form1)
+    if (SearchRunning())
         return {};
     const QString input = TrimBlanksAndControls(ui->Edit1->text());
     ui->Edit1->setText(input);
     if (input.isEmpty())
         return {};
     if (!services_.connection->IsOnline()) {
-        form1->SetStatusText(kStatusOffLine);
+        windows_.SetStatusText(kStatusOffLine);
         ShowMessage(services_, kConnectFirst);
         if (forgetIdOffLine) {
             imdbId_.clear();
@@ -198,7 +196,7 @@ QString SearchOnlineTab::InputToAsk(bool forgetIdOffLine) {
         }
         return {};
     }
-    form1->SetStatusText(kStatusOnLine);
+    windows_.SetStatusText(kStatusOnLine);
     return input;
 }
 
@@ -278,7 +276,7 @@ void SearchOnlineTab::FillRecord(const QString& input, const OmdbAnswer& answer)
 
 bool SearchOnlineTab::FetchPoster(const QString& address) {
     RemovePoster();
-    HttpClient& posterClient = windows_.form1->PosterClient();
+    HttpClient& posterClient = windows_.PosterClient();
     const std::optional<Result<Poster>> poster = WaitForNetwork(
         window(), [&posterClient, address](const CancelFlag& cancel) -> Result<Poster> {
             const Result<QByteArray> bytes = DownloadPoster(posterClient, address, &cancel);
@@ -300,10 +298,9 @@ void SearchOnlineTab::Button44Click() {
 }
 
 void SearchOnlineTab::Button3Click() {
-    TForm1* form1 = windows_.form1;
-    if (FirstVisualLine(*ui->Memo1).isEmpty() || !form1)
+    if (FirstVisualLine(*ui->Memo1).isEmpty())
         return;
-    FileDialogRequest& dialog = form1->FileDialogs().save;
+    FileDialogRequest& dialog = windows_.FileDialogs().save;
     dialog.proposedName = SanitiseFileName(currentTitle_);
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
     if (path) {
@@ -323,10 +320,7 @@ void SearchOnlineTab::Button3Click() {
 }
 
 void SearchOnlineTab::Button4Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    FileDialogRequest& dialog = form1->FileDialogs().savePicture;
+    FileDialogRequest& dialog = windows_.FileDialogs().savePicture;
     dialog.proposedName = SanitiseFileName(currentTitle_);
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
     if (!path || !ConfirmOverwrite(services_, *path))
@@ -345,10 +339,7 @@ void SearchOnlineTab::Button5Click() {
 }
 
 void SearchOnlineTab::Button12Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    const std::optional<QString> path = services_.dialogs->openFile(form1->FileDialogs().open);
+    const std::optional<QString> path = services_.dialogs->openFile(windows_.FileDialogs().open);
     if (!path)
         return;
     const Result<TextFile> info = LoadInfoText(*path);
@@ -379,11 +370,8 @@ void SearchOnlineTab::Button12Click() {
 }
 
 void SearchOnlineTab::Button13Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
     const std::optional<QString> path =
-        services_.dialogs->openFile(form1->FileDialogs().openPicture);
+        services_.dialogs->openFile(windows_.FileDialogs().openPicture);
     if (!path)
         return;
     const Result<Poster> poster = LoadPosterFile(*path);
@@ -441,13 +429,11 @@ void SearchOnlineTab::Button2Click() {
 }
 
 void SearchOnlineTab::Button56Click() {
-    if (!windows_.form17)
-        return;
     // Nothing on the tab changes: the matches and whatever goes wrong with them are told in
     // their own window.
     const QString input = InputToAsk(false);
     if (!input.isEmpty())
-        windows_.form17->Open(input);
+        windows_.ShowTitleMatches(input);
 }
 
 void SearchOnlineTab::ShowMatch(const QString& imdbId) {
@@ -456,8 +442,7 @@ void SearchOnlineTab::ShowMatch(const QString& imdbId) {
 }
 
 void SearchOnlineTab::Button10Click() {
-    if (windows_.form1)
-        windows_.form1->close();
+    window()->close();
 }
 
 } // namespace quorvel

@@ -70,6 +70,11 @@ public:
     QPushButton* TrailerButton() const;
     QPushButton* SoundtrackButton() const;
 
+Q_SIGNALS:
+    // The trailer and soundtrack searches of the info on show, which the video tab runs.
+    void TrailerSearch(const QString& firstLine);
+    void SoundtrackSearch(const QString& firstLine);
+
 private:
     void ConnectHandlers();
     void ShowPoster(const Poster& poster);

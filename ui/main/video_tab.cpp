@@ -4,11 +4,7 @@
 #include "core/options.h"
 #include "online/addresses.h"
 #include "ui/main/embedded_browser.h"
-#include "ui/main/main_window.h"
-#include "ui/main/search_offline_tab.h"
-#include "ui/main/search_online_tab.h"
 #include "ui/main/settings.h"
-#include "ui/tools/add_favourite.h"
 #include "ui_video_tab.h"
 
 #include <QCheckBox>
@@ -208,11 +204,7 @@ void VideoTab::SpeedButton5Click() {
 void VideoTab::SpeedButton4Click() {
     const QString text = ui->Edit4->text();
     const qsizetype prefix = YouTubeWatchPrefix(Site()).size();
-    TForm3* add = windows_.form3;
-    if (!add)
-        return;
-    add->SetVideoId(text.size() > prefix ? text.mid(prefix) : QString());
-    add->Open();
+    windows_.AddFavourite(text.size() > prefix ? text.mid(prefix) : QString());
 }
 
 void VideoTab::SpeedButton6Click() {
@@ -255,33 +247,24 @@ void VideoTab::SearchFromInfo(const QString& firstLine, const QString& editSuffi
     ui->Edit5->setText(BlanksToPlus(firstLine) + editSuffix);
     // "&", "#" and "%" escaped too, so "Fast & Furious" is searched whole.
     ui->Edit4->setText(YouTubeResultsPrefix(Site()) + SearchQuery(firstLine) + addressSuffix);
-    if (windows_.form1)
-        windows_.form1->Pages()->setCurrentWidget(this);
+    Q_EMIT WantsFront();
     SpeedButton1Click();
 }
 
-void VideoTab::Button28Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral(" trailer"),
-                       QStringLiteral("+trailer"));
+void VideoTab::Button28Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral(" trailer"), QStringLiteral("+trailer"));
 }
 
-void VideoTab::Button54Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
-                       QStringLiteral("+soundtrack"));
+void VideoTab::Button54Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+soundtrack"), QStringLiteral("+soundtrack"));
 }
 
-void VideoTab::Button32Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+trailer"),
-                       QStringLiteral("+trailer"));
+void VideoTab::Button32Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+trailer"), QStringLiteral("+trailer"));
 }
 
-void VideoTab::Button55Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
-                       QStringLiteral("+soundtrack"));
+void VideoTab::Button55Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+soundtrack"), QStringLiteral("+soundtrack"));
 }
 
 } // namespace quorvel

@@ -52,11 +52,16 @@ public:
     void ComboBox1Change();   // a favourite chosen
     void Edit4Change(const QString& text);
 
-    // The trailer and soundtrack searches of the two info tabs.
-    void Button28Click(); // Search Title On Line, Trailer Search
-    void Button54Click(); // Search Title On Line, Soundtrack
-    void Button32Click(); // Search Title Off Line, Trailer Search
-    void Button55Click(); // Search Title Off Line, Soundtrack
+    // The trailer and soundtrack searches of the two info tabs, for the first line of the
+    // info they show.
+    void Button28Click(const QString& firstLine); // Search Title On Line, Trailer Search
+    void Button54Click(const QString& firstLine); // Search Title On Line, Soundtrack
+    void Button32Click(const QString& firstLine); // Search Title Off Line, Trailer Search
+    void Button55Click(const QString& firstLine); // Search Title Off Line, Soundtrack
+
+Q_SIGNALS:
+    // A search from an info tab: this tab comes to the front.
+    void WantsFront();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

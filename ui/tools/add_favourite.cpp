@@ -1,10 +1,8 @@
 #include "ui/tools/add_favourite.h"
 
 #include "core/favourites.h"
-#include "ui/main/main_window.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
 #include "ui_add_favourite.h"
 
 #include <QFileInfo>
@@ -68,8 +66,8 @@ void TForm3::Button1Click() {
                                Buttons::Abort);
         return;
     }
-    SetFavourites(entries_ + QStringList{entry});
-    windows_.form1->VideoPage()->SetFavourites(entries_);
+    // This window's list and the video tab's take the new entry together.
+    windows_.SetFavourites(entries_ + QStringList{entry});
     // Saved before the user is told it is added: a file that cannot be written is not
     // announced as a success first.
     const QString path = FavouritesFilePath(settings_.FavouritesFolder());
@@ -88,7 +86,7 @@ void TForm3::Button2Click() {
 
 void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    TForm1* main = windows_.form1;
+    QWidget* main = windows_.MainWindow();
     if (!event->spontaneous() && main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());

@@ -10,11 +10,9 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/portable_switch.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/album_name_request.h"
 #include "ui_album_creator.h"
 
 #include <QCoreApplication>
@@ -121,7 +119,7 @@ void TForm7::showEvent(QShowEvent* event) {
         return;
     if (settings_.PortableMode())
         settings_.SetAlbumFolder(settings_.PortableAlbumFolder());
-    if (TForm1* main = windows_.form1; main && main->isVisible()) {
+    if (QWidget* main = windows_.MainWindow(); main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
@@ -157,10 +155,8 @@ bool TForm7::PortableCheck() {
 
 void TForm7::Button3Click() {
     QStringList titles;
-    if (TForm1* main = windows_.form1) {
-        for (const QString& entry : InfoTextEntries(main->Listing().List(CollectionFolder())))
-            titles << EntryBaseName(entry);
-    }
+    for (const QString& entry : InfoTextEntries(windows_.Listing().List(CollectionFolder())))
+        titles << EntryBaseName(entry);
     SetTitles(titles, true, false);
 }
 
@@ -353,24 +349,8 @@ void TForm7::Button8Click() {
 // Waits, with every window usable, until the request is answered; nothing when it was closed
 // without "OK".
 std::optional<QString> TForm7::AskIndexName() {
-    TForm13* request = windows_.form13;
-    if (!request)
-        return QString();
     LetMessagesRun(true);
-    QEventLoop wait;
-    bool named = false;
-    const QMetaObject::Connection answered =
-        connect(request, &QDialog::finished, &wait, [&](int result) {
-            named = result == QDialog::Accepted;
-            wait.quit();
-        });
-    request->Open();
-    if (request->isVisible())
-        wait.exec();
-    disconnect(answered);
-    if (!named)
-        return std::nullopt;
-    return request->AlbumName();
+    return windows_.AskAlbumName();
 }
 
 void TForm7::FinishCreation(const AlbumOutcome& outcome, const QString& album, int titles) {

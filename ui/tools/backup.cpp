@@ -8,7 +8,6 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_backup.h"
@@ -101,10 +100,10 @@ void TForm16::FormCreate() {
 
 void TForm16::Open() {
     const bool opening = !isVisible();
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
     // Placed again once shown: only then does the frame count in the window's size.
-    if (opening && windows_.form1 && windows_.form1->isVisible())
-        CentreWindow(*this, windows_.form1->frameGeometry());
+    if (const QWidget* main = windows_.MainWindow(); opening && main && main->isVisible())
+        CentreWindow(*this, main->frameGeometry());
 }
 
 QStringList TForm16::ListEntries() {
@@ -128,8 +127,7 @@ void TForm16::SetEntries(const QStringList& entries) {
 void TForm16::Button1Click() {
     ui->Memo1->clear();
     ui->Image1->clearPicture();
-    QStringList entries =
-        windows_.form1 ? windows_.form1->Listing().List(ui->Edit2->text()) : QStringList();
+    QStringList entries = windows_.Listing().List(settings_.CollectionFolder());
     // The filter looks at the exact last three characters: "Poster only" keeps HEAT.TXT.
     const int index = ui->ComboBox1->currentIndex();
     if (index == 1 || index == 2) {

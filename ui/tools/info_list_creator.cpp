@@ -9,13 +9,9 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
-#include "ui/main/search_offline_tab.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/info_text_editor.h"
-#include "ui/tools/reader.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui_info_list_creator.h"
 
 #include <QCoreApplication>
@@ -173,8 +169,7 @@ void TForm12::ClearPreview() {
 void TForm12::Button1Click() {
     if (filtering_)
         return;
-    SetEntries(InfoTextEntries(windows_.form1 ? windows_.form1->Listing().List(CollectionFolder())
-                                              : QStringList()));
+    SetEntries(InfoTextEntries(windows_.Listing().List(CollectionFolder())));
     SetCount(kCountPrefix);
 }
 
@@ -307,24 +302,17 @@ void TForm12::CheckBox1Click() {
 }
 
 void TForm12::Button16Click() {
-    TForm6* reader = windows_.form6;
-    TForm1* main = windows_.form1;
     const QString text = ui->Memo1->toPlainText();
-    if (ui->Label7->text() == kNoInfo || text.isEmpty() || !reader || !main)
+    if (ui->Label7->text() == kNoInfo || text.isEmpty())
         return;
-    // Filled here as well: an open reader is not shown anew and would keep another picture.
-    reader->Fill(text, ShownPoster());
-    main->SetReaderPictureFromListCreator(true);
-    reader->Open();
-    main->SetReaderPictureFromListCreator(false);
+    windows_.ShowInReader(text, ShownPoster());
 }
 
 void TForm12::Button9Click() {
-    TForm1* main = windows_.form1;
-    if (ui->Label7->text() == kNoInfo || !main)
+    if (ui->Label7->text() == kNoInfo)
         return;
     const QString entry = ui->Label7->text().mid(2);
-    FileDialogRequest& dialog = main->FileDialogs().save;
+    FileDialogRequest& dialog = windows_.FileDialogs().save;
     dialog.startFolder = CollectionFolder();
     dialog.proposedName = entry;
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
@@ -407,20 +395,19 @@ bool TForm12::NothingToSend(bool empty, const QString& nothingText) {
 }
 
 void TForm12::Button12Click() {
-    if (filtering_ || !windows_.form7)
+    if (filtering_)
         return;
     QStringList titles;
     for (const QString& entry : SendableEntries())
         titles << EntryBaseName(entry);
     if (NothingToSend(titles.isEmpty(), NothingToSendText("Local HTML Album")))
         return;
-    windows_.form7->ReceiveTitles(titles);
+    windows_.SendToAlbum(titles);
     close();
 }
 
 void TForm12::Button14Click() {
-    TForm1* main = windows_.form1;
-    if (filtering_ || !main || !main->OfflineTab())
+    if (filtering_)
         return;
     const QString folder = CollectionFolder();
     QStringList items;
@@ -433,23 +420,17 @@ void TForm12::Button14Click() {
     }
     if (NothingToSend(items.isEmpty(), NothingToSendText("Search Title Off Line")))
         return;
-    // The tab first: a page change may move the focus onto its Refresh, which lists the folder.
-    main->Pages()->setCurrentWidget(main->OfflineTab());
-    main->OfflineTab()->ShowFilteredList(items);
-    main->show();
-    main->raise();
-    main->activateWindow();
+    windows_.SendToOfflineTab(items);
     close();
 }
 
 void TForm12::Button17Click() {
-    if (filtering_ || !windows_.form5)
+    if (filtering_)
         return;
     const QStringList entries = SendableEntries();
     if (NothingToSend(entries.isEmpty(), NothingToSendText("Manage Info Text list")))
         return;
-    windows_.form5->ReceiveFilteredList(entries);
-    windows_.form5->Open();
+    windows_.SendToInfoTextEditor(entries);
     close();
 }
 

@@ -7,7 +7,6 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
@@ -178,8 +177,7 @@ void TForm5::ClearThumbnail() {
 }
 
 void TForm5::Button1Click() {
-    const QStringList entries =
-        windows_.form1 ? windows_.form1->Listing().List(CollectionFolder()) : QStringList();
+    const QStringList entries = windows_.Listing().List(CollectionFolder());
     SetEntries(InfoTextEntries(entries), {});
 }
 
@@ -436,7 +434,7 @@ void TForm5::Button8Click() {
 
 void TForm5::Button9Click() {
     const QString entry = SelectedEntry();
-    if (entry.isNull() || !windows_.form1 || !ui->ProgressBar1->isHidden())
+    if (entry.isNull() || !ui->ProgressBar1->isHidden())
         return;
     if (!services_.connection->IsOnline()) {
         services_.dialogs->ask(MessageKind::Information,

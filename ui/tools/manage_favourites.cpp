@@ -2,11 +2,8 @@
 
 #include "core/favourites.h"
 #include "ui/main/checkable_list.h"
-#include "ui/main/main_window.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
-#include "ui/tools/add_favourite.h"
 #include "ui_manage_favourites.h"
 
 #include <QFileInfo>
@@ -66,7 +63,7 @@ void TForm4::showEvent(QShowEvent* event) {
 }
 
 void TForm4::FormShow() {
-    TForm1* main = windows_.form1;
+    QWidget* main = windows_.MainWindow();
     saveDialog_.startFolder = settings_.FavouritesFolder();
     if (main->isVisible()) {
         QRect frame = frameGeometry();
@@ -172,9 +169,7 @@ void TForm4::Button6Click() {
 
 void TForm4::Button7Click() {
     const QStringList entries = Entries();
-    windows_.form1->VideoPage()->SetFavourites(entries);
-    if (windows_.form3)
-        windows_.form3->SetFavourites(entries);
+    windows_.SetFavourites(entries);
     close();
 }
 

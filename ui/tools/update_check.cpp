@@ -1,12 +1,10 @@
 #include "ui/tools/update_check.h"
 
 #include "online/update.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/tools/link_label.h"
-#include "ui/tools/whats_new.h"
 #include "ui_update_check.h"
 
 #include <QCoreApplication>
@@ -56,7 +54,7 @@ void TForm8::FormCreate() {
 }
 
 void TForm8::Open() {
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
 }
 
 bool TForm8::event(QEvent* event) {
@@ -190,8 +188,7 @@ void TForm8::Button4Click() {
 }
 
 void TForm8::Button5Click() {
-    if (windows_.form15)
-        windows_.form15->Open();
+    windows_.Show(WindowId::WhatsNew);
 }
 
 void TForm8::Label6Click() {
