@@ -125,12 +125,8 @@ void OptionsTab::ConnectHandlers() {
 // its action as a click would (CheckBox8 to 10, connected after this).
 void OptionsTab::FollowSettings() {
     Settings& s = settings_;
-    const auto portable = [this](bool on) {
-        ui->Label23->setText(on ? kPortableOn : kPortableOff);
-        ui->Label22->setText(on ? kPortableOn : kPortableOff);
-    };
-    portable(s.PortableMode());
-    connect(&s, &Settings::PortableModeChanged, this, portable);
+    ShowPortableModeIn(ui->Label23, s);
+    ShowPortableModeIn(ui->Label22, s);
 
     const std::pair<QLineEdit*, std::pair<void (Settings::*)(const QString&),
                                           void (Settings::*)(const QString&)>>

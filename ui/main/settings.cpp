@@ -1,6 +1,10 @@
 #include "ui/main/settings.h"
 
 #include "core/textfile.h"
+#include "ui/main/shared_commands.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 namespace quorvel {
 
@@ -37,6 +41,21 @@ void Settings::Assign(T& field, const T& value, void (Settings::*changed)(Arg)) 
         return;
     field = value;
     Q_EMIT(this->*changed)(value);
+}
+
+void ShowFolderIn(QLineEdit* box, Settings& settings, void (Settings::*changed)(const QString&),
+                  std::function<void()> moved) {
+    QObject::connect(&settings, changed, box, [box, moved](const QString& folder) {
+        box->setText(folder);
+        if (moved)
+            moved();
+    });
+}
+
+void ShowPortableModeIn(QLabel* label, Settings& settings) {
+    const auto show = [label](bool on) { label->setText(on ? kPortableOn : kPortableOff); };
+    show(settings.PortableMode());
+    QObject::connect(&settings, &Settings::PortableModeChanged, label, show);
 }
 
 // ---- Options.ini ----

@@ -8,6 +8,11 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+
 namespace quorvel {
 
 // The custom background pictures of the first two tabs, fixed and portable forms.
@@ -27,6 +32,15 @@ struct ReturnFolders {
     QString album;
     bool operator==(const ReturnFolders&) const = default;
 };
+
+class Settings;
+
+// A box that shows a folder of the settings from now on (`changed` is its signal); `moved`
+// runs after each change, for the list the box's window keeps of that folder.
+void ShowFolderIn(QLineEdit* box, Settings& settings, void (Settings::*changed)(const QString&),
+                  std::function<void()> moved);
+// A label that shows the portable mode from now on: "Portable mode on" or "Portable mode off".
+void ShowPortableModeIn(QLabel* label, Settings& settings);
 
 class Settings : public QObject {
     Q_OBJECT

@@ -84,15 +84,9 @@ void TForm7::ConnectHandlers() {
             });
     // The album folder and the portable mode are the program's; a new album folder lists the
     // collection again (a hidden window when it is shown).
-    connect(&settings_, &Settings::AlbumFolderChanged, this, [this](const QString& folder) {
-        ui->Edit1->setText(folder);
-        lister_->FolderMoved();
-    });
-    connect(&settings_, &Settings::PortableModeChanged, this, &TForm7::ShowPortableMode);
-}
-
-void TForm7::ShowPortableMode(bool on) {
-    ui->Label6->setText(on ? kPortableOn : kPortableOff);
+    ShowFolderIn(ui->Edit1, settings_, &Settings::AlbumFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label6, settings_);
 }
 
 bool TForm7::event(QEvent* event) {
@@ -105,7 +99,6 @@ void TForm7::FormCreate() {
     if (settings_.PortableMode())
         settings_.SetAlbumFolder(settings_.PortableAlbumFolder());
     ui->Edit1->setText(settings_.AlbumFolder());
-    ShowPortableMode(settings_.PortableMode());
     ui->Memo1->clear();
 }
 

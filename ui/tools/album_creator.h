@@ -69,7 +69,6 @@ protected:
 
 private:
     void ConnectHandlers();
-    void ShowPortableMode(bool on); // Label6
     QString CollectionFolder() const;
     bool PortableCheck();
     void SetTitles(const QStringList& titles, bool ticked, bool filtered);

@@ -45,15 +45,9 @@ TForm16::TForm16(Windows& windows, Services& services, Settings& settings, QWidg
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
     ui->Edit4->installEventFilter(this);
     ConnectHandlers();
-    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
-        ui->Edit2->setText(folder);
-        lister_->FolderMoved();
-    });
-    connect(&settings_, &Settings::PortableModeChanged, this, &TForm16::ShowPortableMode);
-}
-
-void TForm16::ShowPortableMode(bool on) {
-    ui->Label7->setText(on ? kPortableOn : kPortableOff);
+    ShowFolderIn(ui->Edit2, settings_, &Settings::CollectionFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label7, settings_);
 }
 
 TForm16::~TForm16() = default;
@@ -91,7 +85,6 @@ bool TForm16::event(QEvent* event) {
 
 void TForm16::FormCreate() {
     ui->Edit2->setText(settings_.CollectionFolder());
-    ShowPortableMode(settings_.PortableMode());
     ui->Memo1->clear();
     ui->Edit4->clear();
     ui->Edit5->setText(ui->Edit2->text());

@@ -68,7 +68,6 @@ protected:
 private:
     void ConnectHandlers();
     void SetEntries(const QStringList& entries);
-    void ShowPortableMode(bool on); // Label7
     void SelectByCode(int row); // never loads the preview
     void EnterRunning();
     QList<QWidget*> LockedWhileRunning() const;

@@ -58,15 +58,9 @@ TForm12::TForm12(Windows& windows, Services& services, Settings& settings, QWidg
                            {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ConnectHandlers();
-    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
-        ui->Edit1->setText(folder);
-        lister_->FolderMoved();
-    });
-    connect(&settings_, &Settings::PortableModeChanged, this, &TForm12::ShowPortableMode);
-}
-
-void TForm12::ShowPortableMode(bool on) {
-    ui->Label13->setText(on ? kPortableOn : kPortableOff);
+    ShowFolderIn(ui->Edit1, settings_, &Settings::CollectionFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label13, settings_);
 }
 
 TForm12::~TForm12() = default;
@@ -122,7 +116,6 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm12::FormCreate() {
     ui->Edit1->setText(CollectionFolder());
-    ShowPortableMode(settings_.PortableMode());
     saveDialog_.startFolder = CollectionFolder();
 }
 

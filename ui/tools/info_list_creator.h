@@ -75,7 +75,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowPortableMode(bool on); // Label13
     void ConnectHandlers();
     // Replaces the list at once; `ticks` (one per entry) may be empty for none ticked.
     void SetEntries(const QStringList& entries, const std::vector<bool>& ticks = {});
