@@ -23,7 +23,7 @@ class CollectionListsTest : public WindowFixture {
 protected:
     struct Window {
         const char* name;
-        std::function<QWidget*(Windows&)> window;
+        std::function<QWidget*(WindowSet&)> window;
         const char* list;
         QStringList listed; // what the list shows of the titles A and B
         const char* countLabel;
@@ -31,25 +31,25 @@ protected:
     };
     const std::vector<Window> windows{
         {"Manage Info Text",
-         [](Windows& w) -> QWidget* { return w.form5; },
+         [](WindowSet& w) -> QWidget* { return w.form5; },
          "MovieListEdit",
          {"A.txt", "B.txt"},
          "Label3",
          "Collection count: 2 Text"},
         {"album",
-         [](Windows& w) -> QWidget* { return w.form7; },
+         [](WindowSet& w) -> QWidget* { return w.form7; },
          "MovieListEdit",
          {"A", "B"},
          "Label2",
          "HTML Page creation - Movie list"},
         {"Info List Creator",
-         [](Windows& w) -> QWidget* { return w.form12; },
+         [](WindowSet& w) -> QWidget* { return w.form12; },
          "MovieListExport",
          {"A.txt", "B.txt"},
          "Label3",
          "  Collection count: 2 Text"},
         {"backup",
-         [](Windows& w) -> QWidget* { return w.form16; },
+         [](WindowSet& w) -> QWidget* { return w.form16; },
          "MovieListBackup",
          {"A.jpg", "A.txt", "B.txt"},
          "Label3",

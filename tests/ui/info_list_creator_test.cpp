@@ -243,7 +243,6 @@ TEST_F(InfoListCreatorTest, SelectingShowsTheTitleItsOwnPosterAndOpensTheReader)
     TForm6* reader = app->windows().form6;
     EXPECT_TRUE(reader->isVisible());
     EXPECT_EQ(reader->findChild<PictureBox*>("Image1")->picture().size(), poster.size());
-    EXPECT_FALSE(Main().ReaderPictureFromListCreator());
 
     Select("Heat.txt");
     EXPECT_TRUE(form->ShownPoster().isNull()); // never the previous title's

@@ -83,7 +83,7 @@ TEST_F(LooksTest, NothingIsCutInAnyWindowOfAnyLook) {
                                ComposeInfoText(title, {}).join("\r\n").toUtf8()));
     Start();
     Main().show();
-    const Windows& w = app->windows();
+    const WindowSet& w = app->windows();
     struct Shown {
         QString name;
         std::function<QWidget*()> open;

@@ -117,23 +117,23 @@ TEST_F(MainWindowTest, PicturePathsFollowTheModeInForce) {
                  "two.jpg\r\n");
     Start();
     EXPECT_TRUE(scripted.dialogs.messages.empty()) << Messages().toStdString();
-    OptionsTab& tab = *Main().OptionsPage();
+    const Settings& settings = app->settings();
 
     // The portable pair is shown; filling the boxes copied nothing into the fixed pair.
     EXPECT_EQ(OptionsText("Edit7"), AppFolder() + "one.jpg");
     EXPECT_EQ(OptionsText("Edit8"), AppFolder() + "two.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab1, "/fixed/one.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab2, "");
+    EXPECT_EQ(settings.Pictures().bckTab1, "/fixed/one.jpg");
+    EXPECT_EQ(settings.Pictures().bckTab2, "");
 
-    // After start-up a change goes into the entry of the mode the indicator names.
+    // After start-up a change goes into the entry of the mode in force.
     ASSERT_EQ(Main().PortableIndicator(), "Portable mode on");
     Find<QLineEdit>(OptionsPage(), "Edit8")->setText("/chosen/b.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab2P, "/chosen/b.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab2, "");
-    Find<QLabel>(OptionsPage(), "Label23")->setText("Portable mode off");
+    EXPECT_EQ(settings.Pictures().bckTab2P, "/chosen/b.jpg");
+    EXPECT_EQ(settings.Pictures().bckTab2, "");
+    app->settings().SetPortableMode(false);
     Find<QLineEdit>(OptionsPage(), "Edit7")->setText("/chosen/a.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab1, "/chosen/a.jpg");
-    EXPECT_EQ(tab.Pictures().bckTab1P, AppFolder() + "one.jpg");
+    EXPECT_EQ(settings.Pictures().bckTab1, "/chosen/a.jpg");
+    EXPECT_EQ(settings.Pictures().bckTab1P, AppFolder() + "one.jpg");
 }
 
 // A NUL byte makes the file unreadable as settings.

@@ -172,7 +172,7 @@ TEST_F(OptionsTabTest, BrowseShowsThePathAndOnlyATickedUseBoxShowsThePicture) {
         EXPECT_FALSE(On<QCheckBox>(tab.use)->isChecked());
         EXPECT_TRUE(On<QLineEdit>(tab.path)->text().isEmpty());
     }
-    EXPECT_EQ(Main().OptionsPage()->Pictures().bckTab1, "");
+    EXPECT_EQ(app->settings().Pictures().bckTab1, "");
     // "Use Background picture" hides both pictures, custom or built-in.
     On<QCheckBox>("CheckBox8")->setChecked(false);
     EXPECT_TRUE(Main().OnlineTab()->Background()->isHidden());
@@ -292,7 +292,7 @@ TEST_F(OptionsTabTest, TheDesktopShortcutIsMadeOnceAndThePrinterSetUpOpens) {
 
 TEST_F(OptionsTabTest, EachWindowButtonShowsItsWindow) {
     Start();
-    const Windows& w = app->windows();
+    const WindowSet& w = app->windows();
     const struct {
         const char* button;
         QWidget* window;

@@ -6,6 +6,7 @@
 #include "tests/support/window_fixture.h"
 #include "ui/main/main_window.h"
 #include "ui/main/options_tab.h"
+#include "ui/main/portable_switch.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/tools/album_creator.h"
@@ -74,7 +75,7 @@ protected:
     }
     QStringList OfflineList() const { return Main().OfflineTab()->ListEntries(); }
     QString StoredKey(const char* key) const {
-        return Main().Options().readString(opt::kSettings, key, "absent").value();
+        return OptionsFile(OptionsPath()).readString(opt::kSettings, key, "absent").value();
     }
     void MakePicture(const QString& path) const {
         QImage image(8, 8, QImage::Format_RGB32);
@@ -110,7 +111,7 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
     EXPECT_TRUE(OfflineList().isEmpty()) << OfflineList().join(',').toStdString();
     EXPECT_TRUE(AtStart()->isEnabled());
     EXPECT_FALSE(AtStart()->isChecked());
-    EXPECT_FALSE(form9->PortableAtStart());
+    EXPECT_FALSE(app->settings().PortableAtStart());
     EXPECT_EQ(Find<QLabel>(form9, "Label3")->text(), fixed);
 
     Button("Button1")->click();
@@ -124,8 +125,8 @@ TEST_F(PortableTest, UsePortablePathMovesEveryWindowAndUseFixedPathBringsTheStor
     for (const Row& row : {Row{"from portable mode", true}, Row{"in fixed mode", false}}) {
         SCOPED_TRACE(row.when);
         if (!row.portableFirst) {
-            Main().OptionsPage()->SetCollectionFolder(AppFolder());
-            Main().OptionsPage()->SetFavouritesFolder("/unsaved");
+            app->settings().SetCollectionFolder(AppFolder());
+            app->settings().SetFavouritesFolder("/unsaved");
             app->windows().form7->SetAlbumFolder("/unsaved");
         }
         Button("Button2")->click();
@@ -172,8 +173,9 @@ TEST_F(PortableTest, SaveInPortableModeStoresOnlyFixedFolders) {
 
         const QString expected = row.expected.isEmpty() ? AppFolder() : row.expected;
         EXPECT_EQ(app->windows().form7->AlbumFolder(), expected);
-        EXPECT_EQ(Main().Options().readString(opt::kHtml, opt::kSavingPath, "absent").value(),
-                  expected);
+        EXPECT_EQ(
+            OptionsFile(OptionsPath()).readString(opt::kHtml, opt::kSavingPath, "absent").value(),
+            expected);
         EXPECT_EQ(StoredKey(opt::kSavingPath), row.stored ? fixed : AppFolder());
         EXPECT_EQ(StoredKey(opt::kPortableMode), "1");
         const QByteArray file = ReadFileBytes(OptionsPath());
@@ -200,11 +202,11 @@ TEST_F(PortableTest, APortableStartRebasesThePicturePathsAndWritesThemBack) {
     EXPECT_EQ(StoredKey(opt::kBckTab1P), AppFolder() + "one.jpg");
     EXPECT_EQ(StoredKey(opt::kBckTab2P), AppFolder() + "two.jpg");
     EXPECT_EQ(StoredKey(opt::kBckTab1), "/old/one.jpg");
-    const PicturePaths& paths = Main().OptionsPage()->Pictures();
+    const PicturePaths& paths = app->settings().Pictures();
     EXPECT_EQ(paths.bckTab1P, AppFolder() + "one.jpg");
     EXPECT_EQ(paths.bckTab1, "/old/one.jpg");
-    EXPECT_EQ(Main().OptionsPage()->Tab1PicturePath(), AppFolder() + "one.jpg");
-    EXPECT_EQ(Main().OptionsPage()->Tab2PicturePath(), AppFolder() + "two.jpg");
+    EXPECT_EQ(app->settings().TabPicture(1), AppFolder() + "one.jpg");
+    EXPECT_EQ(app->settings().TabPicture(2), AppFolder() + "two.jpg");
 }
 
 // A fixed picture not yet beside the executable: No keeps using it where it is, Yes copies it,
@@ -242,9 +244,9 @@ TEST_F(PortableTest, ThePictureQuestionCopiesOnlyWhenAskedAndWhenItCan) {
         EXPECT_EQ(scripted.dialogs.messageTexts(), row.messages);
         const QString target = AppFolder() + "one.jpg";
         const QString shown = row.shown.isEmpty() ? target : row.shown;
-        EXPECT_EQ(Main().OptionsPage()->Tab1PicturePath(), shown);
-        EXPECT_EQ(Main().OptionsPage()->Pictures().bckTab1P, shown);
-        EXPECT_EQ(Main().OptionsPage()->Pictures().bckTab1, source);
+        EXPECT_EQ(app->settings().TabPicture(1), shown);
+        EXPECT_EQ(app->settings().Pictures().bckTab1P, shown);
+        EXPECT_EQ(app->settings().Pictures().bckTab1, source);
         EXPECT_EQ(QFileInfo::exists(target), row.shown.isEmpty());
     }
 }
@@ -308,7 +310,7 @@ TEST_F(PortableTest, PathCommandsAskToLeavePortableMode) {
             Button("Button1")->click();
         ForgetStartup();
         scripted.dialogs.answers = {row.answer};
-        EXPECT_EQ(form9->ConfirmPortableOff(), row.goesOn);
+        EXPECT_EQ(ConfirmPortableOff(app->settings(), services, kPortableOffQuestion), row.goesOn);
         EXPECT_EQ(scripted.dialogs.messageTexts(), row.asked);
         EXPECT_EQ(Indicators(), QStringList(5, row.goesOn ? kOff : kOn));
         EXPECT_EQ(Folders(), row.goesOn ? FixedFolders() : PortableFolders());
@@ -338,7 +340,8 @@ TEST_F(PortableTest, ATitleSavedInPortableModeIsThereAtTheNextPortableStart) {
     AtStart()->setChecked(true);
     // What the Options tab's Save stores from this window.
     ASSERT_TRUE(
-        Main().Options().writeBool(opt::kSettings, opt::kPortableMode, form9->PortableAtStart()));
+        OptionsFile(OptionsPath())
+            .writeBool(opt::kSettings, opt::kPortableMode, app->settings().PortableAtStart()));
 
     SearchOnlineTab* online = Main().OnlineTab();
     online->TitleEdit()->setText("The Shawshank Redemption");

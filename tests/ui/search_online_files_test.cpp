@@ -32,7 +32,7 @@ protected:
         auto* box = app->mainWindow().findChild<QCheckBox*>("CheckBox4");
         ASSERT_NE(box, nullptr);
         box->setChecked(on);
-        ASSERT_EQ(app->mainWindow().SaveInfoAndPosterTogether(), on);
+        ASSERT_EQ(app->settings().Tab1Save(), on);
     }
     void Unlock() { tab->ReadOnlyBox()->setChecked(false); }
 };

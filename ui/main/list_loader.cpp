@@ -1,8 +1,8 @@
 #include "ui/main/list_loader.h"
 
 #include "core/filteredlist.h"
-#include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
+#include "ui/main/shared_dialogs.h"
 
 #include <QFileInfo>
 
@@ -24,10 +24,8 @@ std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest
     return std::move(entries).value();
 }
 
-std::optional<QStringList> AskFilteredList(Services& services, const Windows& windows) {
-    if (!windows.form1)
-        return std::nullopt;
-    return AskFilteredList(services, windows.form1->FileDialogs().filteredList);
+std::optional<QStringList> AskFilteredList(Services& services, Windows& windows) {
+    return AskFilteredList(services, windows.FileDialogs().filteredList);
 }
 
 } // namespace quorvel

@@ -19,6 +19,6 @@ namespace quorvel {
 std::optional<QStringList> AskFilteredList(Services& services, FileDialogRequest& dialog);
 // The same through the dialog the main window holds for every list loader; nothing while there
 // is no main window.
-std::optional<QStringList> AskFilteredList(Services& services, const Windows& windows);
+std::optional<QStringList> AskFilteredList(Services& services, Windows& windows);
 
 } // namespace quorvel

@@ -5,17 +5,9 @@
 #include "ui/main/options_tab.h"
 #include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/main/video_tab.h"
-#include "ui/tools/about_box.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/backup.h"
-#include "ui/tools/info_list_creator.h"
-#include "ui/tools/info_text_editor.h"
-#include "ui/tools/manage_favourites.h"
-#include "ui/tools/portable_mode.h"
-#include "ui/tools/update_check.h"
-#include "ui/tools/video_import.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -44,13 +36,6 @@ const QString kScreenshotTitle = QStringLiteral("Save a screenshot of Quorvel cu
 const QString kScreenshotQuestion = QStringLiteral(
     "Do you want to create a screenshot of this current tab into the application folder?");
 
-HttpSettings PosterClientSettings() {
-    HttpSettings settings;
-    settings.maxBytes = kImageSizeCap;
-    settings.cookies = true;
-    return settings;
-}
-
 // Encoded in memory, then written through the one atomic write, so a failed write never leaves
 // half a bitmap.
 Status SaveBitmap(const QImage& image, const QString& path) {
@@ -68,12 +53,9 @@ Status SaveBitmap(const QImage& image, const QString& path) {
 
 } // namespace
 
-TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent)
+TForm1::TForm1(Windows& windows, Services& services, Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), windows_(windows),
-      services_(services), appFolder_(std::move(appFolder)), options_(OptionsFilePath(appFolder_)),
-      posterClient_(std::make_unique<HttpClient>(PosterClientSettings())) {
-    // The tabs reach the main window through the registry from their first handler on.
-    windows_.form1 = this;
+      services_(services), settings_(settings) {
     // The interface font stays the platform's own: Tahoma is a Windows font.
     ui->setupUi(this);
     AddTabs();
@@ -81,58 +63,48 @@ TForm1::TForm1(Windows& windows, Services& services, QString appFolder, QWidget*
     statusText_ = new QLabel(ui->StatusBar1);
     statusText_->setObjectName(QStringLiteral("StatusText"));
     ui->StatusBar1->addWidget(statusText_, 1);
-    connect(optionsTab_, &OptionsTab::CollectionFolderChanged, this,
+    // A new collection lists at once, and the file dialogs start in it.
+    connect(&settings_, &Settings::CollectionFolderChanged, this, [this](const QString& folder) {
+        FileDialogs().SetStartFolder(folder);
+        offlineTab_->CollectionFolderMoved();
+    });
+    connect(optionsTab_, &OptionsTab::CollectionListStale, this,
             [this] { offlineTab_->CollectionFolderMoved(); });
-    // The windows are made after this one: they are looked up when the button is pressed.
-    connect(optionsTab_, &OptionsTab::Button36Click, this, [this] {
-        if (windows_.form5)
-            windows_.form5->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button39Click, this, [this] {
-        if (windows_.form7)
-            windows_.form7->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button51Click, this, [this] {
-        if (windows_.form12)
-            windows_.form12->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button53Click, this, [this] {
-        if (windows_.form16)
-            windows_.form16->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button57Click, this, [this] {
-        if (windows_.form18)
-            windows_.form18->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button34Click, this, [this] {
-        if (windows_.form4)
-            windows_.form4->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button43Click, this, [this] {
-        if (windows_.form9)
-            windows_.form9->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button42Click, this, [this] {
-        if (windows_.form8)
-            windows_.form8->Open();
-    });
-    connect(optionsTab_, &OptionsTab::Button11Click, this, [this] {
-        if (windows_.aboutBox)
-            windows_.aboutBox->Open();
-    });
+    connect(optionsTab_, &OptionsTab::LookApplied, this, &TForm1::FitToContents);
+    const std::pair<void (OptionsTab::*)(), WindowId> opens[] = {
+        {&OptionsTab::Button36Click, WindowId::InfoTextEditor},
+        {&OptionsTab::Button39Click, WindowId::AlbumCreator},
+        {&OptionsTab::Button51Click, WindowId::InfoListCreator},
+        {&OptionsTab::Button53Click, WindowId::Backup},
+        {&OptionsTab::Button57Click, WindowId::VideoImport},
+        {&OptionsTab::Button34Click, WindowId::ManageFavourites},
+        {&OptionsTab::Button43Click, WindowId::PortableMode},
+        {&OptionsTab::Button42Click, WindowId::WebUpdate},
+        {&OptionsTab::Button11Click, WindowId::About},
+    };
+    for (const auto& [clicked, window] : opens)
+        connect(optionsTab_, clicked, this, [this, window = window] { windows_.Show(window); });
+    // The searches of both info tabs land on the video tab.
+    connect(onlineTab_, &SearchOnlineTab::TrailerSearch, videoTab_, &VideoTab::Button28Click);
+    connect(onlineTab_, &SearchOnlineTab::SoundtrackSearch, videoTab_, &VideoTab::Button54Click);
+    connect(offlineTab_, &SearchOfflineTab::TrailerSearch, videoTab_, &VideoTab::Button32Click);
+    connect(offlineTab_, &SearchOfflineTab::SoundtrackSearch, videoTab_, &VideoTab::Button55Click);
+    connect(videoTab_, &VideoTab::WantsFront, this,
+            [this] { ui->PageControl1->setCurrentWidget(videoTab_); });
 }
 
 // The tabs are windows of their own making (they need the registry and the services), so they
 // join the form's tab control here.
 void TForm1::AddTabs() {
     QTabWidget* pages = ui->PageControl1;
-    onlineTab_ = new SearchOnlineTab(windows_, services_, pages);
+    onlineTab_ = new SearchOnlineTab(windows_, services_, settings_, pages);
     pages->addTab(onlineTab_, QStringLiteral("Search Title On Line"));
-    offlineTab_ = new SearchOfflineTab(windows_, services_, pages);
+    offlineTab_ = new SearchOfflineTab(windows_, services_, settings_, pages);
     pages->addTab(offlineTab_, QStringLiteral("Search Title Off Line"));
-    videoTab_ = new VideoTab(windows_, appFolder_, pages);
+    videoTab_ = new VideoTab(windows_, settings_, pages);
     pages->addTab(videoTab_, QStringLiteral("Search Video On Line"));
-    optionsTab_ = new OptionsTab(windows_, services_, pages);
+    optionsTab_ = new OptionsTab(services_, settings_, FileDialogs(), onlineTab_->Background(),
+                                 offlineTab_->Background(), pages);
     pages->addTab(optionsTab_, QStringLiteral("Options"));
     pages->setCurrentIndex(0);
 }
@@ -140,9 +112,8 @@ void TForm1::AddTabs() {
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
-    readerFromListCreator_ = false;
     optionsTab_->KeepBuiltInBackgrounds();
-    optionsTab_->Pictures() = PicturePaths{};
+    settings_.SetPictures(PicturePaths{});
 
     InstallHintHandler();
 
@@ -155,7 +126,7 @@ void TForm1::FormCreate() {
 
     onlineTab_->ClearImdbId();
     ApplyStoredOptions();
-    dialogs_.SetStartFolder(CollectionFolder());
+    FileDialogs().SetStartFolder(CollectionFolder());
     offlineTab_->CollectionFolderMoved();
     // A favourites file that cannot be read ends start-up here, the window as far as it got.
     if (!LoadFavouritesAtStart())
@@ -196,7 +167,7 @@ void TForm1::FitToContents() {
 }
 
 void TForm1::ApplyStoredOptions() {
-    const Result<StoredOptions> stored = ReadStoredOptions(options_, appFolder_);
+    const Result<StoredOptions> stored = settings_.ReadStored();
     if (!stored) {
         RecreateOptions();
         return;
@@ -205,21 +176,22 @@ void TForm1::ApplyStoredOptions() {
 }
 
 void TForm1::ShowStoredOptions(const StoredOptions& stored) {
+    settings_.Apply(stored);
     optionsTab_->ShowStored(stored);
     onlineTab_->ReadOnlyBox()->setChecked(stored.tab1ReadOnly);
     offlineTab_->ReadOnlyBox()->setChecked(stored.tab2ReadOnly);
 }
 
 void TForm1::RecreateOptions() {
-    const QString question = QStringLiteral("Software settings ") + appFolder_ +
+    const QString question = QStringLiteral("Software settings ") + AppFolder() +
                              QStringLiteral("Options.ini") +
                              QStringLiteral(" does not exist or corrupted. Options.ini will be "
                                             "recreated with default settings values.");
     if (services_.dialogs->ask(MessageKind::Information, question, Buttons::YesNo) != Button::Yes)
         return;
-    const Result<StoredOptions> readBack = RecreateOptionsFile(options_, appFolder_);
+    const Result<StoredOptions> readBack = settings_.Recreate();
     // When even the new file cannot be written or read, the built-in values are shown.
-    ShowStoredOptions(readBack ? *readBack : DefaultOptions(appFolder_));
+    ShowStoredOptions(readBack ? *readBack : DefaultOptions(AppFolder()));
 }
 
 bool TForm1::LoadFavouritesAtStart() {
@@ -233,28 +205,20 @@ bool TForm1::LoadFavouritesAtStart() {
     return true;
 }
 
-ServiceSettings TForm1::Settings() const {
-    ServiceSettings settings = ReadServiceSettings(options_);
-    // The key in force is the box's, saved or not, like every other option of the tab.
-    if (optionsTab_)
-        settings.omdbApiKey = optionsTab_->OmdbApiKey();
-    return settings;
+const QString& TForm1::AppFolder() const {
+    return settings_.AppFolder();
 }
 
-QString TForm1::CollectionFolder() const {
-    return optionsTab_->CollectionFolder();
+const QString& TForm1::CollectionFolder() const {
+    return settings_.CollectionFolder();
 }
 
-QString TForm1::FavouritesFolder() const {
-    return optionsTab_->FavouritesFolder();
+const QString& TForm1::FavouritesFolder() const {
+    return settings_.FavouritesFolder();
 }
 
 QString TForm1::PortableIndicator() const {
-    return optionsTab_->PortableIndicator();
-}
-
-bool TForm1::SaveInfoAndPosterTogether() const {
-    return optionsTab_->SaveInfoAndPosterTogether();
+    return optionsTab_->PortableCaption();
 }
 
 QComboBox* TForm1::FavouritesList() const {
@@ -275,6 +239,15 @@ void TForm1::SearchOnline(const QString& text) {
     onlineTab_->Button1Click();
 }
 
+void TForm1::ShowFilteredList(const QStringList& items) {
+    // The tab first: a page change may move the focus onto its Refresh, which lists the folder.
+    ui->PageControl1->setCurrentWidget(offlineTab_);
+    offlineTab_->ShowFilteredList(items);
+    show();
+    raise();
+    activateWindow();
+}
+
 void TForm1::TakeWindowScreenshot() {
     if (services_.dialogs->ask(MessageKind::Information, kScreenshotQuestion, Buttons::YesCancel,
                                kScreenshotTitle) != Button::Yes)
@@ -284,7 +257,7 @@ void TForm1::TakeWindowScreenshot() {
     const QImage shot = CaptureWindow();
     const QString name = QStringLiteral("Screenshot_") +
                          services_.clock->Now().toString(QStringLiteral("MM-dd-yyyy-hhmmss"));
-    const Status saved = SaveBitmap(shot, appFolder_ + name + QStringLiteral(".bmp"));
+    const Status saved = SaveBitmap(shot, AppFolder() + name + QStringLiteral(".bmp"));
     if (saved)
         services_.dialogs->ask(MessageKind::Plain,
                                name + QStringLiteral(" saved to the application folder"),
@@ -342,10 +315,7 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // A running backup is warned about, once as the close is asked and once as it happens, and
     // goes on to its end before the program ends.
-    if (windows_.form16 && windows_.form16->BackupRunning()) {
-        windows_.form16->WarnBackupRunning();
-        windows_.form16->WarnBackupRunning();
-    }
+    windows_.WarnIfBackupRunning();
     // Every other window goes with the main one; nothing is saved at exit.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())

@@ -3,7 +3,6 @@
 
 #include "core/collection.h"
 #include "core/options.h"
-#include "online/http_client.h"
 #include "platform/services.h"
 #include "ui/main/shared_dialogs.h"
 #include "ui/windows.h"
@@ -23,6 +22,7 @@ class TForm1;
 
 namespace quorvel {
 
+class Settings;
 class SearchOnlineTab;
 class SearchOfflineTab;
 class OptionsTab;
@@ -31,8 +31,8 @@ class VideoTab;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // `appFolder` ends with "/": Options.ini, screenshots and the default collection live there.
-    TForm1(Windows& windows, Services& services, QString appFolder, QWidget* parent = nullptr);
+    // Options.ini, screenshots and the default collection live in the settings' AppFolder().
+    TForm1(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The start-up sequence; Application runs it right after construction.
@@ -42,28 +42,21 @@ public:
     // need more room than the design's.
     void FitToContents();
 
-    // State other windows and tabs read.
-    const QString& AppFolder() const { return appFolder_; }
-    QString CollectionFolder() const;       // the text of Edit2
-    QString FavouritesFolder() const;       // the text of Edit6
-    QString PortableIndicator() const;      // the caption of Label23
-    bool SaveInfoAndPosterTogether() const; // CheckBox4 on the Options tab
-    OptionsFile& Options() { return options_; }
-    // The service addresses of Options.ini; the OMDb key is the one the Options tab holds.
-    ServiceSettings Settings() const;
-    SharedDialogs& FileDialogs() { return dialogs_; }
-    HttpClient& PosterClient() { return *posterClient_; }
+    const QString& AppFolder() const;
+    const QString& CollectionFolder() const;
+    const QString& FavouritesFolder() const;
+    QString PortableIndicator() const; // the caption of Label23, as the Options tab shows it
+    SharedDialogs& FileDialogs() { return windows_.FileDialogs(); }
     // The one listing of the collection folder that every window showing it takes.
-    CollectionListing& Listing() { return listing_; }
+    CollectionListing& Listing() { return windows_.Listing(); }
     void SetStatusText(const QString& text);
-
-    // The reader takes its picture from the Info List Creator while this is raised.
-    bool ReaderPictureFromListCreator() const { return readerFromListCreator_; }
-    void SetReaderPictureFromListCreator(bool on) { readerFromListCreator_ = on; }
 
     // The off-line tab's hand-over: the text goes into Edit1, the first tab comes to the
     // front and Search Info runs.
     void SearchOnline(const QString& text);
+    // The Info List Creator's hand-over: the off-line tab lists these files as a filtered
+    // list, and the window comes to the front on that tab.
+    void ShowFilteredList(const QStringList& items);
 
     SearchOnlineTab* OnlineTab() const { return onlineTab_; }
     SearchOfflineTab* OfflineTab() const { return offlineTab_; }
@@ -96,12 +89,7 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     Windows& windows_;
     Services& services_;
-    QString appFolder_;
-    OptionsFile options_;
-    SharedDialogs dialogs_;
-    std::unique_ptr<HttpClient> posterClient_;
-    CollectionListing listing_;
-    bool readerFromListCreator_ = false;
+    Settings& settings_;
 
     SearchOnlineTab* onlineTab_ = nullptr;
     SearchOfflineTab* offlineTab_ = nullptr;

@@ -5,13 +5,11 @@
 #include "online/addresses.h"
 #include "platform/pictures.h"
 #include "ui/main/background_picture.h"
-#include "ui/main/main_window.h"
-#include "ui/main/search_offline_tab.h"
-#include "ui/main/search_online_tab.h"
+#include "ui/main/portable_switch.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui/main/themes.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/portable_mode.h"
 #include "ui_options_tab.h"
 
 #include <QCoreApplication>
@@ -52,14 +50,6 @@ QString CopyQuestion(int tab) {
                                      "the portable path and use this path?");
 }
 
-BackgroundPicture* Tab1Picture(const Windows& windows) {
-    return windows.form1 ? windows.form1->OnlineTab()->Background() : nullptr;
-}
-
-BackgroundPicture* Tab2Picture(const Windows& windows) {
-    return windows.form1 ? windows.form1->OfflineTab()->Background() : nullptr;
-}
-
 // Through the one atomic write: a failed copy never leaves half a picture under the name.
 Status CopyPicture(const QString& from, const QString& to) {
     QFile source(from);
@@ -73,14 +63,13 @@ Status CopyPicture(const QString& from, const QString& to) {
 
 } // namespace
 
-OptionsTab::OptionsTab(Windows& windows, Services& services, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::OptionsTab>()), windows_(windows),
-      services_(services) {
+OptionsTab::OptionsTab(Services& services, Settings& settings, SharedDialogs& dialogs,
+                       BackgroundPicture* tab1, BackgroundPicture* tab2, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::OptionsTab>()), services_(services),
+      settings_(settings), dialogs_(dialogs), tab1_(tab1), tab2_(tab2) {
     ui->setupUi(this);
+    FollowSettings();
     ConnectHandlers();
-    connect(ui->Edit7, &QLineEdit::textChanged, this, &OptionsTab::Edit7Change);
-    connect(ui->Edit8, &QLineEdit::textChanged, this, &OptionsTab::Edit8Change);
-    connect(ui->Edit2, &QLineEdit::textChanged, this, &OptionsTab::CollectionFolderChanged);
     connect(ui->Button36, &QPushButton::clicked, this, &OptionsTab::Button36Click);
     connect(ui->Button39, &QPushButton::clicked, this, &OptionsTab::Button39Click);
     connect(ui->Button51, &QPushButton::clicked, this, &OptionsTab::Button51Click);
@@ -133,149 +122,124 @@ void OptionsTab::ConnectHandlers() {
     connect(ui->ComboBox2, &QComboBox::activated, this, &OptionsTab::ComboBox2Change);
 }
 
-QString OptionsTab::PortableIndicator() const {
+// Each control shows its value and hands the user's changes on; a box set from a value runs
+// its action as a click would (CheckBox8 to 10, connected after this).
+void OptionsTab::FollowSettings() {
+    Settings& s = settings_;
+    ShowPortableModeIn(ui->Label23, s);
+    ShowPortableModeIn(ui->Label22, s);
+
+    const std::pair<QLineEdit*, std::pair<void (Settings::*)(const QString&),
+                                          void (Settings::*)(const QString&)>>
+        texts[] = {
+            {ui->Edit2, {&Settings::SetCollectionFolder, &Settings::CollectionFolderChanged}},
+            {ui->Edit6, {&Settings::SetFavouritesFolder, &Settings::FavouritesFolderChanged}},
+            {ui->EditApiKey, {&Settings::SetOmdbApiKey, &Settings::OmdbApiKeyChanged}},
+        };
+    for (const auto& [box, calls] : texts) {
+        connect(box, &QLineEdit::textChanged, &s, calls.first);
+        connect(&s, calls.second, box, &QLineEdit::setText);
+    }
+    ui->Edit2->setText(s.CollectionFolder());
+    ui->Edit6->setText(s.FavouritesFolder());
+    ui->EditApiKey->setText(s.OmdbApiKey());
+    connect(ui->Edit7, &QLineEdit::textChanged, &s,
+            [&s](const QString& path) { s.SetTabPicture(1, path); });
+    connect(ui->Edit8, &QLineEdit::textChanged, &s,
+            [&s](const QString& path) { s.SetTabPicture(2, path); });
+    connect(&s, &Settings::TabPictureChanged, this, [this](int tab, const QString& path) {
+        (tab == 1 ? ui->Edit7 : ui->Edit8)->setText(path);
+    });
+
+    struct Box {
+        QCheckBox* box;
+        bool (Settings::*get)() const;
+        void (Settings::*set)(bool);
+        void (Settings::*changed)(bool);
+    };
+    const Box boxes[] = {
+        {ui->CheckBox4, &Settings::Tab1Save, &Settings::SetTab1Save, &Settings::Tab1SaveChanged},
+        {ui->CheckBox3, &Settings::Tab1ReadOnly, &Settings::SetTab1ReadOnly,
+         &Settings::Tab1ReadOnlyChanged},
+        {ui->CheckBox5, &Settings::Tab2ReadOnly, &Settings::SetTab2ReadOnly,
+         &Settings::Tab2ReadOnlyChanged},
+        {ui->CheckBox6, &Settings::Tab3AutoPlay, &Settings::SetTab3AutoPlay,
+         &Settings::Tab3AutoPlayChanged},
+        {ui->CheckBox7, &Settings::Tab3VideoOnly, &Settings::SetTab3VideoOnly,
+         &Settings::Tab3VideoOnlyChanged},
+        {ui->CheckBox8, &Settings::BackgroundImage, &Settings::SetBackgroundImage,
+         &Settings::BackgroundImageChanged},
+        {ui->CheckBox9, &Settings::BckTab1Used, &Settings::SetBckTab1Used,
+         &Settings::BckTab1UsedChanged},
+        {ui->CheckBox10, &Settings::BckTab2Used, &Settings::SetBckTab2Used,
+         &Settings::BckTab2UsedChanged},
+    };
+    for (const Box& b : boxes) {
+        b.box->setChecked((s.*b.get)());
+        connect(b.box, &QCheckBox::toggled, &s, b.set);
+        connect(&s, b.changed, b.box, &QCheckBox::setChecked);
+    }
+
+    connect(ui->ComboBox2, &QComboBox::currentIndexChanged, &s, &Settings::SetTheme);
+    connect(&s, &Settings::ThemeChanged, this, [this](int index) {
+        ui->ComboBox2->setCurrentIndex(index >= 0 && index < ui->ComboBox2->count() ? index : -1);
+        // An index outside the list selects nothing, and nothing is what Save stores.
+        settings_.SetTheme(ui->ComboBox2->currentIndex());
+    });
+}
+
+QString OptionsTab::PortableCaption() const {
     return ui->Label23->text();
 }
 
-QString OptionsTab::CollectionFolder() const {
-    return ui->Edit2->text();
-}
-
-QString OptionsTab::FavouritesFolder() const {
-    return ui->Edit6->text();
-}
-
-bool OptionsTab::SaveInfoAndPosterTogether() const {
-    return ui->CheckBox4->isChecked();
-}
-
-QString OptionsTab::OmdbApiKey() const {
-    return TrimBlanksAndControls(ui->EditApiKey->text());
-}
-
 void OptionsTab::ShowStored(const StoredOptions& stored) {
-    ui->Edit2->setText(stored.savingPath);
-    ui->Edit6->setText(stored.savingFavPath);
-    // The picture boxes are empty while the use boxes are set, so ticking loads nothing yet.
-    ShowPicturePaths(QString(), QString());
-    // Each box runs its own action when its state changes, as a click would.
-    ui->CheckBox4->setChecked(stored.tab1Save);
-    ui->CheckBox6->setChecked(stored.tab3AutoPlay);
-    ui->CheckBox7->setChecked(stored.tab3VideoOnly);
-    ui->CheckBox8->setChecked(stored.backgroundImage);
-    ui->CheckBox9->setChecked(stored.bckTab1Used);
-    ui->CheckBox10->setChecked(stored.bckTab2Used);
-    SelectTheme(stored.theme);
-    ui->EditApiKey->setText(stored.omdbApiKey);
-    pictures_ = {stored.bckTab1, stored.bckTab2, stored.bckTab1P, stored.bckTab2P};
     if (stored.portableMode)
         LoadTabBackgrounds(stored.bckTab1P, stored.bckTab2P);
     else
         LoadTabBackgrounds(stored.bckTab1, stored.bckTab2);
 }
 
-bool OptionsTab::PortableModeOff() const {
-    return PortableIndicator() == kPortableOff;
-}
-
-void OptionsTab::ShowPicturePaths(const QString& tab1, const QString& tab2) {
-    fillingPicturePaths_ = true;
-    ui->Edit7->setText(tab1);
-    ui->Edit8->setText(tab2);
-    fillingPicturePaths_ = false;
-}
-
-void OptionsTab::SelectTheme(int index) {
-    ui->ComboBox2->setCurrentIndex(index >= 0 && index < ui->ComboBox2->count() ? index : -1);
-}
-
-int OptionsTab::ThemeIndex() const {
-    return ui->ComboBox2->currentIndex();
-}
-
-void OptionsTab::Edit7Change(const QString& text) {
-    if (fillingPicturePaths_)
-        return;
-    (PortableModeOff() ? pictures_.bckTab1 : pictures_.bckTab1P) = text;
-}
-
-void OptionsTab::Edit8Change(const QString& text) {
-    if (fillingPicturePaths_)
-        return;
-    (PortableModeOff() ? pictures_.bckTab2 : pictures_.bckTab2P) = text;
-}
-
-void OptionsTab::SetCollectionFolder(const QString& folder) {
-    ui->Edit2->setText(folder);
-}
-
-void OptionsTab::SetFavouritesFolder(const QString& folder) {
-    ui->Edit6->setText(folder);
-}
-
-void OptionsTab::SetPortableIndicator(const QString& caption) {
-    ui->Label23->setText(caption);
-    ui->Label22->setText(caption);
-}
-
-void OptionsTab::SetTab1PicturePath(const QString& path) {
-    ui->Edit7->setText(path);
-}
-
-void OptionsTab::SetTab2PicturePath(const QString& path) {
-    ui->Edit8->setText(path);
-}
-
-QString OptionsTab::Tab1PicturePath() const {
-    return ui->Edit7->text();
-}
-
-QString OptionsTab::Tab2PicturePath() const {
-    return ui->Edit8->text();
-}
-
 bool OptionsTab::ConfirmPortableOff() {
-    // The portable window asks and, on Yes, switches every window back to the stored paths.
-    return !windows_.form9 || windows_.form9->ConfirmPortableOff();
+    // On Yes every window is back on the stored paths before the command goes on.
+    return quorvel::ConfirmPortableOff(settings_, services_, kPortableOffQuestion);
 }
 
 // ---- Collection and favourites folders ----
 
-void OptionsTab::SelectFolder(QLineEdit* box) {
+void OptionsTab::SelectFolder(const QString& (Settings::*get)() const,
+                              void (Settings::*set)(const QString&)) {
     if (!ConfirmPortableOff())
         return;
-    const QString previous = box->text();
+    const QString previous = (settings_.*get)();
     const std::optional<QString> folder = services_.dialogs->chooseFolder(QString(), previous);
     if (!folder)
         return;
-    box->setText(folder->isEmpty() ? previous : *folder);
+    (settings_.*set)(folder->isEmpty() ? previous : *folder);
 }
 
-void OptionsTab::LoadSavedPath(QLineEdit* box, const char* key) {
-    if (!ConfirmPortableOff() || !windows_.form1)
+void OptionsTab::LoadSavedPath(Result<QString> (Settings::*stored)() const,
+                               void (Settings::*set)(const QString&)) {
+    if (!ConfirmPortableOff())
         return;
-    const QString appFolder = windows_.form1->AppFolder();
-    const Result<QString> stored =
-        windows_.form1->Options().readString(opt::kSettings, key, appFolder);
-    if (!stored) {
-        ReportError(services_, stored.error());
+    const Result<QString> folder = (settings_.*stored)();
+    if (!folder) {
+        ReportError(services_, folder.error());
         return;
     }
-    // An empty stored folder means the application folder, as it does at start-up.
-    box->setText(stored->isEmpty() ? appFolder : *stored);
+    (settings_.*set)(*folder);
 }
 
 void OptionsTab::Button14Click() {
-    SelectFolder(ui->Edit2);
+    SelectFolder(&Settings::CollectionFolder, &Settings::SetCollectionFolder);
 }
 
 void OptionsTab::Button15Click() {
-    if (ConfirmPortableOff() && windows_.form1)
-        ui->Edit2->setText(windows_.form1->AppFolder());
+    if (ConfirmPortableOff())
+        settings_.SetCollectionFolder(settings_.AppFolder());
 }
 
 void OptionsTab::Button22Click() {
-    LoadSavedPath(ui->Edit2, opt::kSavingPath);
+    LoadSavedPath(&Settings::StoredCollectionFolder, &Settings::SetCollectionFolder);
 }
 
 void OptionsTab::Button33Click() {
@@ -283,17 +247,16 @@ void OptionsTab::Button33Click() {
 }
 
 void OptionsTab::Button29Click() {
-    SelectFolder(ui->Edit6);
+    SelectFolder(&Settings::FavouritesFolder, &Settings::SetFavouritesFolder);
 }
 
 void OptionsTab::Button30Click() {
     // In portable mode the application folder is the favourites folder already: no question.
-    if (windows_.form1)
-        ui->Edit6->setText(windows_.form1->AppFolder());
+    settings_.SetFavouritesFolder(settings_.AppFolder());
 }
 
 void OptionsTab::Button31Click() {
-    LoadSavedPath(ui->Edit6, opt::kSavingFavPath);
+    LoadSavedPath(&Settings::StoredFavouritesFolder, &Settings::SetFavouritesFolder);
 }
 
 void OptionsTab::Button41Click() {
@@ -309,32 +272,9 @@ void OptionsTab::Button16Click() {
 }
 
 void OptionsTab::SaveOptions() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
-    OptionsFile& file = form1->Options();
-    OptionValues v;
-    v.savingPath = ui->Edit2->text();
-    v.savingFavPath = ui->Edit6->text();
-    v.tab1Save = ui->CheckBox4->isChecked();
-    v.tab1ReadOnly = ui->CheckBox3->isChecked();
-    v.tab2ReadOnly = ui->CheckBox5->isChecked();
-    v.tab3AutoPlay = ui->CheckBox6->isChecked();
-    v.tab3VideoOnly = ui->CheckBox7->isChecked();
-    v.portableMode = windows_.form9 && windows_.form9->PortableAtStart();
-    v.backgroundImage = ui->CheckBox8->isChecked();
-    v.theme = ThemeIndex();
-    v.htmlSavingPath = windows_.form7 ? windows_.form7->AlbumFolder() : form1->AppFolder();
-    v.bckTab1 = pictures_.bckTab1;
-    v.bckTab1P = pictures_.bckTab1P;
-    v.bckTab2 = pictures_.bckTab2;
-    v.bckTab2P = pictures_.bckTab2P;
-    v.bckTab1Used = ui->CheckBox9->isChecked();
-    v.bckTab2Used = ui->CheckBox10->isChecked();
-    v.omdbApiKey = OmdbApiKey();
-    const Status saved = SaveAllOptions(file, v, [form1](const char* key) {
+    const Status saved = settings_.Save([this](const char* key) {
         if (std::strcmp(key, opt::kTab1Save) == 0 || std::strcmp(key, opt::kBackgroundImage) == 0)
-            form1->OfflineTab()->CollectionFolderMoved();
+            Q_EMIT CollectionListStale();
     });
     if (saved)
         ShowMessage(services_, kSaved);
@@ -349,47 +289,47 @@ void OptionsTab::ComboBox2Change(int index) {
 }
 
 void OptionsTab::Button38Click() {
-    const QString style = ThemeStyle(ThemeIndex());
+    const QString style = ThemeStyle(settings_.Theme());
     if (style.isEmpty())
         return;
     ApplyStyle(style);
     // A look with larger paddings needs more room than the window has.
-    if (windows_.form1)
-        windows_.form1->FitToContents();
+    Q_EMIT LookApplied();
 }
 
 // ---- Background pictures ----
 
 OptionsTab::BackgroundControls OptionsTab::Tab1Controls() {
-    return {1, ui->CheckBox9, ui->Edit7, &Tab1Picture, &builtIn1_};
+    return {1, ui->CheckBox9, tab1_, &builtIn1_};
 }
 
 OptionsTab::BackgroundControls OptionsTab::Tab2Controls() {
-    return {2, ui->CheckBox10, ui->Edit8, &Tab2Picture, &builtIn2_};
+    return {2, ui->CheckBox10, tab2_, &builtIn2_};
 }
 
 void OptionsTab::KeepBuiltInBackgrounds() {
-    if (BackgroundPicture* picture = Tab1Picture(windows_))
+    if (BackgroundPicture* picture = tab1_)
         builtIn1_ = picture->picture();
-    if (BackgroundPicture* picture = Tab2Picture(windows_))
+    if (BackgroundPicture* picture = tab2_)
         builtIn2_ = picture->picture();
 }
 
 void OptionsTab::LoadTabBackgrounds(const QString& tab1, const QString& tab2) {
-    ShowPicturePaths(tab1, tab2);
+    settings_.ShowTabPicture(1, tab1);
+    settings_.ShowTabPicture(2, tab2);
     for (const BackgroundControls& tab : {Tab1Controls(), Tab2Controls()}) {
-        const QString path = tab.path->text();
+        const QString path = settings_.TabPicture(tab.tab);
         if (path.isEmpty() || !tab.use->isChecked())
             continue;
         const Result<Poster> loaded = LoadPosterFile(path);
-        BackgroundPicture* picture = tab.picture(windows_);
+        BackgroundPicture* picture = tab.picture;
         if (loaded) {
             if (picture)
                 picture->setPicture(loaded->image);
             continue;
         }
         ReportError(services_, LoadFailure(tab.tab, path));
-        tab.path->clear(); // the change rule empties the entry of the mode in force
+        settings_.SetTabPicture(tab.tab, QString()); // and the entry of the mode in force
         tab.use->setChecked(false);
         tab.use->setEnabled(false);
     }
@@ -397,7 +337,7 @@ void OptionsTab::LoadTabBackgrounds(const QString& tab1, const QString& tab2) {
 
 void OptionsTab::CheckBox8Click() {
     const bool shown = ui->CheckBox8->isChecked();
-    for (BackgroundPicture* picture : {Tab1Picture(windows_), Tab2Picture(windows_)}) {
+    for (BackgroundPicture* picture : {tab1_, tab2_}) {
         if (picture)
             picture->setVisible(shown);
     }
@@ -412,13 +352,13 @@ void OptionsTab::CheckBox10Click() {
 }
 
 void OptionsTab::UseBoxClick(const BackgroundControls& tab) {
-    BackgroundPicture* picture = tab.picture(windows_);
+    BackgroundPicture* picture = tab.picture;
     if (!tab.use->isChecked()) {
         if (picture)
             picture->setPicture(*tab.builtIn);
         return;
     }
-    const QString path = tab.path->text();
+    const QString path = settings_.TabPicture(tab.tab);
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)) {
@@ -429,17 +369,17 @@ void OptionsTab::UseBoxClick(const BackgroundControls& tab) {
         Browse(tab);
         return;
     }
-    tab.path->clear();
+    settings_.SetTabPicture(tab.tab, QString());
     tab.use->setChecked(false);
 }
 
 void OptionsTab::ShowCustomPicture(const BackgroundControls& tab) {
-    const Result<Poster> loaded = LoadPosterFile(tab.path->text());
+    const Result<Poster> loaded = LoadPosterFile(settings_.TabPicture(tab.tab));
     if (!loaded) {
         ReportError(services_, loaded.error());
         return;
     }
-    if (BackgroundPicture* picture = tab.picture(windows_))
+    if (BackgroundPicture* picture = tab.picture)
         picture->setPicture(loaded->image);
 }
 
@@ -452,18 +392,16 @@ void OptionsTab::Button48Click() {
 }
 
 void OptionsTab::Browse(const BackgroundControls& tab) {
-    if (!windows_.form1)
-        return;
-    const std::optional<QString> chosen =
-        services_.dialogs->openFile(windows_.form1->FileDialogs().openPicture);
+    const std::optional<QString> chosen = services_.dialogs->openFile(dialogs_.openPicture);
     if (!chosen)
         return;
     const QFileInfo picked(*chosen);
     QString newPath = picked.absoluteFilePath();
-    const bool noPathYet = tab.path->text().isEmpty();
-    if (!PortableModeOff() && services_.dialogs->ask(MessageKind::Warning, CopyQuestion(tab.tab),
-                                                     Buttons::YesCancel) == Button::Yes) {
-        const QString target = windows_.form1->AppFolder() + picked.fileName();
+    const bool noPathYet = settings_.TabPicture(tab.tab).isEmpty();
+    if (settings_.PortableMode() &&
+        services_.dialogs->ask(MessageKind::Warning, CopyQuestion(tab.tab), Buttons::YesCancel) ==
+            Button::Yes) {
+        const QString target = settings_.AppFolder() + picked.fileName();
         const QFileInfo existing(target);
         bool copy = true;
         if (existing.exists()) {
@@ -486,7 +424,7 @@ void OptionsTab::Browse(const BackgroundControls& tab) {
         }
         newPath = target;
     }
-    tab.path->setText(newPath);
+    settings_.SetTabPicture(tab.tab, newPath);
     tab.use->setEnabled(true);
     if (tab.use->isChecked())
         ShowCustomPicture(tab);
@@ -501,9 +439,9 @@ void OptionsTab::Button50Click() {
 }
 
 void OptionsTab::Clear(const BackgroundControls& tab) {
-    tab.path->clear();
+    settings_.SetTabPicture(tab.tab, QString());
     tab.use->setChecked(false);
-    if (BackgroundPicture* picture = tab.picture(windows_))
+    if (BackgroundPicture* picture = tab.picture)
         picture->setPicture(*tab.builtIn);
 }
 
@@ -527,8 +465,7 @@ void OptionsTab::Button46Click() {
         services_.dialogs->ask(MessageKind::Information, kHelpOffLine, Buttons::Ok);
         return;
     }
-    if (windows_.form1)
-        OpenAddress(services_, HelpDocumentAddress(windows_.form1->Settings().updateSite));
+    OpenAddress(services_, HelpDocumentAddress(settings_.Service().updateSite));
 }
 
 } // namespace quorvel

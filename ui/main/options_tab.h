@@ -1,8 +1,8 @@
 #pragma once
-// TabSheet4, "Options": the controls that hold the stored options while the program runs.
+// TabSheet4, "Options": shows the options in force and changes them; Save stores them.
 
+#include "core/result.h"
 #include "platform/services.h"
-#include "ui/windows.h"
 
 #include <QImage>
 #include <QWidget>
@@ -19,34 +19,26 @@ class OptionsTab;
 
 namespace quorvel {
 
+class Settings;
+struct SharedDialogs;
+
 struct StoredOptions;
 class BackgroundPicture;
-
-// The custom background pictures of the first two tabs, fixed and portable forms.
-struct PicturePaths {
-    QString bckTab1;
-    QString bckTab2;
-    QString bckTab1P;
-    QString bckTab2P;
-};
 
 class OptionsTab : public QWidget {
     Q_OBJECT
 public:
-    OptionsTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    // `tab1` and `tab2` are the backgrounds of the first two tabs, which this tab chooses.
+    OptionsTab(Services& services, Settings& settings, SharedDialogs& dialogs,
+               BackgroundPicture* tab1, BackgroundPicture* tab2, QWidget* parent = nullptr);
     ~OptionsTab() override;
 
     // Room for every control: the scroll bar is for screens too small to give it.
     QSize sizeHint() const override;
 
-    QString PortableIndicator() const;      // the caption of Label23
-    QString CollectionFolder() const;       // Edit2
-    QString FavouritesFolder() const;       // Edit6
-    bool SaveInfoAndPosterTogether() const; // CheckBox4
-    QString OmdbApiKey() const;             // EditApiKey, blanks at its ends dropped
+    QString PortableCaption() const; // Label23
 
-    // Fills this tab's option controls and the picture paths from the stored options, then
-    // loads the tab backgrounds of the mode stored.
+    // Fills the tab backgrounds of the mode stored (start-up and a recreated file).
     void ShowStored(const StoredOptions& stored);
     // Start-up: the pictures of the first two tabs are the ones their forms carry (Image8 and
     // Image9 keep them, so that unticking a use box can put them back).
@@ -56,29 +48,6 @@ public:
     // its use box unticked and disabled.
     void LoadTabBackgrounds(const QString& tab1, const QString& tab2);
 
-    PicturePaths& Pictures() { return pictures_; }
-    const PicturePaths& Pictures() const { return pictures_; }
-    // Start-up filling of Edit7 and Edit8: the boxes show the pair of the mode in force and
-    // nothing is copied back into the picture paths.
-    void ShowPicturePaths(const QString& tab1, const QString& tab2);
-
-    // Selects the theme by its stored index; an index outside the list selects nothing.
-    void SelectTheme(int index);
-    // The selected index, -1 when nothing is selected.
-    int ThemeIndex() const;
-
-    void Edit7Change(const QString& text);
-    void Edit8Change(const QString& text);
-
-    // What the portable window switches. A new Edit2 refreshes the off-line list; a new Edit7
-    // or Edit8 goes into the picture path of the mode in force, as any change of them does.
-    void SetCollectionFolder(const QString& folder);   // Edit2
-    void SetFavouritesFolder(const QString& folder);   // Edit6
-    void SetPortableIndicator(const QString& caption); // Label23 and its copy Label22
-    void SetTab1PicturePath(const QString& path);      // Edit7
-    void SetTab2PicturePath(const QString& path);      // Edit8
-    QString Tab1PicturePath() const;
-    QString Tab2PicturePath() const;
     // True when the command may go on: at once in fixed mode, else after the user agreed.
     bool ConfirmPortableOff();
     void Button14Click();            // collection folder: Select folder
@@ -104,8 +73,10 @@ public:
     void Button46Click(); // Online help
 
 Q_SIGNALS:
-    // The text of Edit2 changed: the collection to list is another one.
-    void CollectionFolderChanged();
+    // Save has written an option the off-line list shows: it lists the collection again.
+    void CollectionListStale();
+    // A look was applied: the window may need more room.
+    void LookApplied();
     // The buttons that open other windows; the main window knows the windows.
     void Button36Click(); // Manage Info Text
     void Button39Click(); // Local HTML Album
@@ -122,17 +93,19 @@ private:
     struct BackgroundControls {
         int tab;
         QCheckBox* use;
-        QLineEdit* path;
-        BackgroundPicture* (*picture)(const Windows&);
+        BackgroundPicture* picture;
         QImage* builtIn;
     };
     BackgroundControls Tab1Controls();
     BackgroundControls Tab2Controls();
 
     void ConnectHandlers();
-    bool PortableModeOff() const;
-    void SelectFolder(QLineEdit* box);
-    void LoadSavedPath(QLineEdit* box, const char* key);
+    // Each option control shows its value of the settings and gives them the user's changes.
+    void FollowSettings();
+    void SelectFolder(const QString& (Settings::*get)() const,
+                      void (Settings::*set)(const QString&));
+    void LoadSavedPath(Result<QString> (Settings::*stored)() const,
+                       void (Settings::*set)(const QString&));
     void UseBoxClick(const BackgroundControls& tab);
     void Browse(const BackgroundControls& tab);
     void Clear(const BackgroundControls& tab);
@@ -141,10 +114,11 @@ private:
     void SaveOptions();
 
     std::unique_ptr<Ui::OptionsTab> ui;
-    Windows& windows_;
     Services& services_;
-    PicturePaths pictures_;
-    bool fillingPicturePaths_ = false;
+    Settings& settings_;
+    SharedDialogs& dialogs_;
+    BackgroundPicture* tab1_;
+    BackgroundPicture* tab2_;
     QImage builtIn1_; // Image8
     QImage builtIn2_; // Image9
 };

@@ -6,13 +6,11 @@
 #include "ui/main/connect_clicks.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/record_files.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui/main/visual_lines.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/reader.h"
 #include "ui_search_offline_tab.h"
 
 #include <QFocusEvent>
@@ -28,9 +26,10 @@ const QString kNoInformation = QStringLiteral("NO INFORMATION FOUND");
 
 } // namespace
 
-SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, QWidget* parent)
+SearchOfflineTab::SearchOfflineTab(Windows& windows, Services& services, Settings& settings,
+                                   QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::SearchOfflineTab>()), windows_(windows),
-      services_(services) {
+      services_(services), settings_(settings) {
     ui->setupUi(this);
     // Forty thousand entries must fill in one go: a string model behind a view with uniform
     // rows does it in one reset instead of one insertion per item.
@@ -69,13 +68,10 @@ void SearchOfflineTab::ConnectHandlers() {
     connect(ui->CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
     // Both searches land on the video tab.
     connect(ui->Button32, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button32Click(); });
+            [this] { Q_EMIT TrailerSearch(InfoFirstLine()); });
     connect(ui->Button55, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button55Click(); });
-    connect(ui->Button40, &QPushButton::clicked, this, [this] {
-        if (windows_.form7)
-            windows_.form7->OpenIndexOrOffer();
-    });
+            [this] { Q_EMIT SoundtrackSearch(InfoFirstLine()); });
+    connect(ui->Button40, &QPushButton::clicked, this, [this] { windows_.OpenAlbumIndex(); });
 }
 
 QPushButton* SearchOfflineTab::TrailerButton() const {
@@ -116,7 +112,7 @@ bool SearchOfflineTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString SearchOfflineTab::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 void SearchOfflineTab::Button17Click() {
@@ -126,8 +122,7 @@ void SearchOfflineTab::Button17Click() {
 void SearchOfflineTab::ListIntoMovieList() {
     // Start-up lists the folder twice in a row, and the other windows list it too; an unchanged
     // folder is not read again.
-    if (windows_.form1)
-        SetListItems(windows_.form1->Listing().List(CollectionFolder()), false);
+    SetListItems(windows_.Listing().List(CollectionFolder()), false);
 }
 
 void SearchOfflineTab::CollectionFolderMoved() {
@@ -287,8 +282,8 @@ void SearchOfflineTab::Button18Click() {
         text + QStringLiteral(" was not found. Do you want to search the Internet for this Movie "
                               "or Serie?"),
         Buttons::YesNo);
-    if (answer == Button::Yes && windows_.form1)
-        windows_.form1->SearchOnline(text);
+    if (answer == Button::Yes)
+        windows_.SearchOnline(text);
 }
 
 void SearchOfflineTab::Button19Click() {
@@ -306,41 +301,34 @@ RecordView SearchOfflineTab::View() {
 }
 
 void SearchOfflineTab::Button23Click() {
-    if (!windows_.form1)
-        return;
     RecordView view = View();
     view.showInfo = [this](const TextFile& info) {
         ShowInfo(info);
         ui->Button19->setEnabled(true);
         ui->Button32->setEnabled(true);
     };
-    LoadPosterWithInfo(services_, windows_.form1->FileDialogs().openPicture, view);
+    LoadPosterWithInfo(services_, windows_.FileDialogs().openPicture, view);
 }
 
 void SearchOfflineTab::Button24Click() {
-    if (!windows_.form1)
-        return;
     RecordView view = View();
     view.showInfo = [this](const TextFile& info) {
         ShowInfo(info);
         for (QPushButton* b : {ui->Button19, ui->Button26, ui->Button32, ui->Button37})
             b->setEnabled(true);
     };
-    LoadInfoWithPoster(services_, windows_.form1->FileDialogs().open, view);
+    LoadInfoWithPoster(services_, windows_.FileDialogs().open, view);
 }
 
 void SearchOfflineTab::Button25Click() {
-    if (!windows_.form1)
-        return;
-    FileDialogRequest& dialog = windows_.form1->FileDialogs().savePicture;
+    FileDialogRequest& dialog = windows_.FileDialogs().savePicture;
     dialog.startFolder = CollectionFolder();
     SavePosterAs(services_, dialog, QStringLiteral("Poster"), poster_);
 }
 
 void SearchOfflineTab::Button26Click() {
-    if (windows_.form1)
-        SaveInfoAs(services_, windows_.form1->FileDialogs().save, QStringLiteral("Info"),
-                   *ui->Memo2, memo2Encoding_);
+    SaveInfoAs(services_, windows_.FileDialogs().save, QStringLiteral("Info"), *ui->Memo2,
+               memo2Encoding_);
 }
 
 void SearchOfflineTab::CheckBox1Click() {
@@ -355,11 +343,7 @@ void SearchOfflineTab::Button37Click() {
                                Buttons::Cancel);
         return;
     }
-    TForm6* reader = windows_.form6;
-    if (!reader)
-        return;
-    reader->Fill(text, PosterShown() ? poster_.image : QImage());
-    reader->Open();
+    windows_.ShowInReader(text, PosterShown() ? poster_.image : QImage());
 }
 
 void SearchOfflineTab::Button52Click() {

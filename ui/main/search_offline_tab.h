@@ -22,13 +22,16 @@ class SearchOfflineTab;
 
 namespace quorvel {
 
+class Settings;
+
 class BackgroundPicture;
 class ListWhenShown;
 
 class SearchOfflineTab : public QWidget {
     Q_OBJECT
 public:
-    SearchOfflineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    SearchOfflineTab(Windows& windows, Services& services, Settings& settings,
+                     QWidget* parent = nullptr);
     ~SearchOfflineTab() override;
     BackgroundPicture* Background() const; // Image5, behind the whole page
 
@@ -68,6 +71,11 @@ public:
     QPushButton* LocalHtmlButton() const;
     QCheckBox* ReadOnlyBox() const; // CheckBox1, filled by the stored options
 
+Q_SIGNALS:
+    // The trailer and soundtrack searches of the info on show, which the video tab runs.
+    void TrailerSearch(const QString& firstLine);
+    void SoundtrackSearch(const QString& firstLine);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -87,6 +95,7 @@ private:
     std::unique_ptr<Ui::SearchOfflineTab> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QStringListModel* movieModel_ = nullptr;
     Poster poster_;
     TextEncoding memo2Encoding_ = TextEncoding::Ansi;

@@ -4,17 +4,17 @@
 #include "core/infotext.h"
 #include "core/options.h"
 #include "online/addresses.h"
+#include "online/http_client.h"
 #include "online/omdb.h"
 #include "online/search_record.h"
 #include "ui/main/connect_clicks.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/omdb_wait.h"
 #include "ui/main/record_files.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui/main/visual_lines.h"
-#include "ui/tools/title_matches.h"
 #include "ui_search_online_tab.h"
 
 #include <QApplication>
@@ -33,9 +33,10 @@ const QString kNoPoster = QStringLiteral("No poster Found.");
 
 } // namespace
 
-SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, QWidget* parent)
+SearchOnlineTab::SearchOnlineTab(Windows& windows, Services& services, Settings& settings,
+                                 QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::SearchOnlineTab>()), windows_(windows),
-      services_(services) {
+      services_(services), settings_(settings) {
     ui->setupUi(this);
     ConnectHandlers();
 }
@@ -66,9 +67,9 @@ void SearchOnlineTab::ConnectHandlers() {
     connect(ui->CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
     // Both searches land on the video tab.
     connect(ui->Button28, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button28Click(); });
+            [this] { Q_EMIT TrailerSearch(InfoFirstLine()); });
     connect(ui->Button54, &QPushButton::clicked, this,
-            [this] { windows_.form1->VideoPage()->Button54Click(); });
+            [this] { Q_EMIT SoundtrackSearch(InfoFirstLine()); });
 }
 
 QLineEdit* SearchOnlineTab::TitleEdit() const {
@@ -140,15 +141,14 @@ bool SearchOnlineTab::SearchRunning() const {
 }
 
 QString SearchOnlineTab::InputToAsk(bool forgetIdOffLine) {
-    TForm1* form1 = windows_.form1;
-    if (SearchRunning() || !form1)
+    if (SearchRunning())
         return {};
     const QString input = TrimBlanksAndControls(ui->Edit1->text());
     ui->Edit1->setText(input);
     if (input.isEmpty())
         return {};
     if (!services_.connection->IsOnline()) {
-        form1->SetStatusText(kStatusOffLine);
+        windows_.SetStatusText(kStatusOffLine);
         ShowMessage(services_, kConnectFirst);
         if (forgetIdOffLine) {
             imdbId_.clear();
@@ -156,7 +156,7 @@ QString SearchOnlineTab::InputToAsk(bool forgetIdOffLine) {
         }
         return {};
     }
-    form1->SetStatusText(kStatusOnLine);
+    windows_.SetStatusText(kStatusOnLine);
     return input;
 }
 
@@ -164,9 +164,8 @@ void SearchOnlineTab::Button1Click() {
     const QString input = InputToAsk(true);
     if (input.isEmpty())
         return;
-    TForm1* form1 = windows_.form1;
     BusyScope scope(ui->ProgressBar1, nullptr, [this] { ui->Label1->setText(kTitlePrompt); });
-    const ServiceSettings settings = form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     // One request for the whole record: every field below is read from this one answer.
     const std::optional<Result<OmdbAnswer>> answer =
         WaitForOmdb(window(), &FetchOmdbAnswer,
@@ -232,7 +231,7 @@ void SearchOnlineTab::FillRecord(const QString& input, const OmdbAnswer& answer)
 
 bool SearchOnlineTab::FetchPoster(const QString& address) {
     RemovePoster();
-    HttpClient& posterClient = windows_.form1->PosterClient();
+    HttpClient& posterClient = windows_.PosterClient();
     const std::optional<Result<Poster>> poster = WaitForNetwork(
         window(), [&posterClient, address](const CancelFlag& cancel) -> Result<Poster> {
             const Result<QByteArray> bytes = DownloadPoster(posterClient, address, &cancel);
@@ -254,22 +253,18 @@ void SearchOnlineTab::Button44Click() {
 }
 
 void SearchOnlineTab::Button3Click() {
-    TForm1* form1 = windows_.form1;
-    if (!form1)
-        return;
     const InfoSave save =
-        SaveInfoAs(services_, form1->FileDialogs().save, currentTitle_, *ui->Memo1, memo1Encoding_);
+        SaveInfoAs(services_, windows_.FileDialogs().save, currentTitle_, *ui->Memo1, memo1Encoding_);
     if (save.step == SaveStep::Stopped)
         return;
     if (save.step == SaveStep::Saved)
         memo1Encoding_ = save.written;
-    if (form1->SaveInfoAndPosterTogether())
+    if (settings_.Tab1Save())
         Button4Click();
 }
 
 void SearchOnlineTab::Button4Click() {
-    if (windows_.form1)
-        SavePosterAs(services_, windows_.form1->FileDialogs().savePicture, currentTitle_, poster_);
+    SavePosterAs(services_, windows_.FileDialogs().savePicture, currentTitle_, poster_);
 }
 
 void SearchOnlineTab::Button6Click() {
@@ -286,8 +281,6 @@ RecordView SearchOnlineTab::View() {
 }
 
 void SearchOnlineTab::Button12Click() {
-    if (!windows_.form1)
-        return;
     RecordView view = View();
     view.showInfo = [this](const TextFile& info) {
         ShowInfo(info);
@@ -297,12 +290,11 @@ void SearchOnlineTab::Button12Click() {
             ui->Button2->setEnabled(true);
         }
     };
-    LoadInfoWithPoster(services_, windows_.form1->FileDialogs().open, view);
+    LoadInfoWithPoster(services_, windows_.FileDialogs().open, view);
 }
 
 void SearchOnlineTab::Button13Click() {
-    if (windows_.form1)
-        LoadPosterWithInfo(services_, windows_.form1->FileDialogs().openPicture, View());
+    LoadPosterWithInfo(services_, windows_.FileDialogs().openPicture, View());
 }
 
 void SearchOnlineTab::CheckBox2Click() {
@@ -340,13 +332,11 @@ void SearchOnlineTab::Button2Click() {
 }
 
 void SearchOnlineTab::Button56Click() {
-    if (!windows_.form17)
-        return;
     // Nothing on the tab changes: the matches and whatever goes wrong with them are told in
     // their own window.
     const QString input = InputToAsk(false);
     if (!input.isEmpty())
-        windows_.form17->Open(input);
+        windows_.ShowTitleMatches(input);
 }
 
 void SearchOnlineTab::ShowMatch(const QString& imdbId) {
@@ -355,8 +345,7 @@ void SearchOnlineTab::ShowMatch(const QString& imdbId) {
 }
 
 void SearchOnlineTab::Button10Click() {
-    if (windows_.form1)
-        windows_.form1->close();
+    window()->close();
 }
 
 } // namespace quorvel

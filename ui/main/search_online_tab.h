@@ -21,6 +21,8 @@ class SearchOnlineTab;
 
 namespace quorvel {
 
+class Settings;
+
 class BackgroundPicture;
 
 class OmdbAnswer;
@@ -28,7 +30,8 @@ class OmdbAnswer;
 class SearchOnlineTab : public QWidget {
     Q_OBJECT
 public:
-    SearchOnlineTab(Windows& windows, Services& services, QWidget* parent = nullptr);
+    SearchOnlineTab(Windows& windows, Services& services, Settings& settings,
+                    QWidget* parent = nullptr);
     ~SearchOnlineTab() override;
     BackgroundPicture* Background() const; // Image3, behind the whole page
 
@@ -68,6 +71,11 @@ public:
     QPushButton* TrailerButton() const;
     QPushButton* SoundtrackButton() const;
 
+Q_SIGNALS:
+    // The trailer and soundtrack searches of the info on show, which the video tab runs.
+    void TrailerSearch(const QString& firstLine);
+    void SoundtrackSearch(const QString& firstLine);
+
 private:
     void ConnectHandlers();
     void ShowPoster(const Poster& poster);
@@ -86,6 +94,7 @@ private:
     std::unique_ptr<Ui::SearchOnlineTab> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QString currentTitle_;
     QString imdbId_;
     Poster poster_;

@@ -4,11 +4,7 @@
 #include "core/options.h"
 #include "online/addresses.h"
 #include "ui/main/embedded_browser.h"
-#include "ui/main/main_window.h"
-#include "ui/main/options_tab.h"
-#include "ui/main/search_offline_tab.h"
-#include "ui/main/search_online_tab.h"
-#include "ui/tools/add_favourite.h"
+#include "ui/main/settings.h"
 #include "ui_video_tab.h"
 
 #include <QCheckBox>
@@ -39,9 +35,9 @@ QString SearchQuery(QString text) {
 
 } // namespace
 
-VideoTab::VideoTab(Windows& windows, const QString& appFolder, QWidget* parent)
+VideoTab::VideoTab(Windows& windows, Settings& settings, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::VideoTab>()), windows_(windows),
-      appFolder_(appFolder) {
+      settings_(settings) {
     ui->setupUi(this);
     SetGlyphs();
     if (BrowserMayRunHere())
@@ -70,7 +66,7 @@ bool VideoTab::eventFilter(QObject* watched, QEvent* event) {
 // first shown or used, not with the program.
 QWebEngineView* VideoTab::Browser() {
     if (ui->WebBrowser1 && !profile_) {
-        profile_ = MakeBrowserProfile(appFolder_);
+        profile_ = MakeBrowserProfile(settings_.AppFolder());
         ui->WebBrowser1->setPage(new QWebEnginePage(profile_.get(), ui->WebBrowser1));
     }
     return ui->WebBrowser1;
@@ -163,16 +159,7 @@ QStringList VideoTab::Favourites() const {
 }
 
 QString VideoTab::Site() const {
-    return windows_.form1 ? windows_.form1->Settings().youTubeSite
-                          : QString::fromLatin1(opt::kDefaultYouTubeSite);
-}
-
-bool VideoTab::OptionTicked(const char* checkBox) const {
-    // The Options tab keeps these two boxes for this tab alone.
-    const OptionsTab* options = windows_.form1 ? windows_.form1->OptionsPage() : nullptr;
-    const QCheckBox* box =
-        options ? options->findChild<QCheckBox*>(QLatin1String(checkBox)) : nullptr;
-    return box ? box->isChecked() : true;
+    return settings_.Service().youTubeSite;
 }
 
 void VideoTab::NavigateTo(const QString& address) {
@@ -217,17 +204,11 @@ void VideoTab::SpeedButton5Click() {
 void VideoTab::SpeedButton4Click() {
     const QString text = ui->Edit4->text();
     const qsizetype prefix = YouTubeWatchPrefix(Site()).size();
-    TForm3* add = windows_.form3;
-    if (!add)
-        return;
-    add->SetVideoId(text.size() > prefix ? text.mid(prefix) : QString());
-    add->Open();
+    windows_.AddFavourite(text.size() > prefix ? text.mid(prefix) : QString());
 }
 
 void VideoTab::SpeedButton6Click() {
-    const QString site = windows_.form1 ? windows_.form1->Settings().videoDownloadSite
-                                        : QString::fromLatin1(opt::kDefaultVideoDownloadSite);
-    NavigateTo(VideoDownloadAddress(site, ui->Edit4->text()));
+    NavigateTo(VideoDownloadAddress(settings_.Service().videoDownloadSite, ui->Edit4->text()));
 }
 
 void VideoTab::ComboBox1Change() {
@@ -235,9 +216,9 @@ void VideoTab::ComboBox1Change() {
         return;
     const QString id = FavouriteVideoId(ui->ComboBox1->currentText());
     const QString prefix =
-        OptionTicked("CheckBox7") ? YouTubeEmbedPrefix(Site()) : YouTubeWatchPrefix(Site());
+        settings_.Tab3VideoOnly() ? YouTubeEmbedPrefix(Site()) : YouTubeWatchPrefix(Site());
     ui->Edit4->setText(prefix + id);
-    if (OptionTicked("CheckBox6"))
+    if (settings_.Tab3AutoPlay())
         SpeedButton1Click();
 }
 
@@ -266,33 +247,24 @@ void VideoTab::SearchFromInfo(const QString& firstLine, const QString& editSuffi
     ui->Edit5->setText(BlanksToPlus(firstLine) + editSuffix);
     // "&", "#" and "%" escaped too, so "Fast & Furious" is searched whole.
     ui->Edit4->setText(YouTubeResultsPrefix(Site()) + SearchQuery(firstLine) + addressSuffix);
-    if (windows_.form1)
-        windows_.form1->Pages()->setCurrentWidget(this);
+    Q_EMIT WantsFront();
     SpeedButton1Click();
 }
 
-void VideoTab::Button28Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral(" trailer"),
-                       QStringLiteral("+trailer"));
+void VideoTab::Button28Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral(" trailer"), QStringLiteral("+trailer"));
 }
 
-void VideoTab::Button54Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OnlineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
-                       QStringLiteral("+soundtrack"));
+void VideoTab::Button54Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+soundtrack"), QStringLiteral("+soundtrack"));
 }
 
-void VideoTab::Button32Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+trailer"),
-                       QStringLiteral("+trailer"));
+void VideoTab::Button32Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+trailer"), QStringLiteral("+trailer"));
 }
 
-void VideoTab::Button55Click() {
-    if (windows_.form1)
-        SearchFromInfo(windows_.form1->OfflineTab()->InfoFirstLine(), QStringLiteral("+soundtrack"),
-                       QStringLiteral("+soundtrack"));
+void VideoTab::Button55Click(const QString& firstLine) {
+    SearchFromInfo(firstLine, QStringLiteral("+soundtrack"), QStringLiteral("+soundtrack"));
 }
 
 } // namespace quorvel

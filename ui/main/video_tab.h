@@ -21,12 +21,14 @@ class VideoTab;
 
 namespace quorvel {
 
+class Settings;
+
 class VideoTab : public QWidget {
     Q_OBJECT
 public:
-    // The browser keeps its cookies and cache in `appFolder` + "Browser", so a portable
-    // installation carries them along.
-    VideoTab(Windows& windows, const QString& appFolder, QWidget* parent = nullptr);
+    // The browser keeps its cookies and cache in the application folder + "Browser", so a
+    // portable installation carries them along.
+    VideoTab(Windows& windows, Settings& settings, QWidget* parent = nullptr);
     ~VideoTab() override;
 
     QComboBox* FavouritesList() const; // ComboBox1
@@ -50,11 +52,16 @@ public:
     void ComboBox1Change();   // a favourite chosen
     void Edit4Change(const QString& text);
 
-    // The trailer and soundtrack searches of the two info tabs.
-    void Button28Click(); // Search Title On Line, Trailer Search
-    void Button54Click(); // Search Title On Line, Soundtrack
-    void Button32Click(); // Search Title Off Line, Trailer Search
-    void Button55Click(); // Search Title Off Line, Soundtrack
+    // The trailer and soundtrack searches of the two info tabs, for the first line of the
+    // info they show.
+    void Button28Click(const QString& firstLine); // Search Title On Line, Trailer Search
+    void Button54Click(const QString& firstLine); // Search Title On Line, Soundtrack
+    void Button32Click(const QString& firstLine); // Search Title Off Line, Trailer Search
+    void Button55Click(const QString& firstLine); // Search Title Off Line, Soundtrack
+
+Q_SIGNALS:
+    // A search from an info tab: this tab comes to the front.
+    void WantsFront();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,12 +75,11 @@ private:
     void SearchFromInfo(const QString& firstLine, const QString& editSuffix,
                         const QString& addressSuffix);
     QString Site() const; // the YouTube site Options.ini names
-    bool OptionTicked(const char* checkBox) const;
 
     std::unique_ptr<Ui::VideoTab> ui;
     Windows& windows_;
+    Settings& settings_;
     // Deleted after the browser's page, which must never outlive its profile.
-    QString appFolder_;
     std::unique_ptr<QWebEngineProfile> profile_;
     bool loading_ = false; // between the browser's load start and load end
 };

@@ -3,9 +3,7 @@
 #include "online/addresses.h"
 #include "online/update.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/contact.h"
 #include "ui/tools/link_label.h"
-#include "ui/tools/thanks.h"
 #include "ui_about_box.h"
 
 #include <QCoreApplication>
@@ -73,13 +71,11 @@ void TAboutBox::Label2Click() {
 }
 
 void TAboutBox::Button1Click() {
-    if (windows_.form2)
-        windows_.form2->Open();
+    windows_.Show(WindowId::Contact);
 }
 
 void TAboutBox::Button2Click() {
-    if (windows_.form10)
-        windows_.form10->Open();
+    windows_.Show(WindowId::Thanks);
 }
 
 void TAboutBox::OKButtonClick() {

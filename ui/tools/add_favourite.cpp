@@ -1,9 +1,8 @@
 #include "ui/tools/add_favourite.h"
 
 #include "core/favourites.h"
-#include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
 #include "ui_add_favourite.h"
 
 #include <QFileInfo>
@@ -11,8 +10,9 @@
 
 namespace quorvel {
 
-TForm3::TForm3(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm3>()), windows_(windows), services_(services) {
+TForm3::TForm3(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm3>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     connect(ui->Edit2, &QLineEdit::textChanged, this, &TForm3::Edit2Change);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -22,7 +22,7 @@ TForm3::TForm3(Windows& windows, Services& services, QWidget* parent)
 TForm3::~TForm3() = default;
 
 void TForm3::FormCreate() {
-    const QString path = FavouritesFilePath(windows_.form1->FavouritesFolder());
+    const QString path = FavouritesFilePath(settings_.FavouritesFolder());
     if (!QFileInfo::exists(path))
         return;
     const Result<TextFile> file = LoadFavourites(path);
@@ -66,11 +66,11 @@ void TForm3::Button1Click() {
                                Buttons::Abort);
         return;
     }
-    SetFavourites(entries_ + QStringList{entry});
-    windows_.form1->VideoPage()->SetFavourites(entries_);
+    // This window's list and the video tab's take the new entry together.
+    windows_.SetFavourites(entries_ + QStringList{entry});
     // Saved before the user is told it is added: a file that cannot be written is not
     // announced as a success first.
-    const QString path = FavouritesFilePath(windows_.form1->FavouritesFolder());
+    const QString path = FavouritesFilePath(settings_.FavouritesFolder());
     if (SaveFavourites(path, entries_, encoding_))
         services_.dialogs->ask(MessageKind::Information,
                                QStringLiteral("Favourite trailer added to the list"), Buttons::Ok);
@@ -85,7 +85,7 @@ void TForm3::Button2Click() {
 
 void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    TForm1* main = windows_.form1;
+    QWidget* main = windows_.MainWindow();
     if (!event->spontaneous() && main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());

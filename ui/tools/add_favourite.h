@@ -16,10 +16,12 @@ class TForm3;
 
 namespace quorvel {
 
+class Settings;
+
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm3(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm3() override;
 
     void FormCreate(); // ListBox1 from the favourites file
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<Ui::TForm3> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QStringList entries_;
     TextEncoding encoding_ = TextEncoding::Ansi; // of the file ListBox1 last read
 };

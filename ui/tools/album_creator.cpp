@@ -10,10 +10,9 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
+#include "ui/main/portable_switch.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/album_name_request.h"
-#include "ui/tools/portable_mode.h"
 #include "ui_album_creator.h"
 
 #include <QCoreApplication>
@@ -52,8 +51,9 @@ constexpr qint64 kMessagePaceMs = 50;
 
 } // namespace
 
-TForm7::TForm7(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm7>()), windows_(windows), services_(services) {
+TForm7::TForm7(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm7>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListEdit->setModel(movieModel_);
@@ -82,8 +82,11 @@ void TForm7::ConnectHandlers() {
                 if (!fillingList_)
                     MovieListEditClick();
             });
-    // A hidden window lists the collection when it is shown.
-    connect(ui->Edit1, &QLineEdit::textChanged, this, [this] { lister_->FolderMoved(); });
+    // The album folder and the portable mode are the program's; a new album folder lists the
+    // collection again (a hidden window when it is shown).
+    ShowFolderIn(ui->Edit1, settings_, &Settings::AlbumFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label6, settings_);
 }
 
 bool TForm7::event(QEvent* event) {
@@ -93,19 +96,9 @@ bool TForm7::event(QEvent* event) {
 }
 
 void TForm7::FormCreate() {
-    TForm1* main = windows_.form1;
-    const QString appFolder = main->AppFolder();
-    QString folder = appFolder + QStringLiteral("Album");
-    if (main->PortableIndicator() != kPortableOn) {
-        const Result<QString> stored =
-            main->Options().readString(opt::kHtml, opt::kSavingPath, appFolder);
-        // An empty folder would be taken relative to wherever the program was started.
-        folder = stored && !stored->isEmpty() ? *stored : appFolder;
-    }
-    {
-        const QSignalBlocker quiet(ui->Edit1);
-        ui->Edit1->setText(folder);
-    }
+    if (settings_.PortableMode())
+        settings_.SetAlbumFolder(settings_.PortableAlbumFolder());
+    ui->Edit1->setText(settings_.AlbumFolder());
     ui->Memo1->clear();
 }
 
@@ -117,9 +110,9 @@ void TForm7::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (ui->Label6->text() == kPortableOn && windows_.form1)
-        SetAlbumFolder(windows_.form1->AppFolder() + QStringLiteral("Album"));
-    if (TForm1* main = windows_.form1; main && main->isVisible()) {
+    if (settings_.PortableMode())
+        settings_.SetAlbumFolder(settings_.PortableAlbumFolder());
+    if (QWidget* main = windows_.MainWindow(); main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
@@ -134,43 +127,29 @@ void TForm7::ReceiveTitles(const QStringList& titles) {
 }
 
 QString TForm7::AlbumFolder() const {
-    return ui->Edit1->text();
+    return settings_.AlbumFolder();
 }
 
 void TForm7::SetAlbumFolder(const QString& folder) {
-    ui->Edit1->setText(folder);
+    settings_.SetAlbumFolder(folder);
 }
 
 QString TForm7::IndexPath() const {
     return AlbumPagePath(AlbumFolder(), QStringLiteral("index"));
 }
 
-void TForm7::SetPortableIndicator(const QString& caption) {
-    ui->Label6->setText(caption);
-}
-
 QString TForm7::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 bool TForm7::PortableCheck() {
-    if (ui->Label6->text() == kPortableOff)
-        return true;
-    if (services_.dialogs->ask(MessageKind::Confirmation, kPortableQuestion, Buttons::YesNo) !=
-        Button::Yes)
-        return false;
-    if (windows_.form9)
-        windows_.form9->SwitchToFixedPaths();
-    return true;
+    return ConfirmPortableOff(settings_, services_, kPortableQuestion);
 }
 
 void TForm7::Button3Click() {
     QStringList titles;
-    if (windows_.form1) {
-        for (const QString& entry :
-             InfoTextEntries(windows_.form1->Listing().List(CollectionFolder())))
-            titles << EntryBaseName(entry);
-    }
+    for (const QString& entry : InfoTextEntries(windows_.Listing().List(CollectionFolder())))
+        titles << EntryBaseName(entry);
     SetTitles(titles, true, false);
 }
 
@@ -252,8 +231,7 @@ void TForm7::Button2Click() {
 }
 
 void TForm7::Button9Click() {
-    if (windows_.form1)
-        SetAlbumFolder(windows_.form1->AppFolder());
+    SetAlbumFolder(settings_.AppFolder());
 }
 
 void TForm7::Button10Click() {
@@ -262,22 +240,18 @@ void TForm7::Button10Click() {
 }
 
 void TForm7::LoadSavedFolder(const QString& fallback) {
-    if (!windows_.form1)
-        return;
-    const Result<QString> stored =
-        windows_.form1->Options().readString(opt::kHtml, opt::kSavingPath, fallback);
+    const Result<QString> stored = settings_.StoredAlbumFolder(fallback);
     if (!stored) {
         ReportError(services_, stored.error());
         return;
     }
-    SetAlbumFolder(stored->isEmpty() ? windows_.form1->AppFolder() : *stored);
+    SetAlbumFolder(*stored);
 }
 
 void TForm7::Button1Click() {
-    if (!PortableCheck() || !windows_.form1)
+    if (!PortableCheck())
         return;
-    const Status saved =
-        windows_.form1->Options().writeString(opt::kHtml, opt::kSavingPath, AlbumFolder());
+    const Status saved = settings_.SaveAlbumFolder();
     if (saved)
         ShowMessage(services_, kPathSaved);
     else
@@ -368,24 +342,8 @@ void TForm7::Button8Click() {
 // Waits, with every window usable, until the request is answered; nothing when it was closed
 // without "OK".
 std::optional<QString> TForm7::AskIndexName() {
-    TForm13* request = windows_.form13;
-    if (!request)
-        return QString();
     LetMessagesRun(true);
-    QEventLoop wait;
-    bool named = false;
-    const QMetaObject::Connection answered =
-        connect(request, &QDialog::finished, &wait, [&](int result) {
-            named = result == QDialog::Accepted;
-            wait.quit();
-        });
-    request->Open();
-    if (request->isVisible())
-        wait.exec();
-    disconnect(answered);
-    if (!named)
-        return std::nullopt;
-    return request->AlbumName();
+    return windows_.AskAlbumName();
 }
 
 void TForm7::FinishCreation(const AlbumOutcome& outcome, const QString& album, int titles) {

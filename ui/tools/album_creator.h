@@ -19,13 +19,15 @@ class TForm7;
 
 namespace quorvel {
 
+class Settings;
+
 class CheckableListModel;
 class ListWhenShown;
 
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
-    TForm7(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm7(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm7() override;
 
     // Start-up: the album folder of the mode in force, the whole collection listed and ticked.
@@ -39,14 +41,12 @@ public:
     // create an album.
     void OpenIndexOrOffer();
 
-    QString AlbumFolder() const; // the text of Edit1
+    QString AlbumFolder() const; // shown in Edit1
     void SetAlbumFolder(const QString& folder);
     // The album folder becomes the stored one, or `fallback` when none is stored; an options
     // file that cannot be read is reported and changes nothing.
     void LoadSavedFolder(const QString& fallback);
     QString IndexPath() const; // index.html in the album folder
-    // Label6, which the portable window sets when the mode changes.
-    void SetPortableIndicator(const QString& caption);
     bool Creating() const { return creating_; }
 
     void Button1Click();  // Save Path
@@ -88,6 +88,7 @@ private:
     std::unique_ptr<Ui::TForm7> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     bool creating_ = false;
     QStringList pendingLog_;
     QElapsedTimer sinceMessages_;

@@ -1,14 +1,16 @@
 #include "ui/tools/album_name_request.h"
 
 #include "core/textfile.h"
-#include "ui/main/main_window.h"
-#include "ui/tools/album_creator.h"
+#include "ui/main/settings.h"
 #include "ui_album_name_request.h"
+
+#include <QEventLoop>
 
 namespace quorvel {
 
-TForm13::TForm13(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm13>()), windows_(windows), services_(services) {
+TForm13::TForm13(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm13>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
@@ -18,12 +20,11 @@ TForm13::TForm13(Windows& windows, Services& services, QWidget* parent)
 TForm13::~TForm13() = default;
 
 void TForm13::FormCreate() {
-    if (windows_.form7)
-        ui->Edit2->setText(windows_.form7->AlbumFolder());
+    ui->Edit2->setText(settings_.AlbumFolder());
 }
 
 void TForm13::Open() {
-    if (TForm1* main = windows_.form1; main && main->isVisible()) {
+    if (QWidget* main = windows_.MainWindow(); main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
@@ -31,6 +32,23 @@ void TForm13::Open() {
     show();
     raise();
     activateWindow();
+}
+
+std::optional<QString> TForm13::Ask() {
+    QEventLoop wait;
+    bool named = false;
+    const QMetaObject::Connection answered =
+        connect(this, &QDialog::finished, &wait, [&](int result) {
+            named = result == QDialog::Accepted;
+            wait.quit();
+        });
+    Open();
+    if (isVisible())
+        wait.exec();
+    disconnect(answered);
+    if (!named)
+        return std::nullopt;
+    return AlbumName();
 }
 
 QString TForm13::AlbumName() const {

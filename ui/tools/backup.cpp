@@ -9,7 +9,7 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_backup.h"
 
@@ -34,8 +34,9 @@ const QString kRunningWarning =
 
 } // namespace
 
-TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services) {
+TForm16::TForm16(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm16>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListBackup->setModel(movieModel_);
@@ -45,6 +46,9 @@ TForm16::TForm16(Windows& windows, Services& services, QWidget* parent)
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
     ui->Edit4->installEventFilter(this);
     ConnectHandlers();
+    ShowFolderIn(ui->Edit2, settings_, &Settings::CollectionFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label7, settings_);
 }
 
 TForm16::~TForm16() = default;
@@ -81,7 +85,7 @@ bool TForm16::event(QEvent* event) {
 }
 
 void TForm16::FormCreate() {
-    ShowMainFolder();
+    ui->Edit2->setText(settings_.CollectionFolder());
     ui->Memo1->clear();
     ui->Edit4->clear();
     ui->Edit5->setText(ui->Edit2->text());
@@ -90,25 +94,10 @@ void TForm16::FormCreate() {
 
 void TForm16::Open() {
     const bool opening = !isVisible();
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
     // Placed again once shown: only then does the frame count in the window's size.
-    if (opening && windows_.form1 && windows_.form1->isVisible())
-        CentreWindow(*this, windows_.form1->frameGeometry());
-}
-
-void TForm16::ShowCollectionFolder(const QString& folder, const QString& portableIndicator) {
-    ui->Edit2->setText(folder);
-    ui->Label7->setText(portableIndicator);
-}
-
-void TForm16::ShowMainFolder() {
-    if (TForm1* main = windows_.form1)
-        ShowCollectionFolder(main->CollectionFolder(), main->PortableIndicator());
-}
-
-void TForm16::CollectionFolderMoved() {
-    ShowMainFolder();
-    lister_->FolderMoved();
+    if (const QWidget* main = windows_.MainWindow(); opening && main && main->isVisible())
+        CentreWindow(*this, main->frameGeometry());
 }
 
 QStringList TForm16::ListEntries() {
@@ -132,9 +121,7 @@ void TForm16::SetEntries(const QStringList& entries) {
 void TForm16::Button1Click() {
     ui->Memo1->clear();
     ui->Image1->clearPicture();
-    ShowMainFolder();
-    QStringList entries =
-        windows_.form1 ? windows_.form1->Listing().List(ui->Edit2->text()) : QStringList();
+    QStringList entries = windows_.Listing().List(settings_.CollectionFolder());
     // The filter looks at the exact last three characters: "Poster only" keeps HEAT.TXT.
     const int index = ui->ComboBox1->currentIndex();
     if (index == 1 || index == 2) {

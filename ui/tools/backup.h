@@ -17,13 +17,15 @@ class TForm16;
 
 namespace quorvel {
 
+class Settings;
+
 class CheckableListModel;
 class ListWhenShown;
 
 class TForm16 : public QDialog {
     Q_OBJECT
 public:
-    TForm16(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm16(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm16() override;
 
     // The creation handler; Application runs it right after construction.
@@ -33,8 +35,6 @@ public:
     // The blink timer runs exactly while a backup is being written: what the main window
     // tests before it closes.
     bool BackupRunning() const { return tempo.isActive(); }
-    // The portable-mode switch hands the new collection folder and indicator over.
-    void ShowCollectionFolder(const QString& folder, const QString& portableIndicator);
     // The warning that a close during a backup shows (the backup goes on).
     void WarnBackupRunning();
 
@@ -58,8 +58,6 @@ public:
     // The entries of the list, filled first if it never was.
     QStringList ListEntries();
     QStringList TickedEntries() const;
-    // The collection folder changed: a shown list is listed again, a hidden one when shown.
-    void CollectionFolderMoved();
 
 protected:
     bool event(QEvent* event) override;
@@ -70,7 +68,6 @@ protected:
 private:
     void ConnectHandlers();
     void SetEntries(const QStringList& entries);
-    void ShowMainFolder();      // Edit2 and Label7 as the main window has them
     void SelectByCode(int row); // never loads the preview
     void EnterRunning();
     QList<QWidget*> LockedWhileRunning() const;
@@ -83,6 +80,7 @@ private:
     std::unique_ptr<Ui::TForm16> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QTimer tempo;
     bool running_ = false;
     CheckableListModel* movieModel_ = nullptr;

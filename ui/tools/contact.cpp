@@ -2,7 +2,6 @@
 
 #include "online/addresses.h"
 #include "online/update.h"
-#include "ui/main/main_window.h"
 #include "ui/main/shared_commands.h"
 #include "ui_contact.h"
 
@@ -42,7 +41,7 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::Open() {
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
 }
 
 void TForm2::Button1Click() {

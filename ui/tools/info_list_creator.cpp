@@ -9,12 +9,9 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
-#include "ui/main/search_offline_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/info_text_editor.h"
-#include "ui/tools/reader.h"
+#include "ui/main/shared_dialogs.h"
 #include "ui_info_list_creator.h"
 
 #include <QCoreApplication>
@@ -49,8 +46,9 @@ QString NothingToSendText(const char* target) {
 
 } // namespace
 
-TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services) {
+TForm12::TForm12(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm12>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new CheckableListModel(this);
     ui->MovieListExport->setModel(movieModel_);
@@ -60,6 +58,9 @@ TForm12::TForm12(Windows& windows, Services& services, QWidget* parent)
                            {QStringLiteral("Text file"), QStringLiteral("*.txt")}};
     ui->ComboBox1->lineEdit()->installEventFilter(this);
     ConnectHandlers();
+    ShowFolderIn(ui->Edit1, settings_, &Settings::CollectionFolderChanged,
+                 [this] { lister_->FolderMoved(); });
+    ShowPortableModeIn(ui->Label13, settings_);
 }
 
 TForm12::~TForm12() = default;
@@ -114,10 +115,7 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm12::FormCreate() {
-    if (TForm1* main = windows_.form1) {
-        SetCollectionFolder(main->CollectionFolder());
-        SetPortableIndicator(main->PortableIndicator());
-    }
+    ui->Edit1->setText(CollectionFolder());
     saveDialog_.startFolder = CollectionFolder();
 }
 
@@ -125,24 +123,12 @@ void TForm12::Open() {
     ShowWindow(*this);
 }
 
-void TForm12::SetCollectionFolder(const QString& folder) {
-    ui->Edit1->setText(folder);
-}
-
-void TForm12::SetPortableIndicator(const QString& caption) {
-    ui->Label13->setText(caption);
-}
-
-QString TForm12::CollectionFolder() const {
-    return ui->Edit1->text();
+const QString& TForm12::CollectionFolder() const {
+    return settings_.CollectionFolder();
 }
 
 QImage TForm12::ShownPoster() const {
     return ui->Image1->picture();
-}
-
-void TForm12::CollectionFolderMoved() {
-    lister_->FolderMoved();
 }
 
 QStringList TForm12::ListEntries() {
@@ -176,8 +162,7 @@ void TForm12::ClearPreview() {
 void TForm12::Button1Click() {
     if (filtering_)
         return;
-    SetEntries(InfoTextEntries(windows_.form1 ? windows_.form1->Listing().List(CollectionFolder())
-                                              : QStringList()));
+    SetEntries(InfoTextEntries(windows_.Listing().List(CollectionFolder())));
     SetCount(kCountPrefix);
 }
 
@@ -307,24 +292,17 @@ void TForm12::CheckBox1Click() {
 }
 
 void TForm12::Button16Click() {
-    TForm6* reader = windows_.form6;
-    TForm1* main = windows_.form1;
     const QString text = ui->Memo1->toPlainText();
-    if (ui->Label7->text() == kNoInfo || text.isEmpty() || !reader || !main)
+    if (ui->Label7->text() == kNoInfo || text.isEmpty())
         return;
-    // Filled here as well: an open reader is not shown anew and would keep another picture.
-    reader->Fill(text, ShownPoster());
-    main->SetReaderPictureFromListCreator(true);
-    reader->Open();
-    main->SetReaderPictureFromListCreator(false);
+    windows_.ShowInReader(text, ShownPoster());
 }
 
 void TForm12::Button9Click() {
-    TForm1* main = windows_.form1;
-    if (ui->Label7->text() == kNoInfo || !main)
+    if (ui->Label7->text() == kNoInfo)
         return;
     const QString entry = ui->Label7->text().mid(2);
-    FileDialogRequest& dialog = main->FileDialogs().save;
+    FileDialogRequest& dialog = windows_.FileDialogs().save;
     dialog.startFolder = CollectionFolder();
     dialog.proposedName = entry;
     const std::optional<QString> path = services_.dialogs->saveFile(dialog);
@@ -406,20 +384,19 @@ bool TForm12::NothingToSend(bool empty, const QString& nothingText) {
 }
 
 void TForm12::Button12Click() {
-    if (filtering_ || !windows_.form7)
+    if (filtering_)
         return;
     QStringList titles;
     for (const QString& entry : SendableEntries())
         titles << EntryBaseName(entry);
     if (NothingToSend(titles.isEmpty(), NothingToSendText("Local HTML Album")))
         return;
-    windows_.form7->ReceiveTitles(titles);
+    windows_.SendToAlbum(titles);
     close();
 }
 
 void TForm12::Button14Click() {
-    TForm1* main = windows_.form1;
-    if (filtering_ || !main || !main->OfflineTab())
+    if (filtering_)
         return;
     const QString folder = CollectionFolder();
     QStringList items;
@@ -432,23 +409,17 @@ void TForm12::Button14Click() {
     }
     if (NothingToSend(items.isEmpty(), NothingToSendText("Search Title Off Line")))
         return;
-    // The tab first: a page change may move the focus onto its Refresh, which lists the folder.
-    main->Pages()->setCurrentWidget(main->OfflineTab());
-    main->OfflineTab()->ShowFilteredList(items);
-    main->show();
-    main->raise();
-    main->activateWindow();
+    windows_.SendToOfflineTab(items);
     close();
 }
 
 void TForm12::Button17Click() {
-    if (filtering_ || !windows_.form5)
+    if (filtering_)
         return;
     const QStringList entries = SendableEntries();
     if (NothingToSend(entries.isEmpty(), NothingToSendText("Manage Info Text list")))
         return;
-    windows_.form5->ReceiveFilteredList(entries);
-    windows_.form5->Open();
+    windows_.SendToInfoTextEditor(entries);
     close();
 }
 

@@ -21,24 +21,23 @@ class TForm12;
 
 namespace quorvel {
 
+class Settings;
+
 class CheckableListModel;
 class ListWhenShown;
 
 class TForm12 : public QDialog {
     Q_OBJECT
 public:
-    TForm12(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm12(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm12() override;
 
-    // Start-up: the main window's collection folder and mode indicator, then the listing.
+    // Start-up: the collection folder and the mode in force.
     void FormCreate();
     // Shows the window without blocking its opener, or brings it to the front when open.
     void Open();
 
-    // The portable window's hand-over when the mode changes; it refreshes the list itself.
-    void SetCollectionFolder(const QString& folder);   // Edit1
-    void SetPortableIndicator(const QString& caption); // Label13
-    QString CollectionFolder() const;
+    const QString& CollectionFolder() const; // shown in Edit1
 
     // The poster in view (Image1): what the reader shows while this window opens it.
     QImage ShownPoster() const;
@@ -70,8 +69,6 @@ public:
     // The entries of the list, filled first if it never was.
     QStringList ListEntries();
     QStringList TickedEntries() const;
-    // The collection folder changed: a shown list is listed again, a hidden one when shown.
-    void CollectionFolderMoved();
 
 protected:
     bool event(QEvent* event) override;
@@ -95,6 +92,7 @@ private:
     std::unique_ptr<Ui::TForm12> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     FileDialogRequest saveDialog_; // SaveDialog1
     TextEncoding memo1Encoding_ = TextEncoding::Ansi;
     bool filtering_ = false;

@@ -8,9 +8,9 @@
 #include "ui/main/hints.h"
 #include "ui/main/list_loader.h"
 #include "ui/main/list_when_shown.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/omdb_wait.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_info_text_editor.h"
 
@@ -49,8 +49,9 @@ constexpr LabelledEdit kLineFields[] = {
 
 } // namespace
 
-TForm5::TForm5(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services) {
+TForm5::TForm5(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm5>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     movieModel_ = new QStringListModel(this);
     ui->MovieListEdit->setModel(movieModel_);
@@ -101,7 +102,7 @@ bool TForm5::event(QEvent* event) {
 }
 
 QString TForm5::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 QStringList TForm5::ListEntries() {
@@ -163,8 +164,7 @@ void TForm5::ClearThumbnail() {
 }
 
 void TForm5::Button1Click() {
-    const QStringList entries =
-        windows_.form1 ? windows_.form1->Listing().List(CollectionFolder()) : QStringList();
+    const QStringList entries = windows_.Listing().List(CollectionFolder());
     SetEntries(InfoTextEntries(entries), {});
 }
 
@@ -405,7 +405,7 @@ void TForm5::Button8Click() {
 
 void TForm5::Button9Click() {
     const QString entry = SelectedEntry();
-    if (entry.isNull() || !windows_.form1 || !ui->ProgressBar1->isHidden())
+    if (entry.isNull() || !ui->ProgressBar1->isHidden())
         return;
     if (!services_.connection->IsOnline()) {
         services_.dialogs->ask(MessageKind::Information,
@@ -450,7 +450,7 @@ void TForm5::Button9Click() {
 }
 
 void TForm5::UpdateOnLine(const QString& entry, const QString& id, const QStringList& notes) {
-    const ServiceSettings settings = windows_.form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     const QString query = BuildOmdbIdQuery(settings.omdbAddress, settings.omdbApiKey, id);
     ui->Label25->setText(QStringLiteral("Updating title on line, please wait."));
     ui->Label25->show();

@@ -18,13 +18,15 @@ class TForm5;
 
 namespace quorvel {
 
+class Settings;
+
 class ListWhenShown;
 class OmdbAnswer;
 
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    TForm5(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm5(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm5() override;
 
     // The creation handler; Application runs it right after construction.
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<Ui::TForm5> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QList<QLineEdit*> edits_;                         // Edit2 to Edit15, for New Info
     TextEncoding memo2Encoding_ = TextEncoding::Ansi; // of the file last read, for Save
     bool selectingByCode_ = false;

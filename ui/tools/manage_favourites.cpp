@@ -2,10 +2,8 @@
 
 #include "core/favourites.h"
 #include "ui/main/checkable_list.h"
-#include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/main/video_tab.h"
-#include "ui/tools/add_favourite.h"
 #include "ui_manage_favourites.h"
 
 #include <QFileInfo>
@@ -19,8 +17,9 @@ namespace {
 const QString kSeparator(39, QLatin1Char(' '));
 } // namespace
 
-TForm4::TForm4(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm4>()), windows_(windows), services_(services) {
+TForm4::TForm4(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm4>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     model_ = new CheckableListModel(this);
     ui->CheckListBox1->setModel(model_);
@@ -64,8 +63,8 @@ void TForm4::showEvent(QShowEvent* event) {
 }
 
 void TForm4::FormShow() {
-    TForm1* main = windows_.form1;
-    saveDialog_.startFolder = main->FavouritesFolder();
+    QWidget* main = windows_.MainWindow();
+    saveDialog_.startFolder = settings_.FavouritesFolder();
     if (main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
@@ -98,8 +97,7 @@ void TForm4::CheckListBox1Click() {
 }
 
 void TForm4::Button1Click() {
-    const Result<TextFile> file =
-        LoadFavourites(FavouritesFilePath(windows_.form1->FavouritesFolder()));
+    const Result<TextFile> file = LoadFavourites(FavouritesFilePath(settings_.FavouritesFolder()));
     if (!file)
         return;
     encoding_ = file->encoding;
@@ -135,7 +133,7 @@ void TForm4::Button4Click() {
 void TForm4::Button5Click() {
     if (SelectedRow() < 0)
         return;
-    const QString folder = windows_.form1->FavouritesFolder();
+    const QString folder = settings_.FavouritesFolder();
     if (SaveFavourites(FavouritesFilePath(folder), Entries(), encoding_))
         ShowMessage(services_, QStringLiteral("Favourites.lst is saved"));
     else
@@ -170,9 +168,7 @@ void TForm4::Button6Click() {
 
 void TForm4::Button7Click() {
     const QStringList entries = Entries();
-    windows_.form1->VideoPage()->SetFavourites(entries);
-    if (windows_.form3)
-        windows_.form3->SetFavourites(entries);
+    windows_.SetFavourites(entries);
     close();
 }
 

@@ -18,12 +18,14 @@ class TForm4;
 
 namespace quorvel {
 
+class Settings;
+
 class CheckableListModel;
 
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    TForm4(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm4(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm4() override;
 
     void FormCreate(); // Reload list
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<Ui::TForm4> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     FileDialogRequest saveDialog_;
     QString idPart_;                             // of the entry last selected, from its first "="
     TextEncoding encoding_ = TextEncoding::Ansi; // of the file the list last read

@@ -2,12 +2,9 @@
 
 #include "core/options.h"
 #include "core/textfile.h"
-#include "ui/main/main_window.h"
-#include "ui/main/options_tab.h"
+#include "ui/main/portable_switch.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
-#include "ui/tools/album_creator.h"
-#include "ui/tools/backup.h"
-#include "ui/tools/info_list_creator.h"
 #include "ui_portable_mode.h"
 
 #include <QDir>
@@ -28,10 +25,6 @@ const QString kCannotCreateMovie = QStringLiteral(
 const QString kCannotCreateAlbum = QStringLiteral(
     "Cannot create the portable folder (Album). Please verify if the media is not full or "
     "write/password protected. Unable to switch to portable mode. Portable mode turned off");
-const QString kSwitchOffQuestion = QStringLiteral(
-    "This operation can only be performed when portable mode is off. You are in portable mode "
-    "(various portable path will be saved if needed). Do you want to switch off the portable "
-    "mode?");
 const QString kCopyTab1Question =
     QStringLiteral("Background pictures for Search On Line Title is not in the portable path. Do "
                    "you want to copy and use this path instead? ");
@@ -52,45 +45,53 @@ bool MakeFolder(const QString& folder) {
 
 } // namespace
 
-TForm9::TForm9(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm9>()), windows_(windows), services_(services) {
+TForm9::TForm9(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm9>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { SwitchToPortablePaths(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { SwitchToFixedPaths(); });
     connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(ui->CheckBox1, &QCheckBox::toggled, &settings_, &Settings::SetPortableAtStart);
+    connect(&settings_, &Settings::PortableAtStartChanged, ui->CheckBox1, &QCheckBox::setChecked);
+    // The hidden labels show the folders a switch back returns to.
+    connect(&settings_, &Settings::FoldersToReturnToChanged, this,
+            [this](const ReturnFolders& folders) {
+                ui->Label3->setText(folders.collection);
+                ui->Label4->setText(folders.favourites);
+                ui->Label6->setText(folders.album);
+            });
 }
 
 TForm9::~TForm9() = default;
 
 QString TForm9::MovieFolder() const {
-    return ui->Edit1->text() + QStringLiteral("Movie");
+    return settings_.PortableMovieFolder();
 }
 
 QString TForm9::AlbumFolder() const {
-    return ui->Edit1->text() + QStringLiteral("Album");
+    return settings_.PortableAlbumFolder();
 }
 
 void TForm9::FormCreate() {
-    TForm1* main = windows_.form1;
-    ui->Edit1->setText(main->AppFolder());
+    ui->Edit1->setText(settings_.AppFolder());
     ui->Edit2->setText(FolderExists(MovieFolder()) ? MovieFolder() : kNoMovieFolder);
     ui->Edit3->setText(FolderExists(AlbumFolder()) ? AlbumFolder() : kNoHtmlAlbumFolder);
     // An unreadable Options.ini ends these steps without a word; the program starts fixed.
-    const Result<bool> portable =
-        main->Options().readBool(opt::kSettings, opt::kPortableMode, false);
+    const Result<bool> portable = settings_.StoredPortableMode();
     if (portable) {
-        ui->CheckBox1->setChecked(*portable);
+        settings_.SetPortableAtStart(*portable);
         ui->CheckBox1->setEnabled(FolderExists(MovieFolder()) && FolderExists(AlbumFolder()));
-        if (ui->CheckBox1->isChecked())
+        if (settings_.PortableAtStart())
             SwitchToPortablePaths();
         RebasePicturePaths();
     }
-    if (main->PortableIndicator() == kPortableOn)
+    if (settings_.PortableMode())
         ui->Edit3->setText(AlbumFolder());
 }
 
 void TForm9::Open() {
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, parentWidget());
 }
 
 void TForm9::showEvent(QShowEvent* event) {
@@ -99,66 +100,26 @@ void TForm9::showEvent(QShowEvent* event) {
         ui->Edit3->setText(AlbumFolder());
 }
 
-bool TForm9::PortableAtStart() const {
-    return ui->CheckBox1->isChecked();
-}
-
-bool TForm9::ConfirmPortableOff() {
-    if (windows_.form1->PortableIndicator() == kPortableOff)
-        return true;
-    if (services_.dialogs->ask(MessageKind::Confirmation, kSwitchOffQuestion, Buttons::YesNo) !=
-        Button::Yes)
-        return false;
-    SwitchToFixedPaths();
-    return true;
-}
-
-void TForm9::ShowIndicator(const QString& caption) {
-    windows_.form1->OptionsPage()->SetPortableIndicator(caption);
-    if (windows_.form7)
-        windows_.form7->SetPortableIndicator(caption);
-    if (windows_.form16)
-        windows_.form16->ShowCollectionFolder(windows_.form1->CollectionFolder(), caption);
-}
-
-void TForm9::ShowCollectionFolder(const QString& folder) {
-    windows_.form1->OptionsPage()->SetCollectionFolder(folder);
-    // A record saved right after the switch belongs in the collection now in force.
-    windows_.form1->FileDialogs().SetStartFolder(folder);
-    ShowInListCreator(folder, windows_.form1->PortableIndicator(), false);
-    if (windows_.form16)
-        windows_.form16->ShowCollectionFolder(folder, windows_.form1->PortableIndicator());
-}
-
-// The Info List Creator (TForm12) keeps its own copy of the collection folder and of the
-// indicator; every change of either reaches it through here, both together.
-void TForm9::ShowInListCreator(const QString& folder, const QString& caption, bool refresh) {
-    if (!windows_.form12)
-        return;
-    windows_.form12->SetCollectionFolder(folder);
-    windows_.form12->SetPortableIndicator(caption);
-    if (refresh)
-        windows_.form12->CollectionFolderMoved();
-}
-
+// A failed switch: portable mode off, the folders in force before it back.
 void TForm9::UndoPortableSwitch(bool albumToo) {
-    ShowIndicator(kPortableOff);
-    ShowCollectionFolder(ui->Label3->text());
-    windows_.form1->OptionsPage()->SetFavouritesFolder(ui->Label4->text());
-    if (albumToo && windows_.form7)
-        windows_.form7->SetAlbumFolder(ui->Label6->text());
+    const ReturnFolders before = settings_.FoldersToReturnTo();
+    settings_.SetPortableMode(false);
+    settings_.SetCollectionFolder(before.collection);
+    settings_.SetFavouritesFolder(before.favourites);
+    if (albumToo)
+        settings_.SetAlbumFolder(before.album);
 }
 
 void TForm9::SwitchToPortablePaths() {
-    TForm1* main = windows_.form1;
-    OptionsTab* options = main->OptionsPage();
     // The folders to fall back to are the fixed ones. A press while portable mode is already
     // on keeps them: a portable folder remembered here would come back as a fixed folder after
     // a failed switch or "Use Fixed Path", and Save would store it.
-    const bool fromFixed = main->PortableIndicator() == kPortableOff;
+    const bool fromFixed = !settings_.PortableMode();
+    ReturnFolders before = settings_.FoldersToReturnTo();
     if (fromFixed) {
-        ui->Label3->setText(main->CollectionFolder());
-        ui->Label4->setText(main->FavouritesFolder());
+        before.collection = settings_.CollectionFolder();
+        before.favourites = settings_.FavouritesFolder();
+        settings_.SetFoldersToReturnTo(before);
     }
 
     if (!MakeFolder(MovieFolder())) {
@@ -168,13 +129,15 @@ void TForm9::SwitchToPortablePaths() {
         return;
     }
     ui->Edit2->setText(MovieFolder());
-    ShowIndicator(kPortableOn);
-    ShowCollectionFolder(MovieFolder());
-    options->SetFavouritesFolder(main->AppFolder());
+    settings_.SetPortableMode(true);
+    settings_.SetCollectionFolder(MovieFolder());
+    settings_.SetFavouritesFolder(settings_.AppFolder());
     ui->CheckBox1->setEnabled(true);
 
-    if (fromFixed && windows_.form7)
-        ui->Label6->setText(windows_.form7->AlbumFolder());
+    if (fromFixed) {
+        before.album = settings_.AlbumFolder();
+        settings_.SetFoldersToReturnTo(before);
+    }
     if (!MakeFolder(AlbumFolder())) {
         ReportError(services_, kCannotCreateAlbum);
         ui->Edit3->setText(kNoAlbumFolder);
@@ -182,119 +145,80 @@ void TForm9::SwitchToPortablePaths() {
         return;
     }
     ui->Edit3->setText(AlbumFolder());
-    if (windows_.form7)
-        windows_.form7->SetAlbumFolder(AlbumFolder());
+    settings_.SetAlbumFolder(AlbumFolder());
     ui->CheckBox1->setEnabled(true);
-
-    ShowInListCreator(MovieFolder(), kPortableOn, true);
-    if (windows_.form16)
-        windows_.form16->CollectionFolderMoved();
     UsePortablePictures();
 }
 
 // A portable picture lives in the application folder under its own name; the fixed one is
-// offered as the source of that copy. The indicator already reads on, so whatever the boxes
-// take becomes the portable picture path.
+// offered as the source of that copy. Portable mode is on already, so whatever the tabs take
+// becomes the portable picture path.
 void TForm9::UsePortablePictures() {
-    OptionsTab* options = windows_.form1->OptionsPage();
-    PicturePaths& paths = options->Pictures();
+    PicturePaths paths = settings_.Pictures();
     if (paths.bckTab1P.isEmpty())
         paths.bckTab1P = paths.bckTab1;
     if (paths.bckTab2P.isEmpty())
         paths.bckTab2P = paths.bckTab2;
-    const PicturePaths before = paths;
-    UsePortablePicture(before.bckTab1P, before.bckTab1, kCopyTab1Question,
-                       [options](const QString& path) { options->SetTab1PicturePath(path); });
-    UsePortablePicture(before.bckTab2P, before.bckTab2, kCopyTab2Question,
-                       [options](const QString& path) { options->SetTab2PicturePath(path); });
+    settings_.SetPictures(paths);
+    UsePortablePicture(1, paths.bckTab1P, paths.bckTab1, kCopyTab1Question);
+    UsePortablePicture(2, paths.bckTab2P, paths.bckTab2, kCopyTab2Question);
 }
 
-void TForm9::UsePortablePicture(const QString& portable, const QString& fixed,
-                                const QString& question,
-                                const std::function<void(const QString&)>& showPath) {
+void TForm9::UsePortablePicture(int tab, const QString& portable, const QString& fixed,
+                                const QString& question) {
     if (portable.isEmpty())
         return;
-    const QString target = RebasedPicturePath(windows_.form1->AppFolder(), portable);
+    const QString target = RebasedPicturePath(settings_.AppFolder(), portable);
     if (QFileInfo::exists(target)) {
-        showPath(target);
+        settings_.SetTabPicture(tab, target);
         return;
     }
     if (services_.dialogs->ask(MessageKind::Warning, question, Buttons::YesNo) != Button::Yes) {
-        showPath(fixed);
+        settings_.SetTabPicture(tab, fixed);
         return;
     }
     if (!CopyToNewFile(fixed, target)) {
         ReportError(services_, kCannotCopyPicture);
-        showPath(fixed);
+        settings_.SetTabPicture(tab, fixed);
         return;
     }
-    showPath(target);
+    settings_.SetTabPicture(tab, target);
 }
 
 // The medium may sit at another mount point than at the last run: the portable pictures are
-// looked for in this application folder, and the file learns where. A path box follows only
-// when portable mode is really in force and the picture is there, so the fixed picture the
-// switch chose (or was told to keep) stays on show.
+// looked for in this application folder, and the file learns where. A tab follows only when
+// portable mode is really in force and the picture is there, so the fixed picture the switch
+// chose (or was told to keep) stays on show.
 bool TForm9::RebasePicturePaths() {
-    TForm1* main = windows_.form1;
-    OptionsTab* options = main->OptionsPage();
-    struct Tab {
-        const char* key;
-        QString PicturePaths::*path;
-        void (OptionsTab::*show)(const QString&);
-    };
-    const Tab tabs[] = {
-        {opt::kBckTab2P, &PicturePaths::bckTab2P, &OptionsTab::SetTab2PicturePath},
-        {opt::kBckTab1P, &PicturePaths::bckTab1P, &OptionsTab::SetTab1PicturePath},
-    };
-    const bool portable = main->PortableIndicator() == kPortableOn;
-    for (const Tab& tab : tabs) {
-        const Result<QString> stored = main->Options().readString(opt::kSettings, tab.key, {});
+    const bool portable = settings_.PortableMode();
+    for (const int tab : {2, 1}) {
+        const Result<QString> stored = settings_.StoredPortablePicture(tab);
         if (!stored)
             return false;
+        PicturePaths paths = settings_.Pictures();
+        QString& entry = tab == 1 ? paths.bckTab1P : paths.bckTab2P;
         if (stored->isEmpty()) {
-            options->Pictures().*tab.path = QString();
+            entry.clear();
+            settings_.SetPictures(paths);
             if (portable)
-                (options->*tab.show)(QString());
+                settings_.SetTabPicture(tab, QString());
             continue;
         }
-        const QString rebased = RebasedPicturePath(main->AppFolder(), *stored);
+        const QString rebased = RebasedPicturePath(settings_.AppFolder(), *stored);
         if (portable && QFileInfo::exists(rebased))
-            (options->*tab.show)(rebased);
-        options->Pictures().*tab.path = rebased;
+            settings_.SetTabPicture(tab, rebased);
+        paths = settings_.Pictures();
+        (tab == 1 ? paths.bckTab1P : paths.bckTab2P) = rebased;
+        settings_.SetPictures(paths);
         // Rewriting an unchanged value would only reformat the user's file.
-        if (rebased != *stored && !main->Options().writeString(opt::kSettings, tab.key, rebased))
+        if (rebased != *stored && !settings_.WritePortablePicture(tab, rebased))
             return false;
     }
     return true;
 }
 
 void TForm9::SwitchToFixedPaths() {
-    TForm1* main = windows_.form1;
-    OptionsTab* options = main->OptionsPage();
-    options->SetPortableIndicator(kPortableOff);
-    if (windows_.form7)
-        windows_.form7->SetPortableIndicator(kPortableOff);
-    ShowInListCreator(main->CollectionFolder(), kPortableOff, false);
-
-    const PicturePaths fixed = options->Pictures();
-    options->SetTab1PicturePath(fixed.bckTab1);
-    options->SetTab2PicturePath(fixed.bckTab2);
-
-    // The tab's own "Load saved path" of both folders; the indicator is off by now, so they
-    // do not ask about portable mode again.
-    options->Button22Click();
-    main->FileDialogs().SetStartFolder(main->CollectionFolder());
-    options->Button31Click();
-    // Without a stored album folder the one in force before portable mode comes back, never
-    // the portable one.
-    if (windows_.form7) {
-        const QString before = ui->Label6->text();
-        windows_.form7->LoadSavedFolder(before.isEmpty() ? windows_.form7->AlbumFolder() : before);
-    }
-    ShowInListCreator(main->CollectionFolder(), kPortableOff, true);
-    if (windows_.form16)
-        windows_.form16->CollectionFolderMoved();
+    quorvel::SwitchToFixedPaths(settings_, services_);
 }
 
 void TForm9::Button3Click() {

@@ -1,9 +1,6 @@
 #include "ui/tools/reader.h"
 
 #include "ui/main/hints.h"
-#include "ui/main/main_window.h"
-#include "ui/main/search_offline_tab.h"
-#include "ui/tools/info_list_creator.h"
 #include "ui_reader.h"
 
 #include <QShowEvent>
@@ -30,6 +27,7 @@ bool TForm6::event(QEvent* event) {
 
 void TForm6::Fill(const QString& text, const QImage& picture) {
     ui->Memo1->setPlainText(text);
+    picture_ = picture;
     ui->Image1->setPicture(picture);
 }
 
@@ -46,24 +44,15 @@ void TForm6::showEvent(QShowEvent* event) {
         FormShow();
 }
 
+// Every showing shows the picture its opener handed over last.
 void TForm6::FormShow() {
-    TForm1* main = windows_.form1;
-    if (!main)
-        return;
-    if (main->ReaderPictureFromListCreator()) {
-        ui->Image1->setPicture(ListCreatorPicture());
-    } else if (SearchOfflineTab* tab = main->OfflineTab()) {
-        ui->Image1->setPicture(tab->PosterShown() ? tab->ShownPoster().image : QImage());
-    }
-    if (main->isVisible()) {
+    ui->Image1->setPicture(picture_);
+    QWidget* main = windows_.MainWindow();
+    if (main && main->isVisible()) {
         QRect frame = frameGeometry();
         frame.moveCenter(main->frameGeometry().center());
         move(frame.topLeft());
     }
-}
-
-QImage TForm6::ListCreatorPicture() const {
-    return windows_.form12 ? windows_.form12->ShownPoster() : QImage();
 }
 
 void TForm6::BitBtn1Click() {

@@ -34,12 +34,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The Info List Creator's poster while that window opens the reader.
-    QImage ListCreatorPicture() const;
-
     std::unique_ptr<Ui::TForm6> ui;
     Windows& windows_;
     Services& services_;
+    QImage picture_;
 };
 
 } // namespace quorvel

@@ -1,12 +1,12 @@
 #include "ui/tools/title_matches.h"
 
 #include "core/infotext.h"
+#include "online/http_client.h"
 #include "platform/pictures.h"
 #include "ui/main/hints.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/omdb_wait.h"
-#include "ui/main/search_online_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_title_matches.h"
 
@@ -54,8 +54,9 @@ QString Heading(const QString& input) {
 
 } // namespace
 
-TForm17::TForm17(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm17>()), windows_(windows), services_(services) {
+TForm17::TForm17(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm17>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     QHeaderView* header = ui->ListView1->header();
     header->setStretchLastSection(false);
@@ -63,8 +64,8 @@ TForm17::TForm17(Windows& windows, Services& services, QWidget* parent)
     header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     ui->ListView1->installEventFilter(this);
-    if (windows_.form1)
-        windows_.form1->installEventFilter(this);
+    if (QWidget* main = windows_.MainWindow())
+        main->installEventFilter(this);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -88,7 +89,8 @@ bool TForm17::event(QEvent* event) {
 bool TForm17::eventFilter(QObject* watched, QEvent* event) {
     // The main window going away takes this one along, and a page on its way with it: the
     // program ends now, not when the service answers.
-    if (watched == windows_.form1 && event->type() == QEvent::Hide && !event->spontaneous()) {
+    if (watched == windows_.MainWindow() && event->type() == QEvent::Hide &&
+        !event->spontaneous()) {
         close();
         return false;
     }
@@ -114,19 +116,19 @@ void TForm17::Open(const QString& input) {
     ui->Label1->setText(Heading(input));
     ShowPage({}, 0);
     ui->Label2->clear();
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
     AskPage(1);
 }
 
 void TForm17::AskPage(int number) {
-    if (waiting_ || !windows_.form1)
+    if (waiting_)
         return;
     if (!services_.connection->IsOnline()) {
         ui->Label2->setText(kConnectFirst);
         return;
     }
     const QString before = ui->Label2->text();
-    const ServiceSettings settings = windows_.form1->Settings();
+    const ServiceSettings settings = settings_.Service();
     const QString query =
         BuildOmdbSearchQuery(settings.omdbAddress, settings.omdbApiKey, input_, number);
     std::optional<Result<OmdbSearchPage>> page;
@@ -205,10 +207,8 @@ void TForm17::LoadThumbnails() {
         moreThumbnails_ = true;
         return;
     }
-    if (!windows_.form1)
-        return;
     const QScopedValueRollback loading(loadingThumbnails_, true);
-    HttpClient& posterClient = windows_.form1->PosterClient();
+    HttpClient& posterClient = windows_.PosterClient();
     do {
         moreThumbnails_ = false;
         stopThumbnails_ = false;
@@ -263,14 +263,13 @@ void TForm17::SetThumbnail(int generation, int row, const QImage& image) {
 void TForm17::Button1Click() {
     QTreeWidget* list = ui->ListView1;
     const int row = list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
-    SearchOnlineTab* tab = windows_.form1 ? windows_.form1->OnlineTab() : nullptr;
-    if (waiting_ || row < 0 || row >= matches_.size() || !tab || tab->SearchRunning())
+    if (waiting_ || row < 0 || row >= matches_.size() || windows_.OnlineSearchRunning())
         return;
     const QString id = matches_.at(row).imdbId;
     // Closed first, so the tab's search is seen; a poster still coming is let go.
     stopThumbnails_ = true;
     close();
-    tab->ShowMatch(id);
+    windows_.ShowMatch(id);
 }
 
 void TForm17::Button2Click() {

@@ -19,10 +19,12 @@ class TForm17;
 
 namespace quorvel {
 
+class Settings;
+
 class TForm17 : public QDialog {
     Q_OBJECT
 public:
-    TForm17(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm17(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm17() override;
 
     // Shows the window for `input`, the tab's title (a year may end it, "Dune (1984)"), and
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<Ui::TForm17> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     QIcon noThumbnail_;
     QString input_;
     int page_ = 0;

@@ -1,11 +1,10 @@
 #include "ui/tools/update_check.h"
 
 #include "online/update.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui/tools/link_label.h"
-#include "ui/tools/whats_new.h"
 #include "ui_update_check.h"
 
 #include <QCoreApplication>
@@ -29,8 +28,9 @@ constexpr qint64 kReturnFromBoxMs = 1000;
 
 } // namespace
 
-TForm8::TForm8(Windows& windows, Services& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm8>()), windows_(windows), services_(services) {
+TForm8::TForm8(Windows& windows, Services& services, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm8>()), windows_(windows), services_(services),
+      settings_(settings) {
     ui->setupUi(this);
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserReload).pixmap(64, 64));
     ui->Image2->setPixmap(style()->standardIcon(QStyle::SP_ArrowDown).pixmap(64, 64));
@@ -54,7 +54,7 @@ void TForm8::FormCreate() {
 }
 
 void TForm8::Open() {
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
 }
 
 bool TForm8::event(QEvent* event) {
@@ -81,7 +81,7 @@ Button TForm8::AskOwn(MessageKind kind, const QString& text, Buttons buttons) {
 }
 
 QString TForm8::Site() const {
-    return windows_.form1->Settings().updateSite;
+    return settings_.Service().updateSite;
 }
 
 void TForm8::FormActivate() {
@@ -145,7 +145,7 @@ void TForm8::Button3Click() {
         return;
     if (services_.connection->IsOnline()) {
         ui->Button2->setEnabled(true);
-        const QString service = windows_.form1->Settings().ipInfoAddress;
+        const QString service = settings_.Service().ipInfoAddress;
         std::optional<QString> address;
         {
             const QScopedValueRollback waiting(waiting_, true);
@@ -188,8 +188,7 @@ void TForm8::Button4Click() {
 }
 
 void TForm8::Button5Click() {
-    if (windows_.form15)
-        windows_.form15->Open();
+    windows_.Show(WindowId::WhatsNew);
 }
 
 void TForm8::Label6Click() {

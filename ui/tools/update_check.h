@@ -16,10 +16,12 @@ class TForm8;
 
 namespace quorvel {
 
+class Settings;
+
 class TForm8 : public QDialog {
     Q_OBJECT
 public:
-    TForm8(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm8(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm8() override;
 
     // The edition and the running executable's version into the labels.
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<Ui::TForm8> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     int edition_ = 0;
     QString currentVersion_;
     QString webVersion_;

@@ -4,9 +4,8 @@
 #include "core/collection.h"
 #include "online/omdb.h"
 #include "ui/main/hints.h"
-#include "ui/main/main_window.h"
 #include "ui/main/network_wait.h"
-#include "ui/main/search_offline_tab.h"
+#include "ui/main/settings.h"
 #include "ui/main/shared_commands.h"
 #include "ui_video_import.h"
 
@@ -133,17 +132,17 @@ QVariant VideoGuessModel::headerData(int section, Qt::Orientation orientation, i
     }
 }
 
-TForm18::TForm18(Windows& windows, Services& services, QWidget* parent)
+TForm18::TForm18(Windows& windows, Services& services, Settings& settings, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm18>()), windows_(windows), services_(services),
-      model_(new VideoGuessModel(this)) {
+      settings_(settings), model_(new VideoGuessModel(this)) {
     ui->setupUi(this);
     ui->ListView1->setModel(model_);
     QHeaderView* header = ui->ListView1->header();
     header->resizeSection(VideoGuessModel::kTitle, 280);
     header->resizeSection(VideoGuessModel::kYear, 60);
     header->resizeSection(VideoGuessModel::kNote, 170);
-    if (windows_.form1)
-        windows_.form1->installEventFilter(this);
+    if (QWidget* main = windows_.MainWindow())
+        main->installEventFilter(this);
     connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -163,7 +162,7 @@ bool TForm18::event(QEvent* event) {
 
 bool TForm18::eventFilter(QObject* watched, QEvent* event) {
     // The program ends: the import stops after its title, without a question.
-    if (watched == windows_.form1 && event->type() == QEvent::Hide && !event->spontaneous() &&
+    if (watched == windows_.MainWindow() && event->type() == QEvent::Hide && !event->spontaneous() &&
         importing_) {
         stopAfterTitle_ = true;
         close();
@@ -187,11 +186,11 @@ void TForm18::closeEvent(QCloseEvent* event) {
 }
 
 QString TForm18::CollectionFolder() const {
-    return windows_.form1 ? windows_.form1->CollectionFolder() : QString();
+    return settings_.CollectionFolder();
 }
 
 void TForm18::Open() {
-    ShowWindow(*this, windows_.form1);
+    ShowWindow(*this, windows_.MainWindow());
 }
 
 void TForm18::EnableButtons() {
@@ -231,7 +230,7 @@ void TForm18::ScanFolder(const QString& folder) {
     {
         // What the collection holds, found as the import finds it before asking.
         cli::TitleAdder collection(
-            {CollectionFolder(), windows_.form1 ? windows_.form1->Settings() : ServiceSettings{}},
+            {CollectionFolder(), settings_.Service()},
             false, {}, {});
         for (const VideoGuess& guess : walk->titles) {
             held << collection.HeldText(cli::GuessToAdd(guess).text);
@@ -254,7 +253,7 @@ void TForm18::ScanFolder(const QString& folder) {
 }
 
 void TForm18::Button2Click() {
-    if (importing_ || !windows_.form1)
+    if (importing_)
         return;
     std::vector<int> rows;
     for (int row = 0; row < model_->Count(); ++row)
@@ -288,7 +287,7 @@ void TForm18::Button2Click() {
     ui->ProgressBar1->show();
 
     std::vector<cli::AddedTitle> told; // by the worker, read once it is joined
-    cli::TitleAdder adder({folder, windows_.form1->Settings()}, false, {},
+    cli::TitleAdder adder({folder, settings_.Service()}, false, {},
                           [&told](const cli::AddedTitle& outcome) { told.push_back(outcome); });
     int added = 0, skipped = 0, notFound = 0, failed = 0;
     for (int i = 0; i < total; ++i) {
@@ -355,8 +354,7 @@ void TForm18::Button2Click() {
                             .arg(failed));
     if (added > 0) {
         // The off-line tab lists the new records (at once when it is in view).
-        windows_.form1->Listing().Forget();
-        windows_.form1->OfflineTab()->CollectionFolderMoved();
+        windows_.CollectionFilesAdded();
     }
 }
 

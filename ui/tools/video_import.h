@@ -18,6 +18,8 @@ class TForm18;
 
 namespace quorvel {
 
+class Settings;
+
 // The guesses with a tick each: the title (editable) in the first column, then the year
 // (editable), a note (doubtful, in the collection, what the import made of it) and the path.
 class VideoGuessModel : public CheckableListModel {
@@ -47,7 +49,7 @@ private:
 class TForm18 : public QDialog {
     Q_OBJECT
 public:
-    TForm18(Windows& windows, Services& services, QWidget* parent = nullptr);
+    TForm18(Windows& windows, Services& services, Settings& settings, QWidget* parent = nullptr);
     ~TForm18() override;
 
     void Open();
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<Ui::TForm18> ui;
     Windows& windows_;
     Services& services_;
+    Settings& settings_;
     VideoGuessModel* model_;
     bool importing_ = false;
     bool stopAfterTitle_ = false;

@@ -2,7 +2,7 @@
 
 #include "online/update.h"
 #include "ui/main/embedded_browser.h"
-#include "ui/main/main_window.h"
+#include "ui/main/settings.h"
 #include "ui_whats_new.h"
 
 #include <QLabel>
@@ -13,8 +13,8 @@
 
 namespace quorvel {
 
-TForm15::TForm15(Windows& windows, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TForm15>()), windows_(windows) {
+TForm15::TForm15(Windows& windows, Settings& settings, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TForm15>()), windows_(windows), settings_(settings) {
     ui->setupUi(this);
     if (!BrowserMayRunHere()) {
         notice_ = ReplaceBrowserByNotice(ui->WebBrowser1, RootBrowserNotice());
@@ -34,7 +34,7 @@ void TForm15::Open() {
 }
 
 QString TForm15::PageAddress() const {
-    return WhatsNewAddress(windows_.form1->Settings().updateSite);
+    return WhatsNewAddress(settings_.Service().updateSite);
 }
 
 QWebEngineView* TForm15::Browser() const {

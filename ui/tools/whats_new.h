@@ -16,10 +16,12 @@ class QWebEngineView;
 
 namespace quorvel {
 
+class Settings;
+
 class TForm15 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm15(Windows& windows, QWidget* parent = nullptr);
+    TForm15(Windows& windows, Settings& settings, QWidget* parent = nullptr);
     ~TForm15() override;
 
     // Shows the window without blocking its opener, or brings it to the front when open.
@@ -38,6 +40,7 @@ private:
 
     std::unique_ptr<Ui::TForm15> ui;
     Windows& windows_;
+    Settings& settings_;
     bool placed_ = false;
     QLabel* notice_ = nullptr; // in place of the browser where it does not run
 };
