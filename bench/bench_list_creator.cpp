@@ -10,16 +10,18 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "tests/support/scripted_services.h"
 #pragma GCC diagnostic pop
+#include "ui/main/application.h"
 #include "ui/tools/info_list_creator.h"
-#include "ui/windows.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -32,16 +34,22 @@ constexpr int kRounds = 5;
 const QString kGenre = QStringLiteral("DRAMA");
 const QString kQuery = QStringLiteral("ridley scott");
 
-// The window alone, on screen, over the collection: the filters need nothing of the others.
+// The window on screen over the collection, in the program whose Options.ini names it; the
+// filters need nothing of the other windows.
 struct Creator {
     test::ScriptedServices scripted;
     Services services = scripted.services();
-    Windows windows;
-    std::unique_ptr<TForm12> form;
+    QTemporaryDir appDir;
+    std::unique_ptr<Application> app;
+    TForm12* form = nullptr;
 
-    explicit Creator(const QString& folder) : form(std::make_unique<TForm12>(windows, services)) {
-        form->SetCollectionFolder(folder);
-        form->FormCreate();
+    explicit Creator(const QString& folder) {
+        QFile options(appDir.path() + QStringLiteral("/Options.ini"));
+        if (options.open(QIODevice::WriteOnly))
+            options.write("[Settings]\r\nSavingPath=" + folder.toUtf8() + "\r\n");
+        options.close();
+        app = std::make_unique<Application>(services, appDir.path() + QStringLiteral("/"));
+        form = app->windows().form12;
         form->show();
         QCoreApplication::processEvents();
     }

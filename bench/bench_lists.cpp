@@ -76,7 +76,7 @@ void BM_WindowListsBesideReaddir(benchmark::State& state) {
     program->scripted.connection.online = false;
     program->services = program->scripted.services();
     program->app = std::make_unique<Application>(program->services, program->appDir.path() + "/");
-    Windows& w = program->app->windows();
+    WindowSet& w = program->app->windows();
     TForm1& main = program->app->mainWindow();
     main.show();
     main.Pages()->setCurrentWidget(main.OfflineTab());
