@@ -91,9 +91,11 @@ void BM_AlbumPagesOnly(benchmark::State& state) {
         state.ResumeTiming();
         FolderSync sync(target);
         failures =
-            WriteAlbumPage(AlbumPagePath(target, "index"), AlbumIndexPage(folder, titles)) ? 0 : 1;
+            WriteAlbumPage(AlbumPagePath(target, "index"), AlbumIndexPage(folder, titles), &sync)
+                ? 0
+                : 1;
         for (const QString& title : titles) {
-            const TitlePageOutcome made = CreateTitlePage(folder, target, title);
+            const TitlePageOutcome made = CreateTitlePage(folder, target, title, &sync);
             failures += !made.readFailure.isEmpty() || !made.writeFailure.isEmpty();
         }
         failures += sync.Sync() ? 0 : 1;

@@ -141,22 +141,22 @@ QString AlbumPagePath(const QString& albumFolder, const QString& name) {
     return JoinPath(albumFolder, name + QStringLiteral(".html"));
 }
 
-Status WriteAlbumPage(const QString& path, const QStringList& lines) {
-    const Result<TextEncoding> written =
-        WriteTextFile(path, lines, TextEncoding::Ansi, Durability::Deferred);
+Status WriteAlbumPage(const QString& path, const QStringList& lines, FolderSync* sync) {
+    const Result<TextEncoding> written = sync ? WriteTextFile(path, lines, TextEncoding::Ansi, *sync)
+                                              : WriteTextFile(path, lines, TextEncoding::Ansi);
     if (!written)
         return Failure(written.error());
     return Success();
 }
 
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                                 const QString& title) {
+                                 const QString& title, FolderSync* sync) {
     const QString infoPath =
         EntryFilePath(collectionFolder, title + QStringLiteral(".txt"), QStringLiteral(".txt"));
     const Result<TextFile> info = LoadInfoText(infoPath);
     const QStringList lines =
         AlbumTitlePage(collectionFolder, albumFolder, title, info ? info->lines : QStringList());
-    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, title), lines);
+    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, title), lines, sync);
     return {info.error(), written.error()};
 }
 
@@ -193,8 +193,9 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
     }
     // A portable album folder or a freshly chosen one may not exist yet.
     QDir().mkpath(albumFolder);
-    FolderSync sync(albumFolder); // the pages are synced once, after the last one
-    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, outcome.indexName), index);
+    FolderSync sync(albumFolder); // the pages are synced as they are written
+    const Status written =
+        WriteAlbumPage(AlbumPagePath(albumFolder, outcome.indexName), index, &sync);
     if (!written) {
         report.Log(QStringLiteral("Index not created: ") + written.error());
         outcome.end = AlbumEnd::NotWritten;
@@ -209,7 +210,7 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
             report.Log(page + QStringLiteral(" not created: ") + text.error());
             ++outcome.failures;
         } else if (const TitlePageOutcome made =
-                       CreateTitlePage(collectionFolder, albumFolder, title);
+                       CreateTitlePage(collectionFolder, albumFolder, title, &sync);
                    !made.writeFailure.isEmpty()) {
             report.Log(page + QStringLiteral(" not created: ") + made.writeFailure);
             ++outcome.failures;

@@ -3,6 +3,7 @@
 // lines and written like every other list of the collection.
 
 #include "core/result.h"
+#include "core/textfile.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,9 +45,10 @@ QString AlbumPagePath(const QString& albumFolder, const QString& name);
 
 // Writes the lines through the one atomic write, in the 8-bit code page (UTF-8 with its mark
 // when a character needs it). Fails with the reason; the old file then stays as it was. A page
-// can always be made again, so it is not synced on its own: a FolderSync taken before the
-// first page and synced after the last puts the whole album on the medium.
-Status WriteAlbumPage(const QString& path, const QStringList& lines);
+// can always be made again: with `sync` it is not synced before the call returns but handed to
+// `sync`, whose Sync() after the last page puts the whole album on the medium; without, it is
+// synced on its own.
+Status WriteAlbumPage(const QString& path, const QStringList& lines, FolderSync* sync = nullptr);
 
 // What making one title's page came to: each failure's reason, empty when that step worked.
 struct TitlePageOutcome {
@@ -55,9 +57,10 @@ struct TitlePageOutcome {
 };
 
 // Reads the title's info text from `collectionFolder` (once) and writes its page into
-// `albumFolder`. The page is written even when the text cannot be read.
+// `albumFolder` (handed to `sync` as WriteAlbumPage does). The page is written even when the
+// text cannot be read.
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                                 const QString& title);
+                                 const QString& title, FolderSync* sync = nullptr);
 
 // What a whole album's creation tells its caller as it goes; every member may be left empty.
 struct AlbumProgress {
