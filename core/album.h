@@ -5,6 +5,7 @@
 #include "core/result.h"
 #include "core/textfile.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -32,13 +33,18 @@ QString TitlePageLink(const QString& title);
 QStringList AlbumIndexPage(const QString& collectionFolder, const QStringList& titles);
 // The same in pieces, for a caller that reports each title as it goes.
 QStringList AlbumIndexHeader();
-QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title);
+// `posters`, when given, holds the collection folder's entries (ListCollection), listed once for
+// a whole album: a poster is then looked up there rather than on the disk, where a missing one
+// costs a look-up for every letter case of its extension.
+QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title,
+                            const QSet<QString>* posters = nullptr);
 QString AlbumIndexFooter();
 
 // One title's page: its poster from `collectionFolder`, every line of `infoLines` as a
 // paragraph (empty lines included), and a button back to index.html in `albumFolder`.
 QStringList AlbumTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                           const QString& title, const QStringList& infoLines);
+                           const QString& title, const QStringList& infoLines,
+                           const QSet<QString>* posters = nullptr);
 
 // The file a page of `name` (without ".html") takes in the album folder.
 QString AlbumPagePath(const QString& albumFolder, const QString& name);
@@ -60,7 +66,8 @@ struct TitlePageOutcome {
 // `albumFolder` (handed to `sync` as WriteAlbumPage does). The page is written even when the
 // text cannot be read.
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                                 const QString& title, FolderSync* sync = nullptr);
+                                 const QString& title, FolderSync* sync = nullptr,
+                                 const QSet<QString>* posters = nullptr);
 
 // What a whole album's creation tells its caller as it goes; every member may be left empty.
 struct AlbumProgress {

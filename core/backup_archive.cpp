@@ -73,18 +73,26 @@ public:
     DeflateSample(const DeflateSample&) = delete;
     DeflateSample& operator=(const DeflateSample&) = delete;
 
+    // Where the sample of a file of `size` bytes lies.
+    static qint64 Length(qint64 size) { return std::min(size, kSampleBytes); }
+    static qint64 Start(qint64 size) { return (size - Length(size)) / 2; }
+
     bool Shrinks(int fd, qint64 size) {
         if (size <= 0)
             return false;
-        const qint64 length = std::min(size, kSampleBytes);
-        const qint64 start = (size - length) / 2;
-        Bytef sample[kSampleBytes];
-        if (::pread(fd, sample, std::size_t(length), off_t(start)) != length)
+        char sample[kSampleBytes];
+        if (::pread(fd, sample, std::size_t(Length(size)), off_t(Start(size))) != Length(size))
             return true; // unreadable now: let the real read report it
+        return Shrinks(sample, Length(size));
+    }
+
+    bool Shrinks(const char* sample, qint64 length) {
+        if (length <= 0)
+            return false;
         if (!ready_ || deflateReset(&stream_) != Z_OK)
             return true;
         Bytef packed[2 * kSampleBytes];
-        stream_.next_in = sample;
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(sample));
         stream_.avail_in = uInt(length);
         stream_.next_out = packed;
         stream_.avail_out = sizeof packed;
@@ -406,24 +414,18 @@ Archive OpenArchive(const QString& path, int flags, QString& failure) {
     return archive;
 }
 
-Result<PlannedMember> PlanMember(const ArchiveMember& member, int index, const MemberOpened& opened,
-                                 DeflateSample& sample) {
+QString SystemFailure(const QString& path) {
+    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+Result<PlannedMember> PlanMember(const ArchiveMember& member, int index,
+                                 const MemberOpened& opened) {
     if (opened)
         opened(index, ArchiveStage::Adding);
-    const QByteArray nativePath = QFile::encodeName(member.path);
-    const auto failure = [&] {
-        return Failure(member.path + QStringLiteral(": ") +
-                       QString::fromLocal8Bit(std::strerror(errno)));
-    };
     struct stat info {};
-    if (::stat(nativePath.constData(), &info) != 0)
-        return failure();
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return failure();
+    if (::stat(QFile::encodeName(member.path).constData(), &info) != 0)
+        return Failure(SystemFailure(member.path));
     PlannedMember plan;
-    plan.deflate = sample.Shrinks(fd, info.st_size);
-    ::close(fd);
     plan.index = index;
     plan.path = member.path;
     plan.name = member.name.toUtf8();
@@ -463,8 +465,17 @@ Status AddMember(zip_t* archive, const PlannedMember& plan, WriteContext& contex
     return Success();
 }
 
-Result<int> WriteWithLibzip(const QString& archivePath, const std::vector<PlannedMember>& plans,
+// libzip needs each member's method before it reads any: a sample of each file tells it.
+Result<int> WriteWithLibzip(const QString& archivePath, std::vector<PlannedMember>& plans,
                             ArchiveSink& sink, WriteContext& context) {
+    DeflateSample sample;
+    for (PlannedMember& plan : plans) {
+        const int fd = ::open(QFile::encodeName(plan.path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Failure(SystemFailure(plan.path));
+        plan.deflate = sample.Shrinks(fd, plan.size);
+        ::close(fd);
+    }
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* target = zip_source_function_create(&ArchiveSink::Command, &sink, &error);
@@ -516,8 +527,7 @@ bool FitsWithoutZip64(const std::vector<PlannedMember>& plans) {
         const quint64 size = quint64(plan.size);
         if (size >= 0xFFFFFFFFu)
             return false;
-        bound += 30 + 46 + 2 * quint64(plan.name.size()) +
-                 (plan.deflate ? compressBound(uLong(size)) : size);
+        bound += 30 + 46 + 2 * quint64(plan.name.size()) + compressBound(uLong(size));
     }
     return bound < 0xFFFFFFFFu;
 }
@@ -548,12 +558,13 @@ void PutDosTime(QByteArray& out, time_t mtime) {
 
 // The fields the local header and the central directory share, from "version needed" to the
 // name's length.
-void PutCommonFields(QByteArray& out, const PlannedMember& plan, quint32 crc, quint32 packed) {
+void PutCommonFields(QByteArray& out, const PlannedMember& plan, bool deflated, quint32 crc,
+                     quint32 packed) {
     const bool ascii = std::all_of(plan.name.begin(), plan.name.end(),
                                    [](char c) { return (unsigned char)c < 0x80; });
-    Put16(out, plan.deflate ? 20 : 10);
-    Put16(out, quint16((plan.deflate ? kFastDeflate : 0) | (ascii ? 0 : kUtf8Name)));
-    Put16(out, plan.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE);
+    Put16(out, deflated ? 20 : 10);
+    Put16(out, quint16((deflated ? kFastDeflate : 0) | (ascii ? 0 : kUtf8Name)));
+    Put16(out, deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE);
     PutDosTime(out, plan.mtime);
     Put32(out, crc);
     Put32(out, packed);
@@ -565,6 +576,7 @@ void PutCommonFields(QByteArray& out, const PlannedMember& plan, quint32 crc, qu
 // What the reader hands the writer for one member.
 struct ReadMemberData {
     bool failed = false;
+    bool deflate = false; // a sample from its middle shrank
     int fd = -1;          // a stored member's file, open for the copy
     QByteArray deflated;  // a deflated member's data
     quint32 crc = 0;
@@ -598,6 +610,7 @@ public:
 private:
     static constexpr std::size_t kQueued = 256;
     static constexpr qint64 kChunk = 256 * 1024;
+    static constexpr qint64 kKeptWhole = 4 << 20;
     static constexpr qint64 kWriteBackStep = 32 << 20;
 
     // The reader's thread.
@@ -643,10 +656,14 @@ private:
         data.fd = ::open(QFile::encodeName(plan.path).constData(), O_RDONLY | O_CLOEXEC);
         if (data.fd < 0)
             return fail(errno);
-        // A text is read whole and deflated; a stored member only passes through the CRC here,
-        // a chunk at a time, and is copied by the writer.
+        // One pass gives the CRC, the sample that chooses the method and, for a file small
+        // enough, the bytes to deflate; a stored member is copied by the writer afterwards.
+        const qint64 sampleStart = DeflateSample::Start(plan.size);
+        const qint64 sampleEnd = sampleStart + DeflateSample::Length(plan.size);
+        QByteArray sample;
         QByteArray whole;
-        if (plan.deflate)
+        const bool keepWhole = plan.size <= kKeptWhole;
+        if (keepWhole)
             whole.reserve(qsizetype(plan.size));
         uLong crc = crc32(0, nullptr, 0);
         for (;;) {
@@ -658,25 +675,50 @@ private:
             if (got == 0)
                 break;
             crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk.data()), uInt(got));
-            data.size += got;
-            if (plan.deflate)
+            const qint64 from = std::max(sampleStart, data.size);
+            const qint64 to = std::min(sampleEnd, data.size + got);
+            if (from < to)
+                sample.append(chunk.data() + (from - data.size), qsizetype(to - from));
+            if (keepWhole)
                 whole.append(chunk.data(), qsizetype(got));
+            data.size += got;
+            // A regular file reads short only at its end.
+            if (std::size_t(got) < chunk.size())
+                break;
         }
         data.crc = quint32(crc);
         if (data.size != plan.size)
             return fail(0);
-        if (!plan.deflate)
+        data.deflate = sample_.Shrinks(sample.constData(), sample.size());
+        if (!data.deflate)
             return data;
-        ::close(data.fd);
-        data.fd = -1;
         if (!stream || deflateReset(stream) != Z_OK)
             return fail(ENOMEM);
-        data.deflated.resize(qsizetype(deflateBound(stream, uLong(whole.size()))));
-        stream->next_in = reinterpret_cast<Bytef*>(whole.data());
-        stream->avail_in = uInt(whole.size());
+        data.deflated.resize(qsizetype(deflateBound(stream, uLong(plan.size))));
         stream->next_out = reinterpret_cast<Bytef*>(data.deflated.data());
         stream->avail_out = uInt(data.deflated.size());
-        if (deflate(stream, Z_FINISH) != Z_STREAM_END)
+        int deflated = Z_OK;
+        if (keepWhole) {
+            stream->next_in = reinterpret_cast<Bytef*>(whole.data());
+            stream->avail_in = uInt(whole.size());
+            deflated = deflate(stream, Z_FINISH);
+        } else {
+            // Too large to keep: read once more, through deflate.
+            for (off_t at = 0; deflated == Z_OK;) {
+                const ssize_t got = ::pread(data.fd, chunk.data(), chunk.size(), at);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got < 0)
+                    return fail(errno);
+                at += got;
+                stream->next_in = reinterpret_cast<Bytef*>(chunk.data());
+                stream->avail_in = uInt(got);
+                deflated = deflate(stream, got == 0 ? Z_FINISH : Z_NO_FLUSH);
+            }
+        }
+        ::close(data.fd);
+        data.fd = -1;
+        if (deflated != Z_STREAM_END)
             return fail(ENOMEM);
         data.deflated.truncate(qsizetype(stream->total_out));
         return data;
@@ -707,21 +749,21 @@ private:
             roomLeft_.notify_one();
             if (data.failed)
                 return false;
-            const quint32 packed = quint32(plan.deflate ? data.deflated.size() : data.size);
+            const quint32 packed = quint32(data.deflate ? data.deflated.size() : data.size);
             const quint32 offset = quint32(at_ + pending_.size());
             Put32(pending_, kLocalHeader);
-            PutCommonFields(pending_, plan, data.crc, packed);
+            PutCommonFields(pending_, plan, data.deflate, data.crc, packed);
             pending_.append(plan.name);
             Put32(central, kCentralHeader);
             Put16(central, kMadeBy);
-            PutCommonFields(central, plan, data.crc, packed);
+            PutCommonFields(central, plan, data.deflate, data.crc, packed);
             Put16(central, 0); // comment
             Put16(central, 0); // disk
             Put16(central, 0); // internal attributes
             Put32(central, kRegularFile0666);
             Put32(central, offset);
             central.append(plan.name);
-            if (plan.deflate) {
+            if (data.deflate) {
                 pending_.append(data.deflated);
             } else {
                 const bool copied =
@@ -831,6 +873,7 @@ private:
     qint64 writtenBack_ = 0;
     QByteArray pending_; // bytes for the archive from `at_` on
     std::vector<char> buffer_;
+    DeflateSample sample_; // the reader's
 
     std::mutex mutex_;
     std::condition_variable haveData_;
@@ -915,19 +958,16 @@ Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMembe
         return Failure(archivePath + QStringLiteral(": nothing to archive"));
     std::vector<PlannedMember> plans;
     plans.reserve(std::size_t(members.size()));
-    {
-        DeflateSample sample;
-        QSet<QString> names;
-        for (int i = 0; i < members.size(); ++i) {
-            // A stale filtered list may name one file twice; a ZIP holds a name once.
-            if (names.contains(members[i].name))
-                continue;
-            names.insert(members[i].name);
-            Result<PlannedMember> plan = PlanMember(members[i], i, opened, sample);
-            if (!plan)
-                return Failure(plan.error());
-            plans.push_back(std::move(*plan));
-        }
+    QSet<QString> names;
+    for (int i = 0; i < members.size(); ++i) {
+        // A stale filtered list may name one file twice; a ZIP holds a name once.
+        if (names.contains(members[i].name))
+            continue;
+        names.insert(members[i].name);
+        Result<PlannedMember> plan = PlanMember(members[i], i, opened);
+        if (!plan)
+            return Failure(plan.error());
+        plans.push_back(std::move(*plan));
     }
     ArchiveSink sink(archivePath, temporary);
     WriteContext context;

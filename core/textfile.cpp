@@ -433,9 +433,12 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability 
 // alone would wait for a journal commit per file; a few waiting together share one.
 struct FolderSync::Syncer {
     static constexpr int kThreads = 4;
+    // Files waiting at most: each holds a descriptor open, and the process has few to spare.
+    static constexpr std::size_t kWaiting = 128;
 
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable room;
     std::deque<std::pair<int, QString>> files;
     bool ending = false;
     QString failure; // the first file that could not be stored, with the reason
@@ -456,6 +459,7 @@ struct FolderSync::Syncer {
             const auto [fd, path] = std::move(files.front());
             files.pop_front();
             lock.unlock();
+            room.notify_one();
             int synced = 0;
             do
                 synced = ::fdatasync(fd);
@@ -498,7 +502,8 @@ void FolderSync::Adopt(int fd, const QString& path) {
     if (!syncer_)
         syncer_ = std::make_unique<Syncer>();
     {
-        const std::lock_guard lock(syncer_->mutex);
+        std::unique_lock lock(syncer_->mutex);
+        syncer_->room.wait(lock, [this] { return syncer_->files.size() < Syncer::kWaiting; });
         syncer_->files.emplace_back(fd, path);
     }
     syncer_->wake.notify_one();
