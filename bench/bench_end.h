@@ -4,6 +4,8 @@
 // exit handlers instead, after the QApplication, they crash the run).
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -39,5 +41,20 @@ struct Timings {
     }
     Timing median() const { return {Median(wall), Median(cpu)}; }
 };
+
+// The rounds a job is timed in beside the tools a user would otherwise run:
+// QUORVEL_BENCH_ROUNDS, 5 at least.
+int Rounds();
+
+// The one-minute load average now.
+double LoadNow();
+
+// Seconds the program took, run in `folder` with `input` on its standard input; -1 when it
+// could not run or failed.
+double RunTool(const QString& program, const QStringList& arguments, const QString& folder = {},
+               const QByteArray& input = {});
+
+// The values as one line of a table, two decimals each.
+QByteArray Row(const std::vector<double>& values);
 
 } // namespace quorvel::bench

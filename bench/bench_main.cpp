@@ -1,11 +1,14 @@
 #include "bench/bench_end.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -55,6 +58,39 @@ Timing Time(const std::function<void()>& work) {
     const double cpuNs =
         double(cpuEnd.tv_sec - cpuStart.tv_sec) * 1e9 + double(cpuEnd.tv_nsec - cpuStart.tv_nsec);
     return {std::chrono::duration<double, std::milli>(wallEnd - wallStart).count(), cpuNs / 1e6};
+}
+
+int Rounds() {
+    return std::max(5, qEnvironmentVariableIntValue("QUORVEL_BENCH_ROUNDS"));
+}
+
+double LoadNow() {
+    double load[3] = {};
+    return ::getloadavg(load, 3) > 0 ? load[0] : -1;
+}
+
+double RunTool(const QString& program, const QStringList& arguments, const QString& folder,
+               const QByteArray& input) {
+    QProcess tool;
+    tool.setWorkingDirectory(folder);
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    tool.start(program, arguments);
+    if (!tool.waitForStarted())
+        return -1;
+    tool.write(input);
+    tool.closeWriteChannel();
+    tool.waitForFinished(-1);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0 ? seconds : -1;
+}
+
+QByteArray Row(const std::vector<double>& values) {
+    QByteArray row;
+    for (const double value : values)
+        row += QByteArray::number(value, 'f', 2) + ' ';
+    return row.trimmed();
 }
 
 } // namespace quorvel::bench

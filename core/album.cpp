@@ -12,8 +12,10 @@ namespace quorvel {
 
 namespace {
 
-QString PosterPath(const QString& collectionFolder, const QString& title) {
-    return EntryFilePath(collectionFolder, title + QStringLiteral(".jpg"), QStringLiteral(".jpg"));
+QString PosterPath(const QString& collectionFolder, const QString& title,
+                   const QSet<QString>* posters) {
+    return EntryFilePath(collectionFolder, title + QStringLiteral(".jpg"), QStringLiteral(".jpg"),
+                         posters);
 }
 
 // A title of a loaded list may be any line, a path outside both folders included: such a title
@@ -81,11 +83,12 @@ QStringList AlbumIndexHeader() {
     };
 }
 
-QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title) {
+QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title,
+                            const QSet<QString>* posters) {
     return {
         QStringLiteral("<div class=\"img\">"),
         QStringLiteral("<a href=\"") + TitlePageLink(title) + QStringLiteral("\">"),
-        QStringLiteral("<img src=\"") + FileAddress(PosterPath(collectionFolder, title)) +
+        QStringLiteral("<img src=\"") + FileAddress(PosterPath(collectionFolder, title, posters)) +
             QStringLiteral(" \"alt=\"No Poster Found\" width=\"158\" height=\"234\">"),
         QStringLiteral("</a><div class=\"desc\">") + HtmlText(title) +
             QStringLiteral("</div></div>"),
@@ -106,7 +109,8 @@ QStringList AlbumIndexPage(const QString& collectionFolder, const QStringList& t
 }
 
 QStringList AlbumTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                           const QString& title, const QStringList& infoLines) {
+                           const QString& title, const QStringList& infoLines,
+                           const QSet<QString>* posters) {
     const QString shownTitle = HtmlText(title);
     QStringList lines{
         QStringLiteral("<!DOCTYPE html>"),
@@ -118,7 +122,7 @@ QStringList AlbumTitlePage(const QString& collectionFolder, const QString& album
         QStringLiteral("body { background-color : black; color : white; }"),
         QStringLiteral("</style>"),
         QStringLiteral("<p><center><img src=\"") +
-            FileAddress(PosterPath(collectionFolder, title)) +
+            FileAddress(PosterPath(collectionFolder, title, posters)) +
             QStringLiteral("\" alt=\"No Poster Found\"style=\"width:300px;height:445px;\">"
                            "</center></p>"),
         QStringLiteral("<style> .center {margin: auto; width: 60%; border: 3px solid #73AD21; "
@@ -141,22 +145,24 @@ QString AlbumPagePath(const QString& albumFolder, const QString& name) {
     return JoinPath(albumFolder, name + QStringLiteral(".html"));
 }
 
-Status WriteAlbumPage(const QString& path, const QStringList& lines) {
-    const Result<TextEncoding> written =
-        WriteTextFile(path, lines, TextEncoding::Ansi, Durability::Deferred);
+Status WriteAlbumPage(const QString& path, const QStringList& lines, FolderSync* sync) {
+    const Result<TextEncoding> written = sync ? WriteTextFile(path, lines, TextEncoding::Ansi, *sync)
+                                              : WriteTextFile(path, lines, TextEncoding::Ansi);
     if (!written)
         return Failure(written.error());
     return Success();
 }
 
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                                 const QString& title) {
+                                 const QString& title, FolderSync* sync,
+                                 const QSet<QString>* posters) {
     const QString infoPath =
         EntryFilePath(collectionFolder, title + QStringLiteral(".txt"), QStringLiteral(".txt"));
     const Result<TextFile> info = LoadInfoText(infoPath);
     const QStringList lines =
-        AlbumTitlePage(collectionFolder, albumFolder, title, info ? info->lines : QStringList());
-    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, title), lines);
+        AlbumTitlePage(collectionFolder, albumFolder, title, info ? info->lines : QStringList(),
+                       posters);
+    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, title), lines, sync);
     return {info.error(), written.error()};
 }
 
@@ -167,13 +173,15 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
     report.Log(QStringLiteral("Creating Index..."));
     QStringList index = AlbumIndexHeader();
     index.reserve(index.size() + 4 * titles.size() + 1);
+    const QStringList entries = ListCollection(collectionFolder);
+    const QSet<QString> posters(entries.begin(), entries.end());
     for (const QString& title : titles) {
         report.Log(QStringLiteral("Creating ") + title + QStringLiteral(" entry..."));
         if (const Result<QString> text = TitleTextPath(collectionFolder, title); !text) {
             // Its page is not made either: a link would lead out of the album.
             report.Log(QStringLiteral("...left out: ") + text.error());
         } else {
-            index << AlbumIndexEntry(collectionFolder, title);
+            index << AlbumIndexEntry(collectionFolder, title, &posters);
             report.Log(QStringLiteral("...Done."));
         }
         report.Step();
@@ -193,8 +201,9 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
     }
     // A portable album folder or a freshly chosen one may not exist yet.
     QDir().mkpath(albumFolder);
-    FolderSync sync(albumFolder); // the pages are synced once, after the last one
-    const Status written = WriteAlbumPage(AlbumPagePath(albumFolder, outcome.indexName), index);
+    FolderSync sync(albumFolder); // the pages are synced as they are written
+    const Status written =
+        WriteAlbumPage(AlbumPagePath(albumFolder, outcome.indexName), index, &sync);
     if (!written) {
         report.Log(QStringLiteral("Index not created: ") + written.error());
         outcome.end = AlbumEnd::NotWritten;
@@ -209,7 +218,7 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
             report.Log(page + QStringLiteral(" not created: ") + text.error());
             ++outcome.failures;
         } else if (const TitlePageOutcome made =
-                       CreateTitlePage(collectionFolder, albumFolder, title);
+                       CreateTitlePage(collectionFolder, albumFolder, title, &sync, &posters);
                    !made.writeFailure.isEmpty()) {
             report.Log(page + QStringLiteral(" not created: ") + made.writeFailure);
             ++outcome.failures;

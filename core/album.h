@@ -3,7 +3,9 @@
 // lines and written like every other list of the collection.
 
 #include "core/result.h"
+#include "core/textfile.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -31,22 +33,28 @@ QString TitlePageLink(const QString& title);
 QStringList AlbumIndexPage(const QString& collectionFolder, const QStringList& titles);
 // The same in pieces, for a caller that reports each title as it goes.
 QStringList AlbumIndexHeader();
-QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title);
+// `posters`, when given, holds the collection folder's entries (ListCollection), listed once for
+// a whole album: a poster is then looked up there rather than on the disk, where a missing one
+// costs a look-up for every letter case of its extension.
+QStringList AlbumIndexEntry(const QString& collectionFolder, const QString& title,
+                            const QSet<QString>* posters = nullptr);
 QString AlbumIndexFooter();
 
 // One title's page: its poster from `collectionFolder`, every line of `infoLines` as a
 // paragraph (empty lines included), and a button back to index.html in `albumFolder`.
 QStringList AlbumTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                           const QString& title, const QStringList& infoLines);
+                           const QString& title, const QStringList& infoLines,
+                           const QSet<QString>* posters = nullptr);
 
 // The file a page of `name` (without ".html") takes in the album folder.
 QString AlbumPagePath(const QString& albumFolder, const QString& name);
 
 // Writes the lines through the one atomic write, in the 8-bit code page (UTF-8 with its mark
 // when a character needs it). Fails with the reason; the old file then stays as it was. A page
-// can always be made again, so it is not synced on its own: a FolderSync taken before the
-// first page and synced after the last puts the whole album on the medium.
-Status WriteAlbumPage(const QString& path, const QStringList& lines);
+// can always be made again: with `sync` it is not synced before the call returns but handed to
+// `sync`, whose Sync() after the last page puts the whole album on the medium; without, it is
+// synced on its own.
+Status WriteAlbumPage(const QString& path, const QStringList& lines, FolderSync* sync = nullptr);
 
 // What making one title's page came to: each failure's reason, empty when that step worked.
 struct TitlePageOutcome {
@@ -55,9 +63,11 @@ struct TitlePageOutcome {
 };
 
 // Reads the title's info text from `collectionFolder` (once) and writes its page into
-// `albumFolder`. The page is written even when the text cannot be read.
+// `albumFolder` (handed to `sync` as WriteAlbumPage does). The page is written even when the
+// text cannot be read.
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
-                                 const QString& title);
+                                 const QString& title, FolderSync* sync = nullptr,
+                                 const QSet<QString>* posters = nullptr);
 
 // What a whole album's creation tells its caller as it goes; every member may be left empty.
 struct AlbumProgress {

@@ -10,7 +10,12 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -56,24 +61,62 @@ QString WithoutServerPrefix(const QString& name) {
 constexpr qint64 kSampleBytes = 1024;
 constexpr double kWorthDeflating = 0.97;
 
-bool DeflateShrinks(std::FILE* file, qint64 size) {
-    if (size <= 0)
-        return false;
-    const qint64 length = std::min(size, kSampleBytes);
-    const qint64 start = (size - length) / 2;
-    std::vector<Bytef> sample(static_cast<std::size_t>(length));
-    if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0 ||
-        std::fread(sample.data(), 1, sample.size(), file) != sample.size())
-        return true; // unreadable now: let the real read report it
-    uLongf packedLength = compressBound(static_cast<uLong>(length));
-    std::vector<Bytef> packed(packedLength);
-    if (compress2(packed.data(), &packedLength, sample.data(), static_cast<uLong>(length), 1) !=
-        Z_OK)
-        return true;
-    // compress2 wraps the deflate stream in 6 bytes of zlib header and checksum.
-    const double deflated = double(packedLength) - 6.0;
-    return deflated < double(length) * kWorthDeflating;
-}
+// One deflate stream for every sample of a backup: a fresh one per member costs more than
+// deflating the sample.
+class DeflateSample {
+public:
+    DeflateSample() { ready_ = deflateInit(&stream_, 1) == Z_OK; }
+    ~DeflateSample() {
+        if (ready_)
+            deflateEnd(&stream_);
+    }
+    DeflateSample(const DeflateSample&) = delete;
+    DeflateSample& operator=(const DeflateSample&) = delete;
+
+    // Where the sample of a file of `size` bytes lies.
+    static qint64 Length(qint64 size) { return std::min(size, kSampleBytes); }
+    static qint64 Start(qint64 size) { return (size - Length(size)) / 2; }
+
+    bool Shrinks(int fd, qint64 size) {
+        if (size <= 0)
+            return false;
+        char sample[kSampleBytes];
+        if (::pread(fd, sample, std::size_t(Length(size)), off_t(Start(size))) != Length(size))
+            return true; // unreadable now: let the real read report it
+        return Shrinks(sample, Length(size));
+    }
+
+    bool Shrinks(const char* sample, qint64 length) {
+        if (length <= 0)
+            return false;
+        if (!ready_ || deflateReset(&stream_) != Z_OK)
+            return true;
+        Bytef packed[2 * kSampleBytes];
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(sample));
+        stream_.avail_in = uInt(length);
+        stream_.next_out = packed;
+        stream_.avail_out = sizeof packed;
+        if (deflate(&stream_, Z_FINISH) != Z_STREAM_END)
+            return true;
+        // The zlib stream wraps the deflate data in 6 bytes of header and checksum.
+        const double deflated = double(stream_.total_out) - 6.0;
+        return deflated < double(length) * kWorthDeflating;
+    }
+
+private:
+    z_stream stream_{};
+    bool ready_ = false;
+};
+
+// A member as the archive will hold it, known before any of its bytes are written.
+struct PlannedMember {
+    int index = 0; // in the caller's list
+    QString path;
+    QByteArray name; // UTF-8
+    qint64 size = 0;
+    time_t mtime = 0;
+    bool deflate = false;
+};
 
 // What libzip reads a member through while it writes the archive: it names the member being
 // read, and the file that failed.
@@ -235,6 +278,27 @@ public:
         }
     }
 
+    // For a writer of its own: Open gives the file to write into, Close names it once it is
+    // whole; both give libzip's words for a failure.
+    int Open(QString& reason) {
+        if (Begin() < 0) {
+            reason = ZipReason(&error_);
+            return -1;
+        }
+        return fd_;
+    }
+    bool Close(QString& reason) {
+        if (Commit() < 0) {
+            reason = ZipReason(&error_);
+            return false;
+        }
+        return true;
+    }
+    QString Reason(int zipError, int systemError) {
+        zip_error_set(&error_, zipError, systemError);
+        return ZipReason(&error_);
+    }
+
 private:
     zip_int64_t Fail(int zipError, int systemError) {
         zip_error_set(&error_, zipError, systemError);
@@ -350,48 +414,489 @@ Archive OpenArchive(const QString& path, int flags, QString& failure) {
     return archive;
 }
 
-Status AddMember(zip_t* archive, const ArchiveMember& member, int index, WriteContext& context) {
-    if (*context.opened)
-        (*context.opened)(index, ArchiveStage::Adding);
-    const QByteArray nativePath = QFile::encodeName(member.path);
-    struct stat info {};
-    if (::stat(nativePath.constData(), &info) != 0)
-        return Failure(member.path + QStringLiteral(": ") +
-                       QString::fromLocal8Bit(std::strerror(errno)));
-    std::FILE* file = std::fopen(nativePath.constData(), "rb");
-    if (!file)
-        return Failure(member.path + QStringLiteral(": ") +
-                       QString::fromLocal8Bit(std::strerror(errno)));
-    const bool deflate = DeflateShrinks(file, info.st_size);
-    std::fclose(file);
+QString SystemFailure(const QString& path) {
+    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
 
+Result<PlannedMember> PlanMember(const ArchiveMember& member, int index,
+                                 const MemberOpened& opened) {
+    if (opened)
+        opened(index, ArchiveStage::Adding);
+    struct stat info {};
+    if (::stat(QFile::encodeName(member.path).constData(), &info) != 0)
+        return Failure(SystemFailure(member.path));
+    PlannedMember plan;
+    plan.index = index;
+    plan.path = member.path;
+    plan.name = member.name.toUtf8();
+    plan.size = info.st_size;
+    plan.mtime = info.st_mtime;
+    return plan;
+}
+
+Status AddMember(zip_t* archive, const PlannedMember& plan, WriteContext& context) {
     auto* source = new MemberSource;
     source->context = &context;
-    source->index = index;
-    source->path = member.path;
-    source->size = info.st_size;
-    source->mtime = info.st_mtime;
+    source->index = plan.index;
+    source->path = plan.path;
+    source->size = plan.size;
+    source->mtime = plan.mtime;
     zip_error_init(&source->error);
+    const QString name = QString::fromUtf8(plan.name);
     zip_source_t* zipSource = zip_source_function(archive, ReadMember, source);
     if (!zipSource) {
         zip_error_fini(&source->error);
         delete source;
-        return Failure(member.path + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+        return Failure(plan.path + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
     }
     // libzip flags a UTF-8 name only when it holds a non-ASCII character. Unflagged 8-bit names
     // are read as CP437 or as the reader's own character set, never reliably as meant.
-    const zip_int64_t added =
-        zip_file_add(archive, member.name.toUtf8().constData(), zipSource, ZIP_FL_ENC_UTF_8);
+    const zip_int64_t added = zip_file_add(archive, plan.name.constData(), zipSource,
+                                           ZIP_FL_ENC_UTF_8);
     if (added < 0) {
         zip_source_free(zipSource);
-        return Failure(member.name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+        return Failure(name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
     }
     const auto at = static_cast<zip_uint64_t>(added);
     // Without an explicit level libzip deflates at 9, several times slower for little gain.
-    if (zip_set_file_compression(archive, at, deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
-                                 deflate ? 1 : 0) != 0)
-        return Failure(member.name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
+    if (zip_set_file_compression(archive, at, plan.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
+                                 plan.deflate ? 1 : 0) != 0)
+        return Failure(name + QStringLiteral(": ") + ZipReason(zip_get_error(archive)));
     return Success();
+}
+
+// libzip needs each member's method before it reads any: a sample of each file tells it.
+Result<int> WriteWithLibzip(const QString& archivePath, std::vector<PlannedMember>& plans,
+                            ArchiveSink& sink, WriteContext& context) {
+    DeflateSample sample;
+    for (PlannedMember& plan : plans) {
+        const int fd = ::open(QFile::encodeName(plan.path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Failure(SystemFailure(plan.path));
+        plan.deflate = sample.Shrinks(fd, plan.size);
+        ::close(fd);
+    }
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* target = zip_source_function_create(&ArchiveSink::Command, &sink, &error);
+    Archive archive(target ? zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error)
+                           : nullptr);
+    if (!archive) {
+        if (target)
+            zip_source_free(target);
+        const QString reason = ZipReason(&error);
+        zip_error_fini(&error);
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    }
+    zip_error_fini(&error);
+    for (const PlannedMember& plan : plans) {
+        const Status added = AddMember(archive.get(), plan, context);
+        if (!added)
+            return Failure(added.error());
+    }
+    // Every read and every deflate happen here, and the archive takes its name at the end.
+    if (zip_close(archive.get()) != 0) {
+        const QString reason =
+            context.failedPath.isEmpty()
+                ? archivePath + QStringLiteral(": ") + ZipReason(zip_get_error(archive.get()))
+                : context.failedPath + QStringLiteral(": ") + context.failedReason;
+        return Failure(reason);
+    }
+    archive.release();
+    return int(plans.size());
+}
+
+// The archive written without libzip, byte for byte as libzip writes it (local header, data,
+// central directory, end record; no data descriptors, no extra fields), for archives that need
+// no Zip64 record. Two threads: the reader opens each member in order, reads its CRC and
+// deflates the texts; the writer lays the headers and copies each stored member's bytes from
+// its file at its offset in the archive.
+constexpr quint32 kLocalHeader = 0x04034b50;
+constexpr quint32 kCentralHeader = 0x02014b50;
+constexpr quint32 kEndRecord = 0x06054b50;
+constexpr quint16 kMadeBy = (3 << 8) | 63; // Unix, ZIP 6.3
+constexpr quint16 kUtf8Name = 0x0800;
+constexpr quint16 kFastDeflate = 0x0004;
+constexpr quint32 kRegularFile0666 = 0100666u << 16;
+
+bool FitsWithoutZip64(const std::vector<PlannedMember>& plans) {
+    if (plans.size() >= 0xFFFF)
+        return false;
+    quint64 bound = 22;
+    for (const PlannedMember& plan : plans) {
+        const quint64 size = quint64(plan.size);
+        if (size >= 0xFFFFFFFFu)
+            return false;
+        bound += 30 + 46 + 2 * quint64(plan.name.size()) + compressBound(uLong(size));
+    }
+    return bound < 0xFFFFFFFFu;
+}
+
+void Put16(QByteArray& out, quint16 value) {
+    out.append(char(value & 0xFF)).append(char(value >> 8));
+}
+
+void Put32(QByteArray& out, quint32 value) {
+    Put16(out, quint16(value & 0xFFFF));
+    Put16(out, quint16(value >> 16));
+}
+
+// DOS date and time in local time, two-second steps; years before 1980 count as 1980.
+void PutDosTime(QByteArray& out, time_t mtime) {
+    struct tm local {};
+    if (!::localtime_r(&mtime, &local)) {
+        Put16(out, 0);
+        Put16(out, (1 << 5) + 1);
+        return;
+    }
+    if (local.tm_year < 80)
+        local.tm_year = 80;
+    Put16(out, quint16((local.tm_hour << 11) + (local.tm_min << 5) + (local.tm_sec >> 1)));
+    Put16(out, quint16(((local.tm_year + 1900 - 1980) << 9) + ((local.tm_mon + 1) << 5) +
+                       local.tm_mday));
+}
+
+// The fields the local header and the central directory share, from "version needed" to the
+// name's length.
+void PutCommonFields(QByteArray& out, const PlannedMember& plan, bool deflated, quint32 crc,
+                     quint32 packed) {
+    const bool ascii = std::all_of(plan.name.begin(), plan.name.end(),
+                                   [](char c) { return (unsigned char)c < 0x80; });
+    Put16(out, deflated ? 20 : 10);
+    Put16(out, quint16((deflated ? kFastDeflate : 0) | (ascii ? 0 : kUtf8Name)));
+    Put16(out, deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE);
+    PutDosTime(out, plan.mtime);
+    Put32(out, crc);
+    Put32(out, packed);
+    Put32(out, quint32(plan.size));
+    Put16(out, quint16(plan.name.size()));
+    Put16(out, 0); // extra field
+}
+
+// What the reader hands the writer for one member.
+struct ReadMemberData {
+    bool failed = false;
+    bool deflate = false; // a sample from its middle shrank
+    int fd = -1;          // a stored member's file, open for the copy
+    QByteArray deflated;  // a deflated member's data
+    quint32 crc = 0;
+    qint64 size = 0;      // the bytes read
+};
+
+class DirectWriter {
+public:
+    DirectWriter(const std::vector<PlannedMember>& plans, int archive, ArchiveCopy copy,
+                 WriteContext& context)
+        : plans_(plans), archive_(archive), inKernel_(copy == ArchiveCopy::InKernel),
+          context_(context) {}
+
+    // False with `reason` set when the archive file could not be written; a member that could
+    // not be read is in the context.
+    bool Write(QString& reason, ArchiveSink& sink) {
+        std::thread reader([this] { ReadAll(); });
+        const bool written = WriteAll(reason, sink);
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        roomLeft_.notify_all();
+        reader.join();
+        for (ReadMemberData& left : ready_)
+            if (left.fd >= 0)
+                ::close(left.fd);
+        return written;
+    }
+
+private:
+    static constexpr std::size_t kQueued = 256;
+    static constexpr qint64 kChunk = 256 * 1024;
+    static constexpr qint64 kKeptWhole = 4 << 20;
+    static constexpr qint64 kWriteBackStep = 32 << 20;
+
+    // The reader's thread.
+    void ReadAll() {
+        z_stream stream{};
+        const bool deflating =
+            deflateInit2(&stream, 1, Z_DEFLATED, -MAX_WBITS, MAX_MEM_LEVEL, Z_DEFAULT_STRATEGY) ==
+            Z_OK;
+        std::vector<char> chunk(static_cast<std::size_t>(kChunk));
+        for (const PlannedMember& plan : plans_) {
+            {
+                std::unique_lock lock(mutex_);
+                roomLeft_.wait(lock, [this] { return stop_ || ready_.size() < kQueued; });
+                if (stop_)
+                    break;
+            }
+            ReadMemberData data = Read(plan, chunk, deflating ? &stream : nullptr);
+            const bool failed = data.failed;
+            {
+                const std::lock_guard lock(mutex_);
+                ready_.push_back(std::move(data));
+            }
+            haveData_.notify_one();
+            if (failed)
+                break;
+        }
+        if (deflating)
+            deflateEnd(&stream);
+    }
+
+    ReadMemberData Read(const PlannedMember& plan, std::vector<char>& chunk, z_stream* stream) {
+        ReadMemberData data;
+        const auto fail = [&](int error) {
+            if (data.fd >= 0)
+                ::close(data.fd);
+            data.fd = -1;
+            data.failed = true;
+            Blame(plan, error);
+            return std::move(data);
+        };
+        if (*context_.opened)
+            (*context_.opened)(plan.index, ArchiveStage::Writing);
+        data.fd = ::open(QFile::encodeName(plan.path).constData(), O_RDONLY | O_CLOEXEC);
+        if (data.fd < 0)
+            return fail(errno);
+        // One pass gives the CRC, the sample that chooses the method and, for a file small
+        // enough, the bytes to deflate; a stored member is copied by the writer afterwards.
+        const qint64 sampleStart = DeflateSample::Start(plan.size);
+        const qint64 sampleEnd = sampleStart + DeflateSample::Length(plan.size);
+        QByteArray sample;
+        QByteArray whole;
+        const bool keepWhole = plan.size <= kKeptWhole;
+        if (keepWhole)
+            whole.reserve(qsizetype(plan.size));
+        uLong crc = crc32(0, nullptr, 0);
+        for (;;) {
+            const ssize_t got = ::read(data.fd, chunk.data(), chunk.size());
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return fail(errno);
+            if (got == 0)
+                break;
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk.data()), uInt(got));
+            const qint64 from = std::max(sampleStart, data.size);
+            const qint64 to = std::min(sampleEnd, data.size + got);
+            if (from < to)
+                sample.append(chunk.data() + (from - data.size), qsizetype(to - from));
+            if (keepWhole)
+                whole.append(chunk.data(), qsizetype(got));
+            data.size += got;
+            // A regular file reads short only at its end.
+            if (std::size_t(got) < chunk.size())
+                break;
+        }
+        data.crc = quint32(crc);
+        if (data.size != plan.size)
+            return fail(0);
+        data.deflate = sample_.Shrinks(sample.constData(), sample.size());
+        if (!data.deflate)
+            return data;
+        if (!stream || deflateReset(stream) != Z_OK)
+            return fail(ENOMEM);
+        data.deflated.resize(qsizetype(deflateBound(stream, uLong(plan.size))));
+        stream->next_out = reinterpret_cast<Bytef*>(data.deflated.data());
+        stream->avail_out = uInt(data.deflated.size());
+        int deflated = Z_OK;
+        if (keepWhole) {
+            stream->next_in = reinterpret_cast<Bytef*>(whole.data());
+            stream->avail_in = uInt(whole.size());
+            deflated = deflate(stream, Z_FINISH);
+        } else {
+            // Too large to keep: read once more, through deflate.
+            for (off_t at = 0; deflated == Z_OK;) {
+                const ssize_t got = ::pread(data.fd, chunk.data(), chunk.size(), at);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got < 0)
+                    return fail(errno);
+                at += got;
+                stream->next_in = reinterpret_cast<Bytef*>(chunk.data());
+                stream->avail_in = uInt(got);
+                deflated = deflate(stream, got == 0 ? Z_FINISH : Z_NO_FLUSH);
+            }
+        }
+        ::close(data.fd);
+        data.fd = -1;
+        if (deflated != Z_STREAM_END)
+            return fail(ENOMEM);
+        data.deflated.truncate(qsizetype(stream->total_out));
+        return data;
+    }
+
+    // Names the member that could not be read, unless one was named before; `error` 0 for a
+    // file whose size changed since it was planned.
+    void Blame(const PlannedMember& plan, int error) {
+        const std::lock_guard lock(mutex_);
+        if (!context_.failedPath.isEmpty())
+            return;
+        context_.failedPath = plan.path;
+        context_.failedReason = error ? QString::fromLocal8Bit(std::strerror(error))
+                                      : QStringLiteral("the file changed while it was archived");
+    }
+
+    // The calling thread.
+    bool WriteAll(QString& reason, ArchiveSink& sink) {
+        QByteArray central;
+        for (const PlannedMember& plan : plans_) {
+            ReadMemberData data;
+            {
+                std::unique_lock lock(mutex_);
+                haveData_.wait(lock, [this] { return !ready_.empty(); });
+                data = std::move(ready_.front());
+                ready_.pop_front();
+            }
+            roomLeft_.notify_one();
+            if (data.failed)
+                return false;
+            const quint32 packed = quint32(data.deflate ? data.deflated.size() : data.size);
+            const quint32 offset = quint32(at_ + pending_.size());
+            Put32(pending_, kLocalHeader);
+            PutCommonFields(pending_, plan, data.deflate, data.crc, packed);
+            pending_.append(plan.name);
+            Put32(central, kCentralHeader);
+            Put16(central, kMadeBy);
+            PutCommonFields(central, plan, data.deflate, data.crc, packed);
+            Put16(central, 0); // comment
+            Put16(central, 0); // disk
+            Put16(central, 0); // internal attributes
+            Put32(central, kRegularFile0666);
+            Put32(central, offset);
+            central.append(plan.name);
+            if (data.deflate) {
+                pending_.append(data.deflated);
+            } else {
+                const bool copied =
+                    Flush(reason, sink) && Copy(plan, data.fd, data.size, reason, sink);
+                ::close(data.fd);
+                if (!copied)
+                    return false;
+            }
+            if (pending_.size() >= kChunk && !Flush(reason, sink))
+                return false;
+        }
+        const quint32 centralAt = quint32(at_ + pending_.size());
+        pending_.append(central);
+        Put32(pending_, kEndRecord);
+        Put16(pending_, 0);
+        Put16(pending_, 0);
+        Put16(pending_, quint16(plans_.size()));
+        Put16(pending_, quint16(plans_.size()));
+        Put32(pending_, quint32(central.size()));
+        Put32(pending_, centralAt);
+        Put16(pending_, 0); // comment
+        return Flush(reason, sink);
+    }
+
+    bool Flush(QString& reason, ArchiveSink& sink) {
+        const bool written = WriteAt(pending_.constData(), pending_.size(), reason, sink);
+        pending_.clear();
+        return written;
+    }
+
+    bool WriteAt(const char* bytes, qint64 size, QString& reason, ArchiveSink& sink) {
+        while (size > 0) {
+            const ssize_t wrote = ::pwrite(archive_, bytes, std::size_t(size), off_t(at_));
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote < 0) {
+                reason = sink.Reason(ZIP_ER_WRITE, errno);
+                return false;
+            }
+            bytes += wrote;
+            size -= wrote;
+            Advance(wrote);
+        }
+        return true;
+    }
+
+    // The stored member's bytes from its file to the archive's end: by the system where it can
+    // (a failure then is the archive's), else read here (a failure then is the member's).
+    bool Copy(const PlannedMember& plan, int fd, qint64 size, QString& reason, ArchiveSink& sink) {
+        off_t from = 0;
+        while (from < size) {
+            if (inKernel_) {
+                off_t to = off_t(at_);
+                const ssize_t got =
+                    ::copy_file_range(fd, &from, archive_, &to, std::size_t(size - from), 0);
+                if (got > 0) {
+                    Advance(got);
+                    continue;
+                }
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                errno == EOPNOTSUPP)) {
+                    inKernel_ = false; // these two file systems copy only through memory
+                    continue;
+                }
+                if (got < 0) {
+                    reason = sink.Reason(ZIP_ER_WRITE, errno);
+                    return false;
+                }
+                Blame(plan, 0);
+                return false;
+            }
+            if (buffer_.empty())
+                buffer_.resize(std::size_t(kChunk));
+            const ssize_t got = ::pread(fd, buffer_.data(),
+                                        std::size_t(std::min<qint64>(size - from, kChunk)), from);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                Blame(plan, got < 0 ? errno : 0);
+                return false;
+            }
+            if (!WriteAt(buffer_.data(), got, reason, sink))
+                return false;
+            from += got;
+        }
+        return true;
+    }
+
+    // Past every `kWriteBackStep` bytes the system starts writing them out, so that the sync
+    // that ends the archive finds little left to write.
+    void Advance(qint64 bytes) {
+        at_ += bytes;
+        if (at_ - writtenBack_ >= kWriteBackStep) {
+            ::sync_file_range(archive_, writtenBack_, at_ - writtenBack_,
+                              SYNC_FILE_RANGE_WRITE);
+            writtenBack_ = at_;
+        }
+    }
+
+    const std::vector<PlannedMember>& plans_;
+    const int archive_;
+    bool inKernel_;
+    WriteContext& context_;
+    qint64 at_ = 0;
+    qint64 writtenBack_ = 0;
+    QByteArray pending_; // bytes for the archive from `at_` on
+    std::vector<char> buffer_;
+    DeflateSample sample_; // the reader's
+
+    std::mutex mutex_;
+    std::condition_variable haveData_;
+    std::condition_variable roomLeft_;
+    std::deque<ReadMemberData> ready_;
+    bool stop_ = false;
+};
+
+Result<int> WriteDirectly(const QString& archivePath, const std::vector<PlannedMember>& plans,
+                          ArchiveSink& sink, WriteContext& context, ArchiveCopy copy) {
+    QString reason;
+    const int fd = sink.Open(reason);
+    if (fd < 0)
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    DirectWriter writer(plans, fd, copy, context);
+    if (!writer.Write(reason, sink)) {
+        if (!context.failedPath.isEmpty())
+            return Failure(context.failedPath + QStringLiteral(": ") + context.failedReason);
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    }
+    if (!sink.Close(reason))
+        return Failure(archivePath + QStringLiteral(": ") + reason);
+    return int(plans.size());
 }
 
 } // namespace
@@ -447,48 +952,29 @@ int BackupRowAt(int row, ArchiveStage stage, int count) {
 }
 
 Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
-                            const MemberOpened& opened, ArchiveTemporary temporary) {
+                            const MemberOpened& opened, ArchiveTemporary temporary,
+                            ArchiveCopy copy) {
     if (members.isEmpty())
         return Failure(archivePath + QStringLiteral(": nothing to archive"));
-    ArchiveSink sink(archivePath, temporary);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* target = zip_source_function_create(&ArchiveSink::Command, &sink, &error);
-    Archive archive(target ? zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error)
-                           : nullptr);
-    if (!archive) {
-        if (target)
-            zip_source_free(target);
-        const QString reason = ZipReason(&error);
-        zip_error_fini(&error);
-        return Failure(archivePath + QStringLiteral(": ") + reason);
-    }
-    zip_error_fini(&error);
-
-    WriteContext context;
-    context.opened = &opened;
+    std::vector<PlannedMember> plans;
+    plans.reserve(std::size_t(members.size()));
     QSet<QString> names;
-    int written = 0;
     for (int i = 0; i < members.size(); ++i) {
         // A stale filtered list may name one file twice; a ZIP holds a name once.
         if (names.contains(members[i].name))
             continue;
         names.insert(members[i].name);
-        const Status added = AddMember(archive.get(), members[i], i, context);
-        if (!added)
-            return Failure(added.error());
-        ++written;
+        Result<PlannedMember> plan = PlanMember(members[i], i, opened);
+        if (!plan)
+            return Failure(plan.error());
+        plans.push_back(std::move(*plan));
     }
-    // Every read and every deflate happen here, and the archive takes its name at the end.
-    if (zip_close(archive.get()) != 0) {
-        const QString reason =
-            context.failedPath.isEmpty()
-                ? archivePath + QStringLiteral(": ") + ZipReason(zip_get_error(archive.get()))
-                : context.failedPath + QStringLiteral(": ") + context.failedReason;
-        return Failure(reason);
-    }
-    archive.release();
-    return written;
+    ArchiveSink sink(archivePath, temporary);
+    WriteContext context;
+    context.opened = &opened;
+    if (copy == ArchiveCopy::ByLibzip || !FitsWithoutZip64(plans))
+        return WriteWithLibzip(archivePath, plans, sink, context);
+    return WriteDirectly(archivePath, plans, sink, context, copy);
 }
 
 Result<int> VerifyZipArchive(const QString& archivePath) {

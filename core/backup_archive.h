@@ -62,16 +62,27 @@ using MemberOpened = std::function<void(int member, ArchiveStage stage)>;
 // archive (`name.zip.XXXXXX`), removed on failure but left behind by a killed process.
 enum class ArchiveTemporary { Unnamed, Named };
 
+// How the members' bytes reach the archive; each way writes the very same bytes. InKernel: a
+// stored member is copied by the system from its file into the archive (copy_file_range),
+// never through this program's memory, while its CRC is read on a second thread and the texts
+// are deflated there; where the file system cannot copy so, it goes on ThroughMemory: read and
+// written by the program, on the same two threads. ByLibzip: libzip reads, deflates and writes
+// everything on one thread; archives that need Zip64 (over 4 GB, more than 65,535 members)
+// are always written so.
+enum class ArchiveCopy { InKernel, ThroughMemory, ByLibzip };
+
 // Writes a new archive at `archivePath` holding the members in order: deflate at the fastest
 // level, or stored when a sample of the member shows deflate would not shrink it. ASCII names go
 // as they are; a name holding any other character goes in UTF-8 with the UTF-8 flag. A second
-// member of a name already written is left out. `opened(i, stage)` is called, on the writing
-// thread, as member i is opened. On any failure an older archive of that name is left as it was
-// and nothing else remains; the message names the file that failed and the reason. An empty
-// member list writes nothing and fails. Returns the number of members written.
+// member of a name already written is left out. `opened(i, stage)` is called, off the caller's
+// thread when copying InKernel or ThroughMemory, as member i is opened, one call after another
+// in member order. On any failure an older archive of that name is left as it was and nothing
+// else remains; the message names the file that failed and the reason. An empty member list
+// writes nothing and fails. Returns the number of members written.
 Result<int> WriteZipArchive(const QString& archivePath, const QList<ArchiveMember>& members,
                             const MemberOpened& opened = {},
-                            ArchiveTemporary temporary = ArchiveTemporary::Unnamed);
+                            ArchiveTemporary temporary = ArchiveTemporary::Unnamed,
+                            ArchiveCopy copy = ArchiveCopy::InKernel);
 
 // Opens the archive again and reads every member back against its CRC. Returns the number of
 // members checked, or a failure naming the first member that did not pass (or the archive, when

@@ -30,8 +30,9 @@ struct BackupOutcome {
     Result<int> verified = Failure(QString()); // the members read back; unset when not written
 };
 
-// Where a running backup is: called on the worker thread, so each must be safe to call from
-// there (an atomic store and a wake-up). Any may be left empty.
+// Where a running backup is: called on the worker's threads (one call at a time, in order),
+// so each must be safe to call from there (an atomic store and a wake-up). Any may be left
+// empty.
 struct BackupSteps {
     MemberOpened opened;            // a member opened at a stage (see WriteZipArchive)
     std::function<void()> checking; // the archive is whole and is being read back

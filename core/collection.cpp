@@ -34,10 +34,17 @@ bool HasExtension(const QString& name, const char (&upperExtension)[5]) {
 // the Windows file system the collections come from would: look for the extension in any
 // letter case when the exact name is missing. A few stats of the candidate names cost
 // microseconds where reading the folder once more cost as much as the refresh that follows.
-QString ResolveExtensionCase(const QString& path, int extensionLength) {
-    if (QFileInfo::exists(path))
-        return path;
+QString ResolveExtensionCase(const QString& path, int extensionLength,
+                             const QSet<QString>* names = nullptr) {
     const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const auto exists = [&](const QString& candidate) {
+        if (names)
+            return names->contains(candidate.mid(nameStart));
+        struct stat info {};
+        return ::stat(QFile::encodeName(candidate).constData(), &info) == 0;
+    };
+    if (names ? exists(path) : QFileInfo::exists(path))
+        return path;
     if (path.size() - nameStart < extensionLength)
         return path;
     const qsizetype extensionStart = path.size() - extensionLength;
@@ -62,8 +69,7 @@ QString ResolveExtensionCase(const QString& path, int extensionLength) {
             const char16_t upper = letter.unicode() & ~char16_t(0x20);
             letter = QChar(mix & (1 << bit) ? char16_t(upper | 0x20) : upper);
         }
-        struct stat info {};
-        if (candidate != path && ::stat(QFile::encodeName(candidate).constData(), &info) == 0)
+        if (candidate != path && exists(candidate))
             return candidate;
     }
     return path;
@@ -408,9 +414,10 @@ QString EntryBaseName(const QString& entry) {
     return entry.left(std::max<qsizetype>(0, entry.size() - 4));
 }
 
-QString EntryFilePath(const QString& folder, const QString& entry, const QString& extension) {
+QString EntryFilePath(const QString& folder, const QString& entry, const QString& extension,
+                      const QSet<QString>* names) {
     const QString path = JoinPath(folder, EntryBaseName(entry) + extension);
-    return ResolveExtensionCase(path, static_cast<int>(extension.size()));
+    return ResolveExtensionCase(path, static_cast<int>(extension.size()), names);
 }
 
 QString CompanionName(const QString& name, const QString& extension3) {

@@ -4,6 +4,7 @@
 #include "core/result.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -89,8 +90,11 @@ QString JoinPath(const QString& folder, const QString& name);
 QString EntryBaseName(const QString& entry);
 
 // folder / base name + extension (".txt" or ".jpg"). When that file does not exist but the
-// same base name does with the extension in other letter case, that file is returned.
-QString EntryFilePath(const QString& folder, const QString& entry, const QString& extension);
+// same base name does with the extension in other letter case, that file is returned. With
+// `names` (the folder's entries, as ListCollection gives them) the names are looked up there
+// instead of on the disk.
+QString EntryFilePath(const QString& folder, const QString& entry, const QString& extension,
+                      const QSet<QString>* names = nullptr);
 
 // The name (or path) less its last three characters plus `extension3` ("txt" or "jpg"): the
 // poster beside an info text, or the text beside a poster. Looks at no file.

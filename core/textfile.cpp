@@ -8,6 +8,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -171,7 +176,9 @@ bool WriteAll(int fd, const char* data, qsizetype size) {
 // per file. A named temporary beside the file, its bytes, then a rename: the name holds the
 // old file or the whole new one. The new file takes the old one's permissions, or 0666 less the
 // umask, as QSaveFile gives.
-Status WriteWithoutSync(const QString& path, const QByteArray& bytes) {
+// Without `sync` the file is closed and left to the write-back; with it, the descriptor goes to
+// `sync` once the file has its name.
+Status WriteWithoutSync(const QString& path, const QByteArray& bytes, FolderSync* sync) {
     const QByteArray name = QFile::encodeName(path);
     const qsizetype slash = name.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray() : name.left(slash + 1);
@@ -201,10 +208,12 @@ Status WriteWithoutSync(const QString& path, const QByteArray& bytes) {
         return fail(errno, true);
     if (!WriteAll(fd, bytes.constData(), bytes.size()))
         return fail(errno, true);
-    if (::close(fd) != 0)
+    if (!sync && ::close(fd) != 0)
         return fail(errno, false);
     if (::rename(temporary.constData(), name.constData()) != 0)
-        return fail(errno, false);
+        return fail(errno, sync != nullptr);
+    if (sync)
+        sync->Adopt(fd, path);
     return Success();
 }
 
@@ -369,7 +378,9 @@ Result<TextFile> ReadTextFile(const QString& path) {
     return DecodeText(*bytes);
 }
 
-Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability durability) {
+namespace {
+
+Status CheckWritableName(const QString& path) {
     if (path.isEmpty())
         return Failure(QStringLiteral("Cannot write a file without a name"));
     // The system takes a NUL as the end of the name: the bytes would land under a shorter
@@ -380,8 +391,22 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability 
         return Failure(
             QStringLiteral("Cannot write %1: the file name holds a NUL character").arg(shown));
     }
+    return Success();
+}
+
+} // namespace
+
+Status WriteFileSafely(const QString& path, const QByteArray& bytes, FolderSync& sync) {
+    if (const Status name = CheckWritableName(path); !name)
+        return name;
+    return WriteWithoutSync(path, bytes, &sync);
+}
+
+Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability durability) {
+    if (const Status name = CheckWritableName(path); !name)
+        return name;
     if (durability == Durability::Deferred)
-        return WriteWithoutSync(path, bytes);
+        return WriteWithoutSync(path, bytes, nullptr);
     QSaveFile file(path);
     auto fail = [&](int savedErrno) -> Status {
         const QString reason = SystemReason(file, savedErrno);
@@ -404,6 +429,62 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability 
     return Success();
 }
 
+// A few threads that sync and close the files handed to them, in the order given. One thread
+// alone would wait for a journal commit per file; a few waiting together share one.
+struct FolderSync::Syncer {
+    static constexpr int kThreads = 4;
+    // Files waiting at most: each holds a descriptor open, and the process has few to spare.
+    static constexpr std::size_t kWaiting = 128;
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable room;
+    std::deque<std::pair<int, QString>> files;
+    bool ending = false;
+    QString failure; // the first file that could not be stored, with the reason
+    std::vector<std::thread> threads;
+
+    Syncer() {
+        for (int i = 0; i < kThreads; ++i)
+            threads.emplace_back([this] { Run(); });
+    }
+    ~Syncer() { Finish(); }
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return ending || !files.empty(); });
+            if (files.empty())
+                return;
+            const auto [fd, path] = std::move(files.front());
+            files.pop_front();
+            lock.unlock();
+            room.notify_one();
+            int synced = 0;
+            do
+                synced = ::fdatasync(fd);
+            while (synced != 0 && errno == EINTR);
+            int error = synced != 0 ? errno : 0;
+            if (::close(fd) != 0 && error == 0)
+                error = errno;
+            lock.lock();
+            if (error && failure.isEmpty())
+                failure = QStringLiteral("Cannot store %1 on disk: %2").arg(path, ErrnoText(error));
+        }
+    }
+
+    void Finish() {
+        {
+            const std::lock_guard lock(mutex);
+            ending = true;
+        }
+        wake.notify_all();
+        for (std::thread& thread : threads)
+            if (thread.joinable())
+                thread.join();
+    }
+};
+
 FolderSync::FolderSync(const QString& folder) : folder_(folder) {
     const QByteArray name = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
     fd_ = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -412,17 +493,35 @@ FolderSync::FolderSync(const QString& folder) : folder_(folder) {
 }
 
 FolderSync::~FolderSync() {
+    syncer_.reset();
     if (fd_ >= 0)
         ::close(fd_);
 }
 
+void FolderSync::Adopt(int fd, const QString& path) {
+    if (!syncer_)
+        syncer_ = std::make_unique<Syncer>();
+    {
+        std::unique_lock lock(syncer_->mutex);
+        syncer_->room.wait(lock, [this] { return syncer_->files.size() < Syncer::kWaiting; });
+        syncer_->files.emplace_back(fd, path);
+    }
+    syncer_->wake.notify_one();
+}
+
 Status FolderSync::Sync() {
+    QString failure;
+    if (syncer_) {
+        syncer_->Finish();
+        failure = syncer_->failure;
+        syncer_.reset();
+    }
+    if (!failure.isEmpty())
+        return Failure(failure);
     if (fd_ < 0)
         return Failure(QStringLiteral("Cannot open %1: %2").arg(folder_, ErrnoText(openError_)));
-    // syncfs reports the write-back errors met since the descriptor opened, which is why it is
-    // opened before the writes; the folder's own fsync makes their renames durable.
-    const bool synced = ::syncfs(fd_) == 0 && ::fsync(fd_) == 0;
-    if (!synced)
+    // The files' own syncs made their bytes durable; the folder's makes their names so.
+    if (::fsync(fd_) != 0)
         return Failure(QStringLiteral("Cannot store the files of %1 on disk: %2")
                            .arg(folder_, ErrnoText(errno)));
     return Success();
@@ -438,6 +537,15 @@ Status CopyToNewFile(const QString& from, const QString& to) {
     if (source.error() != QFileDevice::NoError)
         return Failure(QStringLiteral("Cannot read %1: %2").arg(from, source.errorString()));
     return WriteFileSafely(to, bytes);
+}
+
+Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
+                                   TextEncoding encoding, FolderSync& sync) {
+    TextEncoding used = encoding;
+    const Status written = WriteFileSafely(path, EncodeText(lines, encoding, &used), sync);
+    if (!written)
+        return Failure(written.error());
+    return used;
 }
 
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,

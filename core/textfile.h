@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <memory>
+
 namespace quorvel {
 
 enum class TextEncoding {
@@ -66,10 +68,12 @@ enum class Durability {
     Synced,
     // Left to the system's write-back: for files the program can always make again (album
     // pages), written by the thousand. The name still holds the old file or the whole new one,
-    // never a part; one FolderSync after the last file makes them all durable and reports what
-    // the write-back could not store.
+    // never a part. Handed to a FolderSync (the overload below), the file is put on the medium
+    // while the next ones are written.
     Deferred,
 };
+
+class FolderSync;
 
 // Replaces the file with the bytes through a temporary file beside it and a rename: success
 // only when every byte reached the new file and the rename happened. On any failure the old
@@ -79,22 +83,35 @@ enum class Durability {
 // goes through it.
 Status WriteFileSafely(const QString& path, const QByteArray& bytes,
                        Durability durability = Durability::Synced);
+// A Deferred write whose new file `sync` puts on the medium; its failure to store the file is
+// reported by sync.Sync().
+Status WriteFileSafely(const QString& path, const QByteArray& bytes, FolderSync& sync);
 
-// Taken before a batch of Deferred writes into an existing folder, Sync() puts them on the
-// medium at the end, with one sync of the folder's file system, and fails with the system's
-// reason when the write-back met an error since this was taken (a full disk, a failing medium).
+// Puts a batch of files just written into one folder on the medium, and only them: each file
+// handed over is synced by a few threads of its own while the next ones are written (several
+// syncs waiting together share one journal commit of the file system), and Sync() then syncs
+// the folder, which makes their names durable. Other programs' unwritten data on the same disk
+// is never waited for.
 class FolderSync {
 public:
     explicit FolderSync(const QString& folder);
+    // Waits for the files handed over; a failure not asked for by Sync() is lost.
     ~FolderSync();
     FolderSync(const FolderSync&) = delete;
     FolderSync& operator=(const FolderSync&) = delete;
+
+    // Takes over `fd`, open on the file now named `path` in the folder: it is synced and closed.
+    void Adopt(int fd, const QString& path);
+    // Waits until every file handed over is on the medium, then syncs the folder. Fails with
+    // the first file (or the folder) that could not be stored and the system's reason.
     Status Sync();
 
 private:
+    struct Syncer;
     QString folder_;
     int fd_ = -1;
     int openError_ = 0;
+    std::unique_ptr<Syncer> syncer_;
 };
 
 // Copies the file's bytes to `to` through WriteFileSafely. Never replaces a file: fails,
@@ -106,5 +123,8 @@ Status CopyToNewFile(const QString& from, const QString& to);
 Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
                                    TextEncoding encoding,
                                    Durability durability = Durability::Synced);
+// The same as a Deferred write that `sync` puts on the medium.
+Result<TextEncoding> WriteTextFile(const QString& path, const QStringList& lines,
+                                   TextEncoding encoding, FolderSync& sync);
 
 } // namespace quorvel

@@ -12,6 +12,7 @@
 
 #include <csignal>
 
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -214,6 +215,39 @@ TEST_F(ArchiveTest, VerificationNamesTheFirstDamagedMember) {
     const Result<int> verified = VerifyZipArchive(archive);
     ASSERT_FALSE(verified);
     EXPECT_TRUE(verified.error().startsWith("A.txt: ")) << verified.error().toStdString();
+}
+
+// Whichever way the bytes travel, the archive is the same file, byte for byte; a member larger
+// than one read, a date before 1980 and names beyond ASCII included.
+TEST_F(ArchiveTest, EveryWayOfCopyingWritesTheSameBytes) {
+    const QByteArray text = QByteArray("Heat\r\n\r\nTYPE\r\nmovie\r\n").repeated(400);
+    QList<ArchiveMember> members;
+    for (const auto& [name, bytes] : std::initializer_list<std::pair<QString, QByteArray>>{
+             {"Heat.txt", text},
+             {"Heat.jpg", Noise(700000)},
+             {QString::fromUtf8("Léon Çà.jpg"), Noise(4096)},
+             {QString::fromUtf8("千と千尋.txt"), text.left(999)},
+             {"empty.txt", ""},
+             {"tiny.txt", "ab"},
+             {"long.txt", text.repeated(600)}, // deflated in a second reading
+         })
+        members << ArchiveMember{Put(name, bytes), name};
+    const timeval old[2] = {{158000000, 0}, {158000000, 0}}; // 1975
+    ASSERT_EQ(::utimes(QFile::encodeName(members[1].path).constData(), old), 0);
+    members << members.first();
+    QList<QByteArray> archives;
+    for (ArchiveCopy copy : {ArchiveCopy::ByLibzip, ArchiveCopy::InKernel,
+                             ArchiveCopy::ThroughMemory}) {
+        const QString archive = dir.filePath(QString("out%1.zip").arg(int(copy)));
+        const Result<int> written = WriteZipArchive(archive, members, {},
+                                                    ArchiveTemporary::Unnamed, copy);
+        ASSERT_TRUE(written) << written.error().toStdString();
+        EXPECT_EQ(*written, 7);
+        archives << ReadFileBytes(archive);
+    }
+    EXPECT_GT(archives[0].size(), 700000);
+    EXPECT_TRUE(archives[1] == archives[0]);
+    EXPECT_TRUE(archives[2] == archives[0]);
 }
 
 // However a write ends, the folder holds one whole archive of the name and nothing else: the new

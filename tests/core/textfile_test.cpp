@@ -457,6 +457,33 @@ TEST(WriteFileSafely, BothDurabilitiesReplaceWholeKeepPermissionsAndFailAlike) {
     EXPECT_TRUE(noFolder.error().contains("/nonexistent/album"));
 }
 
+// Files handed to a FolderSync are stored by its own threads: the pages written through it read
+// back whole, and a file the system cannot store is named in the failure.
+TEST(FolderSyncTest, HandedFilesAreStoredAndAFailureNamesTheFile) {
+    QTemporaryDir dir;
+    {
+        FolderSync sync(dir.path());
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(WriteFileSafely(dir.filePath(QString("%1.html").arg(i)),
+                                        QByteArray(i * 100, 'p'), sync));
+        EXPECT_TRUE(sync.Sync());
+    }
+    QStringList sizes;
+    for (int i : {0, 7, 39})
+        sizes << QString::number(ReadFileBytes(dir.filePath(QString("%1.html").arg(i))).size());
+    EXPECT_EQ(sizes.join(' '), "0 700 3900");
+    EXPECT_EQ(FolderNames(dir.path()).size(), 40); // no temporary file left
+
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ::close(pipe[1]);
+    FolderSync sync(dir.path());
+    sync.Adopt(pipe[0], "/album/Heat.html"); // a pipe cannot be synced
+    const Status stored = sync.Sync();
+    ASSERT_FALSE(stored);
+    EXPECT_EQ(stored.error(), "Cannot store /album/Heat.html on disk: Invalid argument");
+}
+
 TEST_F(FullDisk, ADeferredSaveThatDoesNotFitFailsWithTheSystemsReasonAndLeavesTheOldFile) {
     const QString path = folder + "/Heat.html";
     ASSERT_TRUE(WriteFileBytes(path, "old\r\n"));

@@ -1,6 +1,7 @@
 #include "ui/main/application.h"
 
 #include "ui/main/main_window.h"
+#include "ui/main/search_offline_tab.h"
 #include "ui/main/search_online_tab.h"
 #include "ui/main/themes.h"
 #include "ui/main/video_tab.h"
