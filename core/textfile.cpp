@@ -432,9 +432,9 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes, Durability 
 // A few threads that sync and close the files handed to them, in the order given. One thread
 // alone would wait for a journal commit per file; a few waiting together share one.
 struct FolderSync::Syncer {
-    static constexpr int kThreads = 4;
+    static constexpr int kThreads = 32;
     // Files waiting at most: each holds a descriptor open, and the process has few to spare.
-    static constexpr std::size_t kWaiting = 128;
+    static constexpr std::size_t kWaiting = 256;
 
     std::mutex mutex;
     std::condition_variable wake;
