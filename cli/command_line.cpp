@@ -225,6 +225,39 @@ bool IsCommandLine(int argc, char** argv) {
            std::strcmp(first, "-?") == 0;
 }
 
+namespace {
+
+// A command whose arguments are right, run on the collection of the Options.ini found.
+int RunParsedCommand(const QString& command, const CommandParser& sub, const QStringList& files,
+                     std::chrono::milliseconds delay, const std::function<QString()>& appFolder,
+                     Console& console) {
+    const bool matches = command == QLatin1String("matches");
+    const Result<Collection> collection = ReadCollection(appFolder(), !matches);
+    if (!collection) {
+        // The arguments were right: the help would not help.
+        *console.err << kProgram << ": " << collection.error() << "\n";
+        console.err->flush();
+        return kBadArguments;
+    }
+    if (matches)
+        return RunMatches({TrimBlanksAndControls(files.join(u' ')), sub.parser.value(sub.year),
+                           ParsePage(sub.parser.value(sub.page)).value_or(1),
+                           sub.parser.isSet(sub.json)},
+                          collection->services, console);
+    if (command == QLatin1String("add"))
+        return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
+                      console);
+    if (command == QLatin1String("scan"))
+        return RunScan(
+            {files.first(), sub.parser.isSet(sub.dryRun), sub.parser.isSet(sub.json), delay},
+            *collection, console);
+    if (command == QLatin1String("refresh"))
+        return RunRefresh({sub.parser.isSet(sub.all), files.value(0), delay}, *collection, console);
+    return RunCheck(sub.parser.isSet(sub.json), *collection, console);
+}
+
+} // namespace
+
 int RunCommandLine(const QStringList& arguments, const std::function<QString()>& appFolder,
                    Console& console) {
     QCommandLineParser parser;
@@ -254,9 +287,10 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
         return kAllDone;
     }
     const QString command = positional.first();
-    if (command != QLatin1String("add") && command != QLatin1String("scan") &&
-        command != QLatin1String("refresh") && command != QLatin1String("matches") &&
-        command != QLatin1String("check"))
+    static const QStringList kCommandNames{QStringLiteral("add"), QStringLiteral("scan"),
+                                           QStringLiteral("refresh"), QStringLiteral("matches"),
+                                           QStringLiteral("check")};
+    if (!kCommandNames.contains(command))
         return BadArguments(console, QStringLiteral("unknown command \"%1\"").arg(command));
 
     CommandParser sub(command);
@@ -272,29 +306,7 @@ int RunCommandLine(const QStringList& arguments, const std::function<QString()>&
     if (const QString problem = ArgumentsProblem(command, sub, files, delay); !problem.isEmpty())
         return BadArguments(console, problem);
 
-    const bool matches = command == QLatin1String("matches");
-    const Result<Collection> collection = ReadCollection(appFolder(), !matches);
-    if (!collection) {
-        // The arguments were right: the help would not help.
-        *console.err << kProgram << ": " << collection.error() << "\n";
-        console.err->flush();
-        return kBadArguments;
-    }
-    if (matches)
-        return RunMatches({TrimBlanksAndControls(files.join(u' ')), sub.parser.value(sub.year),
-                           ParsePage(sub.parser.value(sub.page)).value_or(1),
-                           sub.parser.isSet(sub.json)},
-                          collection->services, console);
-    if (command == QLatin1String("add"))
-        return RunAdd({files.first(), sub.parser.isSet(sub.overwrite), delay}, *collection,
-                      console);
-    if (command == QLatin1String("scan"))
-        return RunScan(
-            {files.first(), sub.parser.isSet(sub.dryRun), sub.parser.isSet(sub.json), delay},
-            *collection, console);
-    if (command == QLatin1String("refresh"))
-        return RunRefresh({sub.parser.isSet(sub.all), files.value(0), delay}, *collection, console);
-    return RunCheck(sub.parser.isSet(sub.json), *collection, console);
+    return RunParsedCommand(command, sub, files, delay, appFolder, console);
 }
 
 int RunFromMain(int argc, char** argv) {

@@ -39,6 +39,47 @@ QString GuessText(const VideoGuess& guess) {
     return text;
 }
 
+// What the listing of the guesses found: the titles to add (with the guess of each) and counts.
+struct GuessList {
+    std::vector<TitleToAdd> toAdd;
+    std::vector<const VideoGuess*> addedFrom;
+    int sure = 0;
+    int saved = 0;
+};
+
+// One line per guess, or one JSON array of them, in walk order.
+GuessList ListGuesses(const std::vector<VideoGuess>& guesses, const ScanRequest& request,
+                      const Collection& collection, QTextStream& out) {
+    GuessList list;
+    QJsonArray objects;
+    // Asked without a request, as `add` asks before its first one.
+    TitleAdder index(collection, false, request.delay, {});
+    for (const VideoGuess& guess : guesses) {
+        const TitleToAdd title = GuessToAdd(guess);
+        const QString held = index.HeldText(title.text);
+        list.sure += guess.sure ? 1 : 0;
+        list.saved += held.isEmpty() ? 0 : 1;
+        if (held.isEmpty()) {
+            list.toAdd.push_back(title);
+            list.addedFrom.push_back(&guess);
+        }
+        if (request.json) {
+            objects.append(GuessObject(guess, !held.isEmpty()));
+            continue;
+        }
+        out << EscapedControls(GuessText(guess) + QStringLiteral("  <-  ") + guess.path);
+        if (!guess.sure)
+            out << "   (doubtful)";
+        if (!held.isEmpty())
+            out << "   (in the collection: " << EscapedControls(held) << ")";
+        out << "\n";
+    }
+    if (request.json)
+        out << QJsonDocument(objects).toJson(QJsonDocument::Compact) << "\n";
+    out.flush();
+    return list;
+}
+
 } // namespace
 
 TitleToAdd GuessToAdd(const VideoGuess& guess) {
@@ -55,47 +96,17 @@ int RunScan(const ScanRequest& request, const Collection& collection, Console& c
         console.err->flush();
         return kBadArguments;
     }
-    std::vector<TitleToAdd> toAdd;
-    std::vector<const VideoGuess*> addedFrom; // the guess of each title to add
-    QJsonArray objects;
     QTextStream& out = *console.out;
-    int sure = 0;
-    int saved = 0;
-    {
-        // Asked without a request, as `add` asks before its first one.
-        TitleAdder index(collection, false, request.delay, {});
-        for (const VideoGuess& guess : walk->titles) {
-            const TitleToAdd title = GuessToAdd(guess);
-            const QString held = index.HeldText(title.text);
-            sure += guess.sure ? 1 : 0;
-            saved += held.isEmpty() ? 0 : 1;
-            if (held.isEmpty()) {
-                toAdd.push_back(title);
-                addedFrom.push_back(&guess);
-            }
-            if (request.json) {
-                objects.append(GuessObject(guess, !held.isEmpty()));
-                continue;
-            }
-            out << EscapedControls(GuessText(guess) + QStringLiteral("  <-  ") + guess.path);
-            if (!guess.sure)
-                out << "   (doubtful)";
-            if (!held.isEmpty())
-                out << "   (in the collection: " << EscapedControls(held) << ")";
-            out << "\n";
-        }
-    }
+    const GuessList list = ListGuesses(walk->titles, request, collection, out);
     const int titles = int(walk->titles.size());
-    if (request.json)
-        out << QJsonDocument(objects).toJson(QJsonDocument::Compact) << "\n";
-    out.flush();
+    const int sure = list.sure;
     // With --json the output is the array alone: what the run says goes to the errors.
     QTextStream& said = request.json ? *console.err : out;
     for (const QString& folder : walk->unreadableFolders)
         said << "Cannot read the folder " << EscapedControls(folder) << "\n";
     said << walk->videoFiles << (walk->videoFiles == 1 ? " video file, " : " video files, ")
          << titles << (titles == 1 ? " title: " : " titles: ") << sure << " sure, " << titles - sure
-         << " doubtful, " << saved << " already in the collection.\n";
+         << " doubtful, " << list.saved << " already in the collection.\n";
     said.flush();
     int status = walk->unreadableFolders.isEmpty() ? kAllDone : kSomeFailed;
     if (request.dryRun) {
@@ -106,12 +117,12 @@ int RunScan(const ScanRequest& request, const Collection& collection, Console& c
 
     Console adding{console.in, &said, console.err, console.terminal && !request.json};
     std::map<int, const VideoGuess*> notFound;
-    status = std::max(status, AddTitles(toAdd, AddRequest{{}, false, request.delay}, collection,
+    status = std::max(status, AddTitles(list.toAdd, AddRequest{{}, false, request.delay}, collection,
                                         adding, QStringLiteral("quorvel scan ") + request.folder,
                                         [&](const AddedTitle& outcome) {
                                             if (outcome.kind == AddedTitle::Kind::NotFound)
                                                 notFound[outcome.number] =
-                                                    addedFrom.at(size_t(outcome.number - 1));
+                                                    list.addedFrom.at(size_t(outcome.number - 1));
                                         }));
     if (!notFound.empty()) {
         said << "Not found:\n";

@@ -129,20 +129,25 @@ void OptionsTab::FollowSettings() {
     ShowPortableModeIn(ui->Label23, s);
     ShowPortableModeIn(ui->Label22, s);
 
-    const std::pair<QLineEdit*, std::pair<void (Settings::*)(const QString&),
-                                          void (Settings::*)(const QString&)>>
-        texts[] = {
-            {ui->Edit2, {&Settings::SetCollectionFolder, &Settings::CollectionFolderChanged}},
-            {ui->Edit6, {&Settings::SetFavouritesFolder, &Settings::FavouritesFolderChanged}},
-            {ui->EditApiKey, {&Settings::SetOmdbApiKey, &Settings::OmdbApiKeyChanged}},
-        };
-    for (const auto& [box, calls] : texts) {
-        connect(box, &QLineEdit::textChanged, &s, calls.first);
-        connect(&s, calls.second, box, &QLineEdit::setText);
+    struct Text {
+        QLineEdit* box;
+        const QString& (Settings::*get)() const;
+        void (Settings::*set)(const QString&);
+        void (Settings::*changed)(const QString&);
+    };
+    const Text texts[] = {
+        {ui->Edit2, &Settings::CollectionFolder, &Settings::SetCollectionFolder,
+         &Settings::CollectionFolderChanged},
+        {ui->Edit6, &Settings::FavouritesFolder, &Settings::SetFavouritesFolder,
+         &Settings::FavouritesFolderChanged},
+        {ui->EditApiKey, &Settings::OmdbApiKey, &Settings::SetOmdbApiKey,
+         &Settings::OmdbApiKeyChanged},
+    };
+    for (const Text& t : texts) {
+        connect(t.box, &QLineEdit::textChanged, &s, t.set);
+        connect(&s, t.changed, t.box, &QLineEdit::setText);
+        t.box->setText((s.*t.get)());
     }
-    ui->Edit2->setText(s.CollectionFolder());
-    ui->Edit6->setText(s.FavouritesFolder());
-    ui->EditApiKey->setText(s.OmdbApiKey());
     connect(ui->Edit7, &QLineEdit::textChanged, &s,
             [&s](const QString& path) { s.SetTabPicture(1, path); });
     connect(ui->Edit8, &QLineEdit::textChanged, &s,
@@ -150,7 +155,18 @@ void OptionsTab::FollowSettings() {
     connect(&s, &Settings::TabPictureChanged, this, [this](int tab, const QString& path) {
         (tab == 1 ? ui->Edit7 : ui->Edit8)->setText(path);
     });
+    FollowCheckBoxes();
 
+    connect(ui->ComboBox2, &QComboBox::currentIndexChanged, &s, &Settings::SetTheme);
+    connect(&s, &Settings::ThemeChanged, this, [this](int index) {
+        ui->ComboBox2->setCurrentIndex(index >= 0 && index < ui->ComboBox2->count() ? index : -1);
+        // An index outside the list selects nothing, and nothing is what Save stores.
+        settings_.SetTheme(ui->ComboBox2->currentIndex());
+    });
+}
+
+void OptionsTab::FollowCheckBoxes() {
+    Settings& s = settings_;
     struct Box {
         QCheckBox* box;
         bool (Settings::*get)() const;
@@ -179,13 +195,6 @@ void OptionsTab::FollowSettings() {
         connect(b.box, &QCheckBox::toggled, &s, b.set);
         connect(&s, b.changed, b.box, &QCheckBox::setChecked);
     }
-
-    connect(ui->ComboBox2, &QComboBox::currentIndexChanged, &s, &Settings::SetTheme);
-    connect(&s, &Settings::ThemeChanged, this, [this](int index) {
-        ui->ComboBox2->setCurrentIndex(index >= 0 && index < ui->ComboBox2->count() ? index : -1);
-        // An index outside the list selects nothing, and nothing is what Save stores.
-        settings_.SetTheme(ui->ComboBox2->currentIndex());
-    });
 }
 
 QString OptionsTab::PortableCaption() const {

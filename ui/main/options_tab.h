@@ -102,6 +102,7 @@ private:
     void ConnectHandlers();
     // Each option control shows its value of the settings and gives them the user's changes.
     void FollowSettings();
+    void FollowCheckBoxes();
     void SelectFolder(const QString& (Settings::*get)() const,
                       void (Settings::*set)(const QString&));
     void LoadSavedPath(Result<QString> (Settings::*stored)() const,

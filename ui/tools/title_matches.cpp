@@ -3,6 +3,7 @@
 #include "core/infotext.h"
 #include "online/http_client.h"
 #include "platform/pictures.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/hints.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/omdb_wait.h"
@@ -66,9 +67,9 @@ TForm17::TForm17(Windows& windows, Services& services, Settings& settings, QWidg
     ui->ListView1->installEventFilter(this);
     if (QWidget* main = windows_.MainWindow())
         main->installEventFilter(this);
-    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    ConnectClicks(this, {{ui->Button1, &TForm17::Button1Click},
+                         {ui->Button2, &TForm17::Button2Click},
+                         {ui->Button3, &TForm17::Button3Click}});
     connect(ui->ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { Button1Click(); });
     connect(ui->ListView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { ui->Button1->setEnabled(item != nullptr); });

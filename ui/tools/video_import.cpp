@@ -3,6 +3,7 @@
 #include "cli/title_adder.h"
 #include "core/collection.h"
 #include "online/omdb.h"
+#include "ui/main/connect_clicks.h"
 #include "ui/main/hints.h"
 #include "ui/main/network_wait.h"
 #include "ui/main/settings.h"
@@ -143,11 +144,11 @@ TForm18::TForm18(Windows& windows, Services& services, Settings& settings, QWidg
     header->resizeSection(VideoGuessModel::kNote, 170);
     if (QWidget* main = windows_.MainWindow())
         main->installEventFilter(this);
-    connect(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(ui->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(ui->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    ConnectClicks(this, {{ui->Button1, &TForm18::Button1Click},
+                         {ui->Button2, &TForm18::Button2Click},
+                         {ui->Button3, &TForm18::Button3Click},
+                         {ui->Button4, &TForm18::Button4Click},
+                         {ui->Button5, &TForm18::Button5Click}});
     connect(model_, &QAbstractItemModel::dataChanged, this, [this] { EnableButtons(); });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { EnableButtons(); });
 }
@@ -252,6 +253,47 @@ void TForm18::ScanFolder(const QString& folder) {
     ui->Label2->setText(said);
 }
 
+bool TForm18::CanImportInto(const QString& folder) {
+    if (!services_.connection->IsOnline()) {
+        ui->Label2->setText(
+            QStringLiteral("Please, Connect to the Internet before trying a Search"));
+        return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+        ui->Label2->setText(
+            QStringLiteral("The collection folder \"%1\" does not exist: choose it on the Options "
+                           "tab first.")
+                .arg(folder));
+        return false;
+    }
+    return true;
+}
+
+void TForm18::ShowOutcome(int row, const cli::AddedTitle& outcome, ImportTally& tally) {
+    switch (outcome.kind) {
+    case cli::AddedTitle::Kind::Added:
+        ++tally.added;
+        model_->SetNote(row, QStringLiteral("added as ") + outcome.text);
+        model_->SetTicked(row, false);
+        break;
+    case cli::AddedTitle::Kind::Skipped:
+        ++tally.skipped;
+        model_->SetNote(row, HeldNote(outcome.text));
+        model_->SetTicked(row, false);
+        break;
+    case cli::AddedTitle::Kind::NotFound:
+        ++tally.notFound;
+        model_->SetNote(row, QStringLiteral("not found"));
+        Log(QStringLiteral("not found: %1  <-  %2").arg(outcome.title, model_->Guess(row).path));
+        return;
+    case cli::AddedTitle::Kind::Failed:
+        ++tally.failed;
+        model_->SetNote(row, QStringLiteral("failed"));
+        break;
+    }
+    Log(cli::AddedLine(outcome));
+}
+
 void TForm18::Button2Click() {
     if (importing_)
         return;
@@ -261,19 +303,9 @@ void TForm18::Button2Click() {
             rows.push_back(row);
     if (rows.empty())
         return;
-    if (!services_.connection->IsOnline()) {
-        ui->Label2->setText(
-            QStringLiteral("Please, Connect to the Internet before trying a Search"));
-        return;
-    }
     const QString folder = CollectionFolder();
-    if (!QFileInfo(folder).isDir()) {
-        ui->Label2->setText(
-            QStringLiteral("The collection folder \"%1\" does not exist: choose it on the Options "
-                           "tab first.")
-                .arg(folder));
+    if (!CanImportInto(folder))
         return;
-    }
     const int total = int(rows.size());
     importing_ = true;
     stopAfterTitle_ = false;
@@ -289,7 +321,7 @@ void TForm18::Button2Click() {
     std::vector<cli::AddedTitle> told; // by the worker, read once it is joined
     cli::TitleAdder adder({folder, settings_.Service()}, false, {},
                           [&told](const cli::AddedTitle& outcome) { told.push_back(outcome); });
-    int added = 0, skipped = 0, notFound = 0, failed = 0;
+    ImportTally tally;
     for (int i = 0; i < total; ++i) {
         const cli::TitleToAdd title = cli::GuessToAdd(model_->Guess(rows[std::size_t(i)]));
         ui->Label2->setText(
@@ -301,32 +333,8 @@ void TForm18::Button2Click() {
             if (going)
                 adder.Settle();
         });
-        for (const cli::AddedTitle& outcome : std::exchange(told, {})) {
-            const int row = rows.at(std::size_t(outcome.number - 1));
-            switch (outcome.kind) {
-            case cli::AddedTitle::Kind::Added:
-                ++added;
-                model_->SetNote(row, QStringLiteral("added as ") + outcome.text);
-                model_->SetTicked(row, false);
-                break;
-            case cli::AddedTitle::Kind::Skipped:
-                ++skipped;
-                model_->SetNote(row, HeldNote(outcome.text));
-                model_->SetTicked(row, false);
-                break;
-            case cli::AddedTitle::Kind::NotFound:
-                ++notFound;
-                model_->SetNote(row, QStringLiteral("not found"));
-                Log(QStringLiteral("not found: %1  <-  %2")
-                        .arg(outcome.title, model_->Guess(row).path));
-                continue;
-            case cli::AddedTitle::Kind::Failed:
-                ++failed;
-                model_->SetNote(row, QStringLiteral("failed"));
-                break;
-            }
-            Log(cli::AddedLine(outcome));
-        }
+        for (const cli::AddedTitle& outcome : std::exchange(told, {}))
+            ShowOutcome(rows.at(std::size_t(outcome.number - 1)), outcome, tally);
         ui->ProgressBar1->setValue(i + 1);
         if (!going) {
             Log(QStringLiteral("Stopped: ") + adder.StopReason());
@@ -348,11 +356,11 @@ void TForm18::Button2Click() {
     importing_ = false;
     EnableButtons();
     ui->Label2->setText(QStringLiteral("%1 added, %2 skipped, %3 not found, %4 failed.")
-                            .arg(added)
-                            .arg(skipped)
-                            .arg(notFound)
-                            .arg(failed));
-    if (added > 0) {
+                            .arg(tally.added)
+                            .arg(tally.skipped)
+                            .arg(tally.notFound)
+                            .arg(tally.failed));
+    if (tally.added > 0) {
         // The off-line tab lists the new records (at once when it is in view).
         windows_.CollectionFilesAdded();
     }

@@ -18,6 +18,9 @@ class TForm18;
 
 namespace quorvel {
 
+namespace cli {
+struct AddedTitle;
+}
 class Settings;
 
 // The guesses with a tick each: the title (editable) in the first column, then the year
@@ -73,6 +76,16 @@ protected:
 private:
     // The one place this window learns which collection it fills.
     QString CollectionFolder() const;
+    struct ImportTally {
+        int added = 0;
+        int skipped = 0;
+        int notFound = 0;
+        int failed = 0;
+    };
+    // Says in the window why an import cannot start.
+    bool CanImportInto(const QString& folder);
+    // One title's outcome in its row, the log and the tally.
+    void ShowOutcome(int row, const cli::AddedTitle& outcome, ImportTally& tally);
     void EnableButtons();
     void Log(const QString& line);
 
