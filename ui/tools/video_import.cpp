@@ -294,6 +294,27 @@ void TForm18::ShowOutcome(int row, const cli::AddedTitle& outcome, ImportTally& 
     Log(cli::AddedLine(outcome));
 }
 
+QAbstractItemView::EditTriggers TForm18::BeginImport(int total) {
+    importing_ = true;
+    stopAfterTitle_ = false;
+    closeDeclined_ = false;
+    EnableButtons();
+    const QAbstractItemView::EditTriggers editing = ui->ListView1->editTriggers();
+    ui->ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->Memo1->clear();
+    ui->ProgressBar1->setRange(0, total);
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->show();
+    return editing;
+}
+
+void TForm18::EndImport(QAbstractItemView::EditTriggers editing) {
+    ui->ProgressBar1->hide();
+    ui->ListView1->setEditTriggers(editing);
+    importing_ = false;
+    EnableButtons();
+}
+
 void TForm18::Button2Click() {
     if (importing_)
         return;
@@ -307,16 +328,7 @@ void TForm18::Button2Click() {
     if (!CanImportInto(folder))
         return;
     const int total = int(rows.size());
-    importing_ = true;
-    stopAfterTitle_ = false;
-    closeDeclined_ = false;
-    EnableButtons();
-    const auto editing = ui->ListView1->editTriggers();
-    ui->ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ui->Memo1->clear();
-    ui->ProgressBar1->setRange(0, total);
-    ui->ProgressBar1->setValue(0);
-    ui->ProgressBar1->show();
+    const QAbstractItemView::EditTriggers editing = BeginImport(total);
 
     std::vector<cli::AddedTitle> told; // by the worker, read once it is joined
     cli::TitleAdder adder({folder, settings_.Service()}, false, {},
@@ -351,10 +363,7 @@ void TForm18::Button2Click() {
             break;
         }
     }
-    ui->ProgressBar1->hide();
-    ui->ListView1->setEditTriggers(editing);
-    importing_ = false;
-    EnableButtons();
+    EndImport(editing);
     ui->Label2->setText(QStringLiteral("%1 added, %2 skipped, %3 not found, %4 failed.")
                             .arg(tally.added)
                             .arg(tally.skipped)

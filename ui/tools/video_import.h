@@ -7,6 +7,7 @@
 #include "ui/main/checkable_list.h"
 #include "ui/windows.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 
 #include <memory>
@@ -84,6 +85,10 @@ private:
     };
     // Says in the window why an import cannot start.
     bool CanImportInto(const QString& folder);
+    // The list is locked and the bar shown while an import runs; the end gives the list's
+    // editing back.
+    QAbstractItemView::EditTriggers BeginImport(int total);
+    void EndImport(QAbstractItemView::EditTriggers editing);
     // One title's outcome in its row, the log and the tally.
     void ShowOutcome(int row, const cli::AddedTitle& outcome, ImportTally& tally);
     void EnableButtons();
