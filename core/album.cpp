@@ -156,8 +156,8 @@ Status WriteAlbumPage(const QString& path, const QStringList& lines, FolderSync*
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
                                  const QString& title, FolderSync* sync,
                                  const QSet<QString>* posters) {
-    const QString infoPath =
-        EntryFilePath(collectionFolder, title + QStringLiteral(".txt"), QStringLiteral(".txt"));
+    const QString infoPath = EntryFilePath(collectionFolder, title + QStringLiteral(".txt"),
+                                           QStringLiteral(".txt"), posters);
     const Result<TextFile> info = LoadInfoText(infoPath);
     const QStringList lines =
         AlbumTitlePage(collectionFolder, albumFolder, title, info ? info->lines : QStringList(),

@@ -64,7 +64,7 @@ struct TitlePageOutcome {
 
 // Reads the title's info text from `collectionFolder` (once) and writes its page into
 // `albumFolder` (handed to `sync` as WriteAlbumPage does). The page is written even when the
-// text cannot be read.
+// text cannot be read. `posters`, as above, also finds the text without looking on the disk.
 TitlePageOutcome CreateTitlePage(const QString& collectionFolder, const QString& albumFolder,
                                  const QString& title, FolderSync* sync = nullptr,
                                  const QSet<QString>* posters = nullptr);

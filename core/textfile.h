@@ -67,9 +67,9 @@ enum class Durability {
     // On the medium before the call returns: a user's own file, which nothing can make again.
     Synced,
     // Left to the system's write-back: for files the program can always make again (album
-    // pages), written by the thousand. The name still holds the old file or the whole new one,
-    // never a part. Handed to a FolderSync (the overload below), the file is put on the medium
-    // while the next ones are written.
+    // pages), written by the thousand. A replaced name still holds the old file or the whole new
+    // one, never a part. Handed to a FolderSync (the overload below), the file is put on the
+    // medium while the next ones are written.
     Deferred,
 };
 
@@ -84,7 +84,8 @@ class FolderSync;
 Status WriteFileSafely(const QString& path, const QByteArray& bytes,
                        Durability durability = Durability::Synced);
 // A Deferred write whose new file `sync` puts on the medium; its failure to store the file is
-// reported by sync.Sync().
+// reported by sync.Sync(). A name that does not exist yet is written directly: until Sync()
+// has succeeded, a crash may leave it short (there was no old file to keep).
 Status WriteFileSafely(const QString& path, const QByteArray& bytes, FolderSync& sync);
 
 // Puts a batch of files just written into one folder on the medium, and only them: each file

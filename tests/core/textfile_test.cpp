@@ -458,21 +458,31 @@ TEST(WriteFileSafely, BothDurabilitiesReplaceWholeKeepPermissionsAndFailAlike) {
 }
 
 // Files handed to a FolderSync are stored by its own threads: the pages written through it read
-// back whole, and a file the system cannot store is named in the failure.
+// back whole, even when the process may hold far fewer files open than are written, and a file
+// the system cannot store is named in the failure.
 TEST(FolderSyncTest, HandedFilesAreStoredAndAFailureNamesTheFile) {
     QTemporaryDir dir;
     {
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        rlimit few = saved;
+        few.rlim_cur = QDir("/proc/self/fd").count() + 160;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
         FolderSync sync(dir.path());
-        for (int i = 0; i < 40; ++i)
-            ASSERT_TRUE(WriteFileSafely(dir.filePath(QString("%1.html").arg(i)),
-                                        QByteArray(i * 100, 'p'), sync));
-        EXPECT_TRUE(sync.Sync());
+        Status written = Success();
+        for (int i = 0; i < 600 && written; ++i)
+            written = WriteFileSafely(dir.filePath(QString("%1.html").arg(i)),
+                                      QByteArray(i * 10, 'p'), sync);
+        const Status stored = sync.Sync();
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        ASSERT_TRUE(written) << written.error().toStdString();
+        EXPECT_TRUE(stored);
     }
     QStringList sizes;
-    for (int i : {0, 7, 39})
+    for (int i : {0, 7, 599})
         sizes << QString::number(ReadFileBytes(dir.filePath(QString("%1.html").arg(i))).size());
-    EXPECT_EQ(sizes.join(' '), "0 700 3900");
-    EXPECT_EQ(FolderNames(dir.path()).size(), 40); // no temporary file left
+    EXPECT_EQ(sizes.join(' '), "0 70 5990");
+    EXPECT_EQ(FolderNames(dir.path()).size(), 600); // no temporary file left
 
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
@@ -482,6 +492,38 @@ TEST(FolderSyncTest, HandedFilesAreStoredAndAFailureNamesTheFile) {
     const Status stored = sync.Sync();
     ASSERT_FALSE(stored);
     EXPECT_EQ(stored.error(), "Cannot store /album/Heat.html on disk: Invalid argument");
+}
+
+// Through a FolderSync a new name is written directly and an existing one replaced whole: a write
+// cut short leaves the old file, or for a new name no file at all, and never a temporary one.
+TEST(FolderSyncTest, ACutWriteLeavesTheOldFileOrNoneAndAReplacementKeepsPermissions) {
+    QTemporaryDir dir;
+    const QString old = dir.filePath("Heat.html");
+    ASSERT_TRUE(WriteFileBytes(old, "old\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    FolderSync sync(dir.path());
+    for (const QString& path : {old, dir.filePath("Ronin.html")}) {
+        SCOPED_TRACE(path.toStdString());
+        Status cut = Success();
+        {
+            FileSizeLimit limit(16 * 1024);
+            ASSERT_TRUE(limit.active());
+            cut = WriteFileSafely(path, QByteArray(256 * 1024, 'x'), sync);
+        }
+        ASSERT_FALSE(cut);
+        EXPECT_EQ(cut.error(), "Cannot write " + path + ": File too large");
+        EXPECT_EQ(FolderNames(dir.path()), QStringList{"Heat.html"});
+        EXPECT_EQ(ReadFileBytes(old), QByteArray("old\r\n"));
+    }
+    ASSERT_TRUE(WriteFileSafely(old, "new\r\n", sync));
+    ASSERT_TRUE(WriteFileSafely(dir.filePath("Ronin.html"), "ronin\r\n", sync));
+    ASSERT_TRUE(sync.Sync());
+    EXPECT_EQ(ReadFileBytes(old), QByteArray("new\r\n"));
+    EXPECT_EQ(ReadFileBytes(dir.filePath("Ronin.html")), QByteArray("ronin\r\n"));
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(old).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(FolderNames(dir.path()), (QStringList{"Heat.html", "Ronin.html"}));
 }
 
 TEST_F(FullDisk, ADeferredSaveThatDoesNotFitFailsWithTheSystemsReasonAndLeavesTheOldFile) {
