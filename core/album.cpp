@@ -8,6 +8,14 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
 namespace quorvel {
 
 namespace {
@@ -36,6 +44,65 @@ struct AlbumReport {
             progress.step();
     }
 };
+
+// One title page made: the log line that tells it, and whether it counts as a failure.
+struct MadePage {
+    QString line;
+    bool failed = false;
+};
+
+MadePage MakeTitlePage(const QString& collectionFolder, const QString& albumFolder,
+                       const QString& title, FolderSync& sync, const QSet<QString>& listed) {
+    const QString page = title + QStringLiteral(".html");
+    if (const Result<QString> text = TitleTextPath(collectionFolder, title); !text)
+        return {page + QStringLiteral(" not created: ") + text.error(), true};
+    const TitlePageOutcome made =
+        CreateTitlePage(collectionFolder, albumFolder, title, &sync, &listed);
+    if (!made.writeFailure.isEmpty())
+        return {page + QStringLiteral(" not created: ") + made.writeFailure, true};
+    if (!made.readFailure.isEmpty())
+        return {page + QStringLiteral(" created without its information: ") + made.readFailure,
+                true};
+    return {page + QStringLiteral(" created."), false};
+}
+
+// The pages are made on one thread per processor, each taking the next title, while the calling
+// thread reports them in the titles' order: reading, composing and writing a page costs about
+// as much processor time as the disk takes to store it, so one thread alone leaves a processor
+// idle.
+void MakeTitlePages(const QString& collectionFolder, const QString& albumFolder,
+                    const QStringList& titles, FolderSync& sync, const QSet<QString>& listed,
+                    const AlbumReport& report, AlbumOutcome& outcome) {
+    const std::size_t count = std::size_t(titles.size());
+    std::vector<std::optional<MadePage>> made(count);
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < count; i = next++) {
+            MadePage page = MakeTitlePage(collectionFolder, albumFolder, titles[qsizetype(i)],
+                                          sync, listed);
+            {
+                const std::lock_guard lock(mutex);
+                made[i] = std::move(page);
+            }
+            ready.notify_all();
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<std::jthread> workers;
+    for (unsigned i = 0; i < threads && i < count; ++i)
+        workers.emplace_back(work);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::unique_lock lock(mutex);
+        ready.wait(lock, [&] { return made[i].has_value(); });
+        const MadePage page = std::move(*made[i]);
+        lock.unlock();
+        report.Log(page.line);
+        outcome.failures += page.failed ? 1 : 0;
+        report.Step();
+    }
+}
 
 } // namespace
 
@@ -212,25 +279,7 @@ AlbumOutcome CreateAlbum(const QString& collectionFolder, const QString& albumFo
     }
 
     report.Log(QStringLiteral("Creating pages..."));
-    for (const QString& title : titles) {
-        const QString page = title + QStringLiteral(".html");
-        if (const Result<QString> text = TitleTextPath(collectionFolder, title); !text) {
-            report.Log(page + QStringLiteral(" not created: ") + text.error());
-            ++outcome.failures;
-        } else if (const TitlePageOutcome made =
-                       CreateTitlePage(collectionFolder, albumFolder, title, &sync, &posters);
-                   !made.writeFailure.isEmpty()) {
-            report.Log(page + QStringLiteral(" not created: ") + made.writeFailure);
-            ++outcome.failures;
-        } else if (!made.readFailure.isEmpty()) {
-            report.Log(page + QStringLiteral(" created without its information: ") +
-                       made.readFailure);
-            ++outcome.failures;
-        } else {
-            report.Log(page + QStringLiteral(" created."));
-        }
-        report.Step();
-    }
+    MakeTitlePages(collectionFolder, albumFolder, titles, sync, posters, report, outcome);
     const Status stored = sync.Sync();
     if (!stored) {
         report.Log(QStringLiteral("Album not stored: ") + stored.error());

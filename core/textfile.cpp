@@ -154,7 +154,10 @@ QString JoinWithCrLf(const QStringList& lines) {
 }
 
 QString ErrnoText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    char buffer[256];
+    // The GNU strerror_r: pages are written from several threads, and strerror's text may live
+    // in one buffer shared by all of them.
+    return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof buffer));
 }
 
 bool WriteAll(int fd, const char* data, qsizetype size) {
@@ -354,7 +357,7 @@ bool BytesMayHoldUpperCased(const QByteArray& bytes, QStringView upper) {
 // Straight from the system: a filter reads every text of the collection, and QFile's own
 // checks around each open and read cost as much again as the reading.
 Result<QByteArray> ReadFileContents(const QString& path) {
-    const auto reason = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    const auto reason = [](int error) { return ErrnoText(error); };
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || name.contains('\0'))
         return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(ENOENT)));
@@ -579,8 +582,11 @@ FolderSync::~FolderSync() {
 }
 
 void FolderSync::Adopt(int fd, const QString& path) {
-    if (!syncer_)
-        syncer_ = std::make_unique<Syncer>();
+    {
+        const std::lock_guard lock(starting_);
+        if (!syncer_)
+            syncer_ = std::make_unique<Syncer>();
+    }
     syncer_->Add(fd, path);
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 namespace quorvel {
 
@@ -102,6 +103,7 @@ public:
     FolderSync& operator=(const FolderSync&) = delete;
 
     // Takes over `fd`, open on the file now named `path` in the folder: it is synced and closed.
+    // Several threads may hand files over at once; Sync() comes after all of them.
     void Adopt(int fd, const QString& path);
     // Waits until every file handed over is on the medium, then syncs the folder. Fails with
     // the first file (or the folder) that could not be stored and the system's reason.
@@ -112,6 +114,7 @@ private:
     QString folder_;
     int fd_ = -1;
     int openError_ = 0;
+    std::mutex starting_; // the first file handed over starts the syncing threads
     std::unique_ptr<Syncer> syncer_;
 };
 

@@ -876,7 +876,9 @@ bool IsVideoFileName(QByteArrayView name) {
         return false;
     char lower[4];
     const QByteArrayView extension = name.sliced(dot + 1);
-    std::transform(extension.begin(), extension.end(), lower, LowerAscii);
+    // Bounded by the array as well: g++ 12 cannot tell from the test above that it is enough.
+    for (qsizetype i = 0; i < extension.size() && i < qsizetype(sizeof lower); ++i)
+        lower[i] = LowerAscii(extension[i]);
     return kVideoExtensions.contains(std::string_view(lower, size_t(extension.size())));
 }
 
