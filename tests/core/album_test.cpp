@@ -167,6 +167,32 @@ TEST(AlbumRun, EndFailuresAndFilesFollowTheTitlesAndTheIndexName) {
     }
 }
 
+// Pages are made side by side, yet the log tells them in the titles' order, each with its own end.
+TEST(AlbumRun, PagesAreReportedInTheTitlesOrder) {
+    QTemporaryDir dir;
+    QStringList titles;
+    QStringList expected;
+    for (int i = 0; i < 90; ++i) {
+        const QString title = QString("T%1").arg(i, 2, 10, QChar('0'));
+        titles << title;
+        if (i % 7 == 3) {
+            expected << title + ".html created without its information: Cannot open " +
+                            dir.filePath(title + ".txt") + ": No such file or directory";
+        } else {
+            ASSERT_TRUE(test::WriteFileBytes(dir.filePath(title + ".txt"), "x\r\n"));
+            expected << title + ".html created.";
+        }
+    }
+    QStringList log;
+    AlbumProgress progress;
+    progress.log = [&](const QString& line) { log << line; };
+    const AlbumOutcome made = CreateAlbum(dir.path(), dir.filePath("album"), titles, progress);
+    EXPECT_EQ(made.failures, 13);
+    const qsizetype pages = log.indexOf("Creating pages...") + 1;
+    ASSERT_GT(pages, 0);
+    EXPECT_EQ(log.mid(pages), expected);
+}
+
 TEST(AlbumRun, AnIndexThatCannotBeWrittenEndsTheCreationWithItsReason) {
     QTemporaryDir dir;
     ASSERT_TRUE(test::WriteFileBytes(dir.filePath("A.txt"), "A\r\n"));
