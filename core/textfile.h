@@ -89,11 +89,12 @@ Status WriteFileSafely(const QString& path, const QByteArray& bytes,
 // has succeeded, a crash may leave it short (there was no old file to keep).
 Status WriteFileSafely(const QString& path, const QByteArray& bytes, FolderSync& sync);
 
-// Puts a batch of files just written into one folder on the medium, and only them: each file
-// handed over is synced by a few threads of its own while the next ones are written (several
-// syncs waiting together share one journal commit of the file system), and Sync() then syncs
-// the folder, which makes their names durable. Other programs' unwritten data on the same disk
-// is never waited for.
+// Puts a batch of files just written into one folder on the medium, and only them: the files
+// handed over are synced by threads of its own, a group at a time, while the next ones are
+// written (syncs waiting together share the disk's cache flushes and journal commits), and
+// Sync() then syncs the folder, which makes their names durable. Other programs' unwritten data
+// on the same disk is never waited for. At most half the files the process may still open are
+// held open at once.
 class FolderSync {
 public:
     explicit FolderSync(const QString& folder);
