@@ -1,6 +1,7 @@
 #include "core/backup_archive.h"
 
 #include "core/collection.h"
+#include "core/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,7 +141,7 @@ zip_int64_t Fail(MemberSource& source, int zipError, int systemError) {
     zip_error_set(&source.error, zipError, systemError);
     if (source.context->failedPath.isEmpty()) {
         source.context->failedPath = source.path;
-        source.context->failedReason = QString::fromLocal8Bit(std::strerror(systemError));
+        source.context->failedReason = ErrnoText(systemError);
     }
     return -1;
 }
@@ -415,7 +416,7 @@ Archive OpenArchive(const QString& path, int flags, QString& failure) {
 }
 
 QString SystemFailure(const QString& path) {
-    return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    return path + QStringLiteral(": ") + ErrnoText(errno);
 }
 
 Result<PlannedMember> PlanMember(const ArchiveMember& member, int index,
@@ -731,7 +732,7 @@ private:
         if (!context_.failedPath.isEmpty())
             return;
         context_.failedPath = plan.path;
-        context_.failedReason = error ? QString::fromLocal8Bit(std::strerror(error))
+        context_.failedReason = error ? ErrnoText(error)
                                       : QStringLiteral("the file changed while it was archived");
     }
 

@@ -288,6 +288,30 @@ QString UnportableNameReason(const QString& name) {
     return {};
 }
 
+namespace {
+
+// Reads one info text and tells `add` what is wrong with it; gives its IMDb identifier,
+// upper-cased, when it holds one.
+template <typename Add>
+QString CheckRecord(const QByteArray& path, const QString& entry, const Add& add) {
+    const Result<QByteArray> read = ReadRecordBytes(path);
+    if (!read) {
+        add(ProblemKind::NotARecord, {entry}, read.error());
+        return {};
+    }
+    if (const QString reason = EncodingProblem(*read); !reason.isEmpty())
+        add(ProblemKind::UnknownEncoding, {entry}, reason);
+    const QStringList lines = DecodeText(*read).lines;
+    if (const QString reason = RecordShapeProblem(lines); !reason.isEmpty())
+        add(ProblemKind::NotARecord, {entry}, reason);
+    const QString id = InfoTextImdbId(lines).value_or(QString());
+    if (id.size() > 2 && AsciiUpper(id.left(2)) == QLatin1String("TT"))
+        return AsciiUpper(id);
+    return {};
+}
+
+} // namespace
+
 Result<CollectionReport> CheckCollection(const QString& folder) {
     const QByteArray folderBytes = QFile::encodeName(folder);
     Result<std::vector<FolderEntry>> listed = ListFolderEntries(folderBytes);
@@ -327,19 +351,8 @@ Result<CollectionReport> CheckCollection(const QString& folder) {
         ++report.texts;
         if (!hasPoster.contains(EntryBaseName(entry)))
             add(ProblemKind::TextAlone, {entry});
-        const Result<QByteArray> read = ReadRecordBytes(folderBytes + '/' + bytes);
-        if (!read) {
-            add(ProblemKind::NotARecord, {entry}, read.error());
-            continue;
-        }
-        if (const QString reason = EncodingProblem(*read); !reason.isEmpty())
-            add(ProblemKind::UnknownEncoding, {entry}, reason);
-        const QStringList lines = DecodeText(*read).lines;
-        if (const QString reason = RecordShapeProblem(lines); !reason.isEmpty())
-            add(ProblemKind::NotARecord, {entry}, reason);
-        const QString id = InfoTextImdbId(lines).value_or(QString());
-        if (id.size() > 2 && AsciiUpper(id.left(2)) == QLatin1String("TT"))
-            byId[AsciiUpper(id)] << entry;
+        if (const QString id = CheckRecord(folderBytes + '/' + bytes, entry, add); !id.isEmpty())
+            byId[id] << entry;
     }
     for (const auto& [id, records] : byId) {
         if (records.size() > 1)

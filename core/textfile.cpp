@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 #include <cerrno>
@@ -23,6 +24,13 @@
 #include <unistd.h>
 
 namespace quorvel {
+// The GNU strerror_r: several threads may ask at once, and strerror's text may live in one
+// buffer shared by all of them.
+QString ErrnoText(int error) {
+    char buffer[256];
+    return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof buffer));
+}
+
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
@@ -136,7 +144,7 @@ QStringList SplitLines(const QString& text) {
 QString SystemReason(const QFileDevice& file, int savedErrno) {
     const QString reason = file.errorString();
     if ((reason.isEmpty() || reason == QLatin1String("Unknown error")) && savedErrno != 0)
-        return QString::fromLocal8Bit(std::strerror(savedErrno));
+        return ErrnoText(savedErrno);
     return reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
 }
 
@@ -151,13 +159,6 @@ QString JoinWithCrLf(const QStringList& lines) {
         text += QLatin1String("\r\n");
     }
     return text;
-}
-
-QString ErrnoText(int error) {
-    char buffer[256];
-    // The GNU strerror_r: pages are written from several threads, and strerror's text may live
-    // in one buffer shared by all of them.
-    return QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof buffer));
 }
 
 bool WriteAll(int fd, const char* data, qsizetype size) {
@@ -176,6 +177,31 @@ bool WriteAll(int fd, const char* data, qsizetype size) {
     return true;
 }
 
+Status WriteFailure(const QString& path, int error) {
+    return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(error)));
+}
+
+// A file of a batch that takes a new name is written under it directly: there is no old file to
+// keep whole, and the batch is not reported stored before Sync(). Saves a temporary name and a
+// rename per file, a third of the work of a new album page. Nothing when the name is taken.
+std::optional<Status> WriteUnderNewName(const QByteArray& name, const QString& path,
+                                        const QByteArray& bytes, FolderSync& sync) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (const int error = errno; error != EEXIST)
+            return WriteFailure(path, error);
+        return std::nullopt;
+    }
+    if (!WriteAll(fd, bytes.constData(), bytes.size())) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(name.constData()); // no part of a page is left under its name
+        return WriteFailure(path, error);
+    }
+    sync.Adopt(fd, path);
+    return Success();
+}
+
 // The deferred write: QSaveFile has no way to leave out its sync, which costs a journal commit
 // per file. A named temporary beside the file, its bytes, then a rename: the name holds the
 // old file or the whole new one. The new file takes the old one's permissions, or 0666 less the
@@ -185,22 +211,8 @@ bool WriteAll(int fd, const char* data, qsizetype size) {
 Status WriteWithoutSync(const QString& path, const QByteArray& bytes, FolderSync* sync) {
     const QByteArray name = QFile::encodeName(path);
     if (sync) {
-        // A file of a batch that takes a new name is written under it directly: there is no old
-        // file to keep whole, and the batch is not reported stored before Sync(). Saves a
-        // temporary name and a rename per file, a third of the work of a new album page.
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (!WriteAll(fd, bytes.constData(), bytes.size())) {
-                const int error = errno;
-                ::close(fd);
-                ::unlink(name.constData()); // no part of a page is left under its name
-                return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(error)));
-            }
-            sync->Adopt(fd, path);
-            return Success();
-        }
-        if (const int error = errno; error != EEXIST)
-            return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(error)));
+        if (std::optional<Status> written = WriteUnderNewName(name, path, bytes, *sync))
+            return *written;
     }
     const qsizetype slash = name.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray() : name.left(slash + 1);
@@ -219,12 +231,12 @@ Status WriteWithoutSync(const QString& path, const QByteArray& bytes, FolderSync
             break;
     }
     if (fd < 0)
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(errno)));
+        return WriteFailure(path, errno);
     auto fail = [&](int error, bool open) -> Status {
         if (open)
             ::close(fd);
         ::unlink(temporary.constData());
-        return Failure(QStringLiteral("Cannot write %1: %2").arg(path, ErrnoText(error)));
+        return WriteFailure(path, error);
     };
     if (replacing && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
         return fail(errno, true);
@@ -357,17 +369,16 @@ bool BytesMayHoldUpperCased(const QByteArray& bytes, QStringView upper) {
 // Straight from the system: a filter reads every text of the collection, and QFile's own
 // checks around each open and read cost as much again as the reading.
 Result<QByteArray> ReadFileContents(const QString& path) {
-    const auto reason = [](int error) { return ErrnoText(error); };
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || name.contains('\0'))
-        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(ENOENT)));
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, ErrnoText(ENOENT)));
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(errno)));
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, ErrnoText(errno)));
     struct stat status {};
     if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
         ::close(fd);
-        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, reason(EISDIR)));
+        return Failure(QStringLiteral("Cannot open %1: %2").arg(path, ErrnoText(EISDIR)));
     }
     QByteArray bytes;
     // One read more than the size: the end is known only when a read gives nothing.
@@ -382,7 +393,7 @@ Result<QByteArray> ReadFileContents(const QString& path) {
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            return Failure(QStringLiteral("Cannot read %1: %2").arg(path, reason(error)));
+            return Failure(QStringLiteral("Cannot read %1: %2").arg(path, ErrnoText(error)));
         }
         if (n == 0)
             break;

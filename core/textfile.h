@@ -56,6 +56,9 @@ QString AsciiUpper(QStringView text);
 // one, and UTF-16 text answer true. What the list filters skip decoding with.
 bool BytesMayHoldUpperCased(const QByteArray& bytes, QStringView upper);
 
+// The system's words for an errno value ("No space left on device"), safe from any thread.
+QString ErrnoText(int error);
+
 // The whole file as it is on disk; fails with a one-line reason when it cannot be opened or
 // read.
 Result<QByteArray> ReadFileContents(const QString& path);

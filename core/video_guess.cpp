@@ -358,6 +358,19 @@ bool IsSmallNumber(const Token* token) {
                        [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// "Part 2" with a capital is a title's own ("Friday the 13th Part 2") unless it is the whole
+// name, or stands after a " - " or after the release tags.
+bool PartMarkApart(const std::vector<Token>& tokens, size_t i) {
+    return IsLowerCase(tokens[i].text) || tokens.size() == 2 ||
+           (i > 0 && (tokens[i - 1].piece == Piece::Dash || tokens[i - 1].kind != Kind::Title));
+}
+
+// "WEB-DL", "WEB-Rip", "Blu-ray" (written joined) and "H.264", "H 265".
+bool IsTwoWordTag(std::string_view s, std::string_view n, bool joined) {
+    return (joined && ((s == "web" && (n == "dl" || n == "rip")) || (s == "blu" && n == "ray"))) ||
+           (s == "h" && (n == "264" || n == "265"));
+}
+
 // Gives every word its kind; two-word marks ("Season 1", "Director's Cut", "H.264", "WEB-DL")
 // mark both. Editions found are added to `editions`.
 // Inside brackets (`bracketed`) an edition needs no capitals: "[Extended]" can be nothing else.
@@ -396,12 +409,7 @@ void Classify(std::vector<Token>& tokens, bool folder, bool bracketed, QStringLi
             t.kind = Kind::Part;
         } else if (kPartWords.contains(s) && IsSmallNumber(next)) {
             both(Kind::Part);
-        } else if ((s == "part" || s == "pt") && IsSmallNumber(next) &&
-                   (IsLowerCase(t.text) || tokens.size() == 2 ||
-                    (i > 0 && tokens[i - 1].piece == Piece::Dash) ||
-                    (i > 0 && tokens[i - 1].kind != Kind::Title))) {
-            // "Part 2" with a capital is a title's own ("Friday the 13th Part 2") unless it
-            // is the whole name, or stands after a " - " or after the release tags.
+        } else if ((s == "part" || s == "pt") && IsSmallNumber(next) && PartMarkApart(tokens, i)) {
             both(Kind::Part);
         } else if (next && kEditionQualifiers.contains(s) && kEditionNouns.contains(n)) {
             editions << QString::fromLatin1(kEditionQualifiers.at(s)) + u' ' +
@@ -414,10 +422,7 @@ void Classify(std::vector<Token>& tokens, bool folder, bool bracketed, QStringLi
             t.kind = Kind::Edition;
         } else if (IsTag(s, capitals)) {
             t.kind = Kind::Tag;
-        } else if (next && next->joined &&
-                   ((s == "web" && (n == "dl" || n == "rip")) || (s == "blu" && n == "ray"))) {
-            both(Kind::Tag);
-        } else if (next && s == "h" && (n == "264" || n == "265")) {
+        } else if (next && IsTwoWordTag(s, n, next->joined)) {
             both(Kind::Tag);
         } else if (kLeftOutWords.contains(s)) {
             t.kind = Kind::LeftOut;
@@ -536,80 +541,70 @@ QString FoldedWords(QStringView text) {
     return words;
 }
 
-NameReading ReadName(QStringView name, bool folder) {
-    NameReading reading;
-    reading.imdbId = FindImdbId(name);
-    std::vector<Token> tokens = Tokenize(name);
-    Classify(tokens, folder, false, reading.editions);
-    MarkByPlace(tokens);
-
-    size_t start = 0;
+// The first word of the title: the name's first word `first`, or the one after a site's name
+// ("www.site.com - Title").
+size_t TitleStart(const std::vector<Token>& tokens, size_t first) {
+    size_t start = first;
+    if (Folded(tokens[start].text).view() != "www")
+        return start;
+    size_t dash = start;
+    while (dash < tokens.size() && tokens[dash].piece != Piece::Dash)
+        ++dash;
+    start = dash < tokens.size() ? dash + 1 : std::min(start + 3, tokens.size());
     while (start < tokens.size() && tokens[start].piece != Piece::Word)
         ++start;
-    if (start == tokens.size()) {
-        reading.saysNothing = true;
-        return reading;
-    }
-    // "www.site.com - Title": a site's name before the title.
-    if (Folded(tokens[start].text).view() == "www") {
-        size_t dash = start;
-        while (dash < tokens.size() && tokens[dash].piece != Piece::Dash)
-            ++dash;
-        start = dash < tokens.size() ? dash + 1 : std::min(start + 3, tokens.size());
-        while (start < tokens.size() && tokens[start].piece != Piece::Word)
-            ++start;
-    }
+    return start;
+}
 
-    bool titleWords = false;
-    for (size_t i = start; i < tokens.size(); ++i)
-        titleWords = titleWords ||
-                     IsWordOf(tokens[i], {Kind::Title, Kind::LeftOut, Kind::Number, Kind::Year});
-    // Where the title ends: the first tag, edition, episode, part or identifier after its first
-    // word; a name of tags alone has none.
-    size_t end = tokens.size();
-    size_t episodeAt = tokens.size();
-    for (size_t i = start; i < tokens.size() && end == tokens.size(); ++i) {
+// Where the title ends: the first tag, edition, episode, part or identifier after its first
+// word; a name of tags alone has none.
+size_t TitleEnd(const std::vector<Token>& tokens, size_t start, bool titleWords) {
+    for (size_t i = start; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (IsWordOf(t, {Kind::Episode, Kind::Part, Kind::Id}) ||
             (IsWordOf(t, {Kind::Tag, Kind::Edition}) && (i > start || !titleWords)))
-            end = i;
+            return i;
     }
-    for (size_t i = start; i < tokens.size() && episodeAt == tokens.size(); ++i)
-        if (IsWordOf(tokens[i], {Kind::Episode}))
-            episodeAt = i;
-    reading.episode = episodeAt < tokens.size();
+    return tokens.size();
+}
 
-    // The year: the last plausible one before an episode mark, never the title's first word
-    // ("2001 A Space Odyssey 1968", "1917 (2019)").
+// The year: the last plausible one before an episode mark, never the title's first word
+// ("2001 A Space Odyssey 1968", "1917 (2019)"). Gives where it stands, or the end of the tokens.
+size_t FindYear(const std::vector<Token>& tokens, size_t start, size_t episodeAt,
+                std::optional<int>& year) {
     size_t yearAt = tokens.size();
     for (size_t i = 0; i < episodeAt; ++i) {
         const Token& t = tokens[i];
-        std::optional<int> year;
+        std::optional<int> found;
         if (t.piece == Piece::Word && t.kind == Kind::Year && i > start)
-            year = DigitsValue(Folded(t.text).view());
+            found = DigitsValue(Folded(t.text).view());
         else if (t.piece == Piece::Paren || t.piece == Piece::Bracket)
-            year = YearInBrackets(t.text);
-        if (year) {
-            reading.year = year;
+            found = YearInBrackets(t.text);
+        if (found) {
+            year = found;
             yearAt = i;
         }
     }
-    if (yearAt > start)
-        end = std::min(end, yearAt);
+    return yearAt;
+}
 
-    // Editions in brackets ("(Director's Cut)", Plex's "{edition-Extended}").
+// Editions in brackets ("(Director's Cut)", Plex's "{edition-Extended}").
+void AddBracketedEditions(const std::vector<Token>& tokens, bool folder, QStringList& editions) {
     for (const Token& t : tokens) {
         if (t.piece != Piece::Paren && t.piece != Piece::Bracket)
             continue;
         if (t.text.startsWith(u"edition-", Qt::CaseInsensitive)) {
-            reading.editions << t.text.mid(8).trimmed().toString();
+            editions << t.text.mid(8).trimmed().toString();
             continue;
         }
         std::vector<Token> inside = Tokenize(t.text);
-        Classify(inside, folder, true, reading.editions);
+        Classify(inside, folder, true, editions);
     }
+}
 
-    reading.title = BuildTitle(tokens, start, end);
+// Generic words with numbers ("VTS_01_1", "title_t00"), or a bare number, tell no title.
+bool TitleSaysNothing(const std::vector<Token>& tokens, size_t start, size_t end,
+                      const NameReading& reading, bool titleWords) {
     bool genericOrNumbers = true;
     bool onlyNumbers = true;
     for (size_t i = start; i < end; ++i) {
@@ -620,31 +615,67 @@ NameReading ReadName(QStringView name, bool folder) {
                                                 t.kind == Kind::Year);
         onlyNumbers = onlyNumbers && (t.kind == Kind::Number || t.kind == Kind::Year);
     }
-    // Generic words with numbers ("VTS_01_1", "title_t00"), or a bare number.
-    reading.saysNothing = reading.title.isEmpty() || (genericOrNumbers && !onlyNumbers) ||
-                          (onlyNumbers && !reading.year) || !titleWords;
+    return reading.title.isEmpty() || (genericOrNumbers && !onlyNumbers) ||
+           (onlyNumbers && !reading.year) || !titleWords;
+}
 
+// "sample", "trailer" ... leave the file out, except as a capitalised word inside a title
+// ("Trailer Park Boys", "Extras"): after the title, lower-case, as the whole name, or as a
+// "-trailer" ending.
+bool FileLeftOut(const std::vector<Token>& tokens, size_t start, size_t end,
+                 const NameReading& reading) {
+    size_t lastTitleWord = tokens.size();
+    for (size_t i = start; i < end; ++i)
+        if (tokens[i].piece == Piece::Word)
+            lastTitleWord = i;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (!IsWordOf(t, {Kind::LeftOut}))
+            continue;
+        const bool inTitle = i >= start && i < end;
+        if (!inTitle || IsLowerCase(t.text.left(1)) || (i == lastTitleWord && t.joined) ||
+            (!reading.episode && reading.title == t.text))
+            return true;
+    }
+    return false;
+}
+
+NameReading ReadName(QStringView name, bool folder) {
+    NameReading reading;
+    reading.imdbId = FindImdbId(name);
+    std::vector<Token> tokens = Tokenize(name);
+    Classify(tokens, folder, false, reading.editions);
+    MarkByPlace(tokens);
+
+    size_t first = 0;
+    while (first < tokens.size() && tokens[first].piece != Piece::Word)
+        ++first;
+    if (first == tokens.size()) {
+        reading.saysNothing = true;
+        return reading;
+    }
+    const size_t start = TitleStart(tokens, first);
+    bool titleWords = false;
+    for (size_t i = start; i < tokens.size(); ++i)
+        titleWords = titleWords ||
+                     IsWordOf(tokens[i], {Kind::Title, Kind::LeftOut, Kind::Number, Kind::Year});
+    size_t end = TitleEnd(tokens, start, titleWords);
+    size_t episodeAt = start;
+    while (episodeAt < tokens.size() && !IsWordOf(tokens[episodeAt], {Kind::Episode}))
+        ++episodeAt;
+    reading.episode = episodeAt < tokens.size();
+    if (const size_t yearAt = FindYear(tokens, start, episodeAt, reading.year); yearAt > start)
+        end = std::min(end, yearAt);
+    AddBracketedEditions(tokens, folder, reading.editions);
+
+    reading.title = BuildTitle(tokens, start, end);
+    reading.saysNothing = TitleSaysNothing(tokens, start, end, reading, titleWords);
     if (folder) {
         reading.leftOut = kLeftOutFolders.contains(
             FoldedWords(name).toLatin1().toStdString()); // ASCII words only match anyway
         return reading;
     }
-    // "sample", "trailer" ... leave the file out, except as a capitalised word inside a title
-    // ("Trailer Park Boys", "Extras"): after the title, lower-case, as the whole name, or as a
-    // "-trailer" ending.
-    size_t lastTitleWord = tokens.size();
-    for (size_t i = start; i < end; ++i)
-        if (tokens[i].piece == Piece::Word)
-            lastTitleWord = i;
-    for (size_t i = 0; i < tokens.size() && !reading.leftOut; ++i) {
-        const Token& t = tokens[i];
-        if (!IsWordOf(t, {Kind::LeftOut}))
-            continue;
-        const bool inTitle = i >= start && i < end;
-        reading.leftOut = !inTitle || IsLowerCase(t.text.left(1)) ||
-                          (i == lastTitleWord && t.joined) ||
-                          (!reading.episode && reading.title == t.text);
-    }
+    reading.leftOut = FileLeftOut(tokens, start, end, reading);
     return reading;
 }
 
@@ -707,27 +738,25 @@ VideoGuess Decide(const NameReading& file, std::span<const NameReading> folders,
     const bool fileNames = !file.saysNothing && (file.episode || !guess.series);
     bool guessed = false;
     const NameReading* used = nullptr;
-    if (fileNames) {
-        guess.title = file.title;
-        guess.year = file.year;
-        if (!guess.year && named && named->year) {
-            if (ComparableTitle(file.title) == ComparableTitle(named->title)) {
-                guess.title = named->title;
-                guess.year = named->year;
-                used = named;
-            } else if (IsOneShortWord(file.title)) {
-                // A release's file is often named with a short cut ("pf-720p.mkv") that its
-                // folder spells out.
-                guess.title = named->title;
-                guess.year = named->year;
-                used = named;
-                guessed = true;
-            }
-        }
-    } else if (named) {
+    const auto takeFolder = [&] {
         guess.title = named->title;
         guess.year = named->year;
         used = named;
+    };
+    if (fileNames) {
+        guess.title = file.title;
+        guess.year = file.year;
+        // The folder's own spelling of the same title, or what a release's file named with a
+        // short cut ("pf-720p.mkv") stands for.
+        if (!guess.year && named && named->year) {
+            const bool same = ComparableTitle(file.title) == ComparableTitle(named->title);
+            if (same || IsOneShortWord(file.title)) {
+                takeFolder();
+                guessed = !same;
+            }
+        }
+    } else if (named) {
+        takeFolder();
         guessed = true;
     } else {
         guess.title = file.title;
@@ -910,7 +939,7 @@ Result<VideoWalk> WalkVideos(const QString& folder) {
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return Failure(QStringLiteral("Cannot read the folder %1: %2")
-                           .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+                           .arg(folder, ErrnoText(errno)));
     WalkState state;
     WalkFolder(fd, QString(), state);
     return std::move(state.walk);

@@ -126,7 +126,7 @@ namespace quorvel {
 namespace {
 
 QString SystemReason() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return ErrnoText(errno);
 }
 
 // "Heat.txt", "Heat.2.txt", "Heat.3.txt" ...: the extension stays last so the file manager
